@@ -1,0 +1,53 @@
+// The narrow file-system interface through which the profile store reaches
+// the disk. Every operation returns 0 (or a count / descriptor) on success
+// and -errno on failure, so that a fault-injecting implementation can stand
+// in for the real one in tests (a full disk, an I/O error, a crash between
+// any two steps of a write).
+//
+// Thread safety: the POSIX implementation is stateless and may be used from
+// any thread; implementations for tests document their own rules.
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zidevuv10::fs {
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  virtual int open(const std::string& path, int flags, mode_t mode) = 0;  // fd or -errno
+  virtual int close(int fd) = 0;
+  virtual ssize_t read(int fd, void* buf, std::size_t n) = 0;
+  virtual ssize_t write(int fd, const void* buf, std::size_t n) = 0;
+  virtual int fsync(int fd) = 0;
+  virtual int fchmod(int fd, mode_t mode) = 0;
+  virtual int fchown(int fd, uid_t uid, gid_t gid) = 0;
+  virtual int fstat(int fd, struct stat& st) = 0;
+  virtual int stat(const std::string& path, struct stat& st) = 0;
+  virtual int lstat(const std::string& path, struct stat& st) = 0;
+  virtual int readlink(const std::string& path, std::string& target) = 0;
+  virtual int rename(const std::string& from, const std::string& to) = 0;
+  virtual int unlink(const std::string& path) = 0;
+  virtual int mkdir(const std::string& path, mode_t mode) = 0;
+  // Names of a folder's entries, without "." and "..".
+  virtual int listFolder(const std::string& path, std::vector<std::string>& names) = 0;
+  // Exclusive advisory lock held until the descriptor is closed.
+  virtual int lockExclusive(int fd) = 0;
+};
+
+// The real file system, through POSIX calls.
+std::shared_ptr<FileSystem> posixFileSystem();
+
+// Reads a whole open file; 0 or -errno.
+int readAll(FileSystem& fs, int fd, std::string& out);
+// Writes all bytes, retrying short writes; 0 or -errno.
+int writeAll(FileSystem& fs, int fd, const char* data, std::size_t n);
+
+}  // namespace zidevuv10::fs

@@ -1,0 +1,129 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "fs/file_system.h"
+
+namespace zidevuv10::fs {
+
+namespace {
+
+int result(int rc) { return rc < 0 ? -errno : rc; }
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  int open(const std::string& path, int flags, mode_t mode) override {
+    int fd;
+    do {
+      fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    return result(fd);
+  }
+  int close(int fd) override { return result(::close(fd)); }
+  ssize_t read(int fd, void* buf, std::size_t n) override {
+    ssize_t r;
+    do {
+      r = ::read(fd, buf, n);
+    } while (r < 0 && errno == EINTR);
+    return r < 0 ? -errno : r;
+  }
+  ssize_t write(int fd, const void* buf, std::size_t n) override {
+    ssize_t r;
+    do {
+      r = ::write(fd, buf, n);
+    } while (r < 0 && errno == EINTR);
+    return r < 0 ? -errno : r;
+  }
+  int fsync(int fd) override { return result(::fsync(fd)); }
+  int fchmod(int fd, mode_t mode) override { return result(::fchmod(fd, mode)); }
+  int fchown(int fd, uid_t uid, gid_t gid) override { return result(::fchown(fd, uid, gid)); }
+  int fstat(int fd, struct stat& st) override { return result(::fstat(fd, &st)); }
+  int stat(const std::string& path, struct stat& st) override {
+    return result(::stat(path.c_str(), &st));
+  }
+  int lstat(const std::string& path, struct stat& st) override {
+    return result(::lstat(path.c_str(), &st));
+  }
+  int readlink(const std::string& path, std::string& target) override {
+    std::string buf(4096, '\0');
+    const ssize_t n = ::readlink(path.c_str(), buf.data(), buf.size());
+    if (n < 0) return -errno;
+    buf.resize(static_cast<std::size_t>(n));
+    target = std::move(buf);
+    return 0;
+  }
+  int rename(const std::string& from, const std::string& to) override {
+    return result(::rename(from.c_str(), to.c_str()));
+  }
+  int unlink(const std::string& path) override { return result(::unlink(path.c_str())); }
+  int mkdir(const std::string& path, mode_t mode) override {
+    return result(::mkdir(path.c_str(), mode));
+  }
+  int listFolder(const std::string& path, std::vector<std::string>& names) override {
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr) return -errno;
+    names.clear();
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+      if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+        names.emplace_back(entry->d_name);
+      }
+    }
+    const int err = errno;
+    ::closedir(dir);
+    return -err;
+  }
+  int lockExclusive(int fd) override {
+    int rc;
+    do {
+      rc = ::flock(fd, LOCK_EX);
+    } while (rc < 0 && errno == EINTR);
+    return result(rc);
+  }
+};
+
+}  // namespace
+
+std::shared_ptr<FileSystem> posixFileSystem() {
+  static const std::shared_ptr<FileSystem> instance = std::make_shared<PosixFileSystem>();
+  return instance;
+}
+
+int readAll(FileSystem& fs, int fd, std::string& out) {
+  // Read straight into the string, sized from fstat and grown if the file
+  // turns out longer than it was.
+  struct stat st {};
+  std::size_t capacity = 65536;
+  if (fs.fstat(fd, st) == 0 && st.st_size > 0) capacity = static_cast<std::size_t>(st.st_size) + 1;
+  out.resize(capacity);
+  std::size_t len = 0;
+  for (;;) {
+    if (len == out.size()) out.resize(out.size() * 2);
+    const ssize_t n = fs.read(fd, out.data() + len, out.size() - len);
+    if (n < 0) {
+      out.clear();
+      return static_cast<int>(n);
+    }
+    if (n == 0) break;
+    len += static_cast<std::size_t>(n);
+  }
+  out.resize(len);
+  return 0;
+}
+
+int writeAll(FileSystem& fs, int fd, const char* data, std::size_t n) {
+  while (n > 0) {
+    const ssize_t w = fs.write(fd, data, n);
+    if (w < 0) return static_cast<int>(w);
+    if (w == 0) return -EIO;
+    data += w;
+    n -= static_cast<std::size_t>(w);
+  }
+  return 0;
+}
+
+}  // namespace zidevuv10::fs

@@ -1,0 +1,180 @@
+#include "paths/path_map.h"
+
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <vector>
+
+#include "paths/drives.h"
+#include "text/case_fold.h"
+
+namespace zidevuv10::paths {
+
+namespace {
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool hasDrive(std::string_view p) {
+  return p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':';
+}
+
+// Splits into components, resolving "." and ".." by name. Leading ".." of a
+// relative path are kept; on an absolute path they stop at the root.
+std::vector<std::string> components(std::string_view p, bool absolute) {
+  std::vector<std::string> out;
+  std::size_t i = 0;
+  while (i <= p.size()) {
+    std::size_t j = i;
+    while (j < p.size() && !isSeparator(p[j])) ++j;
+    const std::string_view part = p.substr(i, j - i);
+    if (part.empty() || part == ".") {
+      // skip
+    } else if (part == "..") {
+      if (!out.empty() && out.back() != "..") {
+        out.pop_back();
+      } else if (!absolute) {
+        out.emplace_back("..");
+      }
+    } else {
+      out.emplace_back(part);
+    }
+    i = j + 1;
+  }
+  return out;
+}
+
+std::string currentFolder() {
+  std::string buf(4096, '\0');
+  if (::getcwd(buf.data(), buf.size()) == nullptr) return "/";
+  buf.resize(std::char_traits<char>::length(buf.c_str()));
+  return buf;
+}
+
+// Drive letter of the current folder: the drive whose folder is its longest prefix.
+char currentDrive() {
+  const std::string windowsForm = toWindowsForm(currentFolder());
+  return hasDrive(windowsForm) ? windowsForm[0] : 'Z';
+}
+
+std::string join(const std::string& folder, std::string_view name) {
+  if (folder.empty()) return std::string(name);
+  if (folder.back() == '/') return folder + std::string(name);
+  return folder + "/" + std::string(name);
+}
+
+// Appends components to root, matching each without regard to case.
+std::string matchComponents(fs::FileSystem& fs, const std::string& root,
+                            const std::vector<std::string>& parts) {
+  std::string exact = root;
+  for (const auto& part : parts) exact = join(exact, part);
+  struct stat st {};
+  if (parts.empty() || fs.lstat(exact, st) == 0) return exact;
+
+  std::string current = root;
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const std::string& part = parts[i];
+    std::string candidate = join(current, part);
+    if (part == ".." || fs.lstat(candidate, st) == 0) {
+      current = std::move(candidate);
+      continue;
+    }
+    // Case-insensitive scan; the smallest matching name wins, so the answer
+    // does not depend on the folder's order.
+    std::string match;
+    if (fs.listFolder(current.empty() ? "." : current, names) == 0) {
+      const std::string folded = text::foldCase(part);
+      for (const auto& name : names) {
+        if (text::foldCase(name) == folded && (match.empty() || name < match)) match = name;
+      }
+    }
+    if (match.empty()) {
+      // Missing from here on: keep the case given.
+      for (std::size_t k = i; k < parts.size(); ++k) current = join(current, parts[k]);
+      return current;
+    }
+    current = join(current, match);
+  }
+  return current;
+}
+
+}  // namespace
+
+std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool matchCase) {
+  if (p.empty()) return std::nullopt;
+  HostPath out;
+  std::string root;
+  std::string_view rest = p;
+  bool absolute = true;
+  char drive = 0;
+  if (hasDrive(p)) {
+    drive = static_cast<char>(std::toupper(static_cast<unsigned char>(p[0])));
+    rest = p.substr(2);
+    const auto folder = driveFolder(drive);
+    if (!folder) return std::nullopt;
+    if (!rest.empty() && isSeparator(rest.front())) {
+      root = *folder;
+    } else if (drive == currentDrive()) {
+      absolute = false;  // relative to the current folder, which is on this drive
+    } else {
+      root = *folder;  // other drives' current folder is their root
+    }
+  } else if (p.front() == '/') {
+    root = "/";
+  } else if (p.front() == '\\') {
+    drive = currentDrive();
+    const auto folder = driveFolder(drive);
+    if (!folder) return std::nullopt;
+    root = *folder;
+  } else {
+    absolute = false;
+  }
+  const auto parts = components(rest, absolute);
+  if (parts.empty()) return std::nullopt;  // names a folder, not a file
+  if (matchCase) {
+    out.path = matchComponents(fs, root, parts);
+  } else {
+    out.path = root;
+    for (const auto& part : parts) out.path = join(out.path, part);
+  }
+  if (drive == 'C' && absolute) {
+    out.driveCFolder = root;
+    out.inWindowsDirectory = parts.size() == 2 && text::equalsIgnoreCase(parts[0], "WINDOWS");
+  }
+  return out;
+}
+
+std::optional<HostPath> resolveProfileFile(fs::FileSystem& fs, std::string_view file,
+                                           bool matchCase) {
+  if (file.empty()) return std::nullopt;
+  bool bare = !hasDrive(file);
+  for (char c : file) {
+    if (isSeparator(c)) bare = false;
+  }
+  if (!bare) return resolvePath(fs, file, matchCase);
+  std::string inWindows(kWindowsDirectory);
+  inWindows.push_back('\\');
+  inWindows.append(file);
+  return resolvePath(fs, inWindows, matchCase);
+}
+
+int createSystemFolders(fs::FileSystem& fs, const HostPath& path) {
+  if (path.driveCFolder.empty()) return 0;
+  // Drive C's folder, with its parents.
+  const std::string& c = path.driveCFolder;
+  for (std::size_t i = 1; i <= c.size(); ++i) {
+    if (i == c.size() || c[i] == '/') {
+      const int rc = fs.mkdir(c.substr(0, i), 0777);
+      if (rc != 0 && rc != -EEXIST) return rc;
+    }
+  }
+  if (path.inWindowsDirectory) {
+    const std::string windows = matchComponents(fs, c, {"WINDOWS"});
+    const int rc = fs.mkdir(windows, 0777);
+    if (rc != 0 && rc != -EEXIST) return rc;
+  }
+  return 0;
+}
+
+}  // namespace zidevuv10::paths

@@ -1,0 +1,43 @@
+// Maps the Windows form of a path (drive letters, backslashes) onto the host
+// file system, with Windows' case-insensitive name matching:
+//   X:\a\b     absolute on drive X        \a\b   root of the current drive
+//   X:a        relative to drive X        /a/b   native absolute path
+//   a\b, a/b   relative to the current folder
+// Each component is looked up exactly first and, failing that, by a
+// case-insensitive scan of its folder; components that do not exist keep the
+// case given. "." and ".." are resolved by name, as Windows does.
+//
+// Safe from any thread (reads the environment and the current folder).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "fs/file_system.h"
+
+namespace zidevuv10::paths {
+
+struct HostPath {
+  std::string path;            // host path, absolute or relative to the current folder
+  std::string driveCFolder;    // host folder of drive C when the path lies on it
+  bool inWindowsDirectory = false;  // the path names an entry of C:\WINDOWS
+};
+
+// Resolves a Windows or native path; nullopt when it cannot name a file
+// (empty, or on a drive without a mapping). Without matchCase the
+// components are taken as given, with no file-system access: the quick
+// first guess, right whenever the names exist with that case.
+std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view path,
+                                    bool matchCase = true);
+
+// A profile file argument: a name without any folder part (no separator, no
+// drive) lives in the Windows directory.
+std::optional<HostPath> resolveProfileFile(fs::FileSystem& fs, std::string_view file,
+                                           bool matchCase = true);
+
+// Creates drive C's folder and the Windows directory when the path needs
+// them, as every Windows installation has them; 0 or -errno.
+int createSystemFolders(fs::FileSystem& fs, const HostPath& path);
+
+}  // namespace zidevuv10::paths

@@ -1,0 +1,70 @@
+#include "store/answers.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "text/utf8.h"
+
+namespace zidevuv10::store {
+
+uint32_t placeValue(std::span<char> buffer, std::string_view value) {
+  if (buffer.empty()) return 0;
+  const std::size_t n = text::utf8CutAtOrBefore(value, std::min(value.size(), buffer.size() - 1));
+  std::memcpy(buffer.data(), value.data(), n);
+  buffer[n] = '\0';
+  return static_cast<uint32_t>(n);
+}
+
+uint32_t placeList(std::span<char> buffer, const std::vector<std::string_view>& items) {
+  if (buffer.empty()) return 0;
+  if (items.empty()) return placeEmptyList(buffer, 1);
+  std::size_t total = 0;
+  for (auto item : items) total += item.size() + 1;
+  const std::size_t size = buffer.size();
+  if (total + 1 < size) {
+    std::size_t pos = 0;
+    for (auto item : items) {
+      std::memcpy(buffer.data() + pos, item.data(), item.size());
+      pos += item.size();
+      buffer[pos++] = '\0';
+    }
+    buffer[pos] = '\0';
+    return static_cast<uint32_t>(total);
+  }
+  // Cut: fill up to size-2 bytes, cutting the last item on a character
+  // boundary, then two NULs.
+  if (size < 2) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  const std::size_t room = size - 2;
+  std::size_t pos = 0;
+  for (auto item : items) {
+    if (pos >= room) break;
+    std::size_t take = std::min(item.size(), room - pos);
+    take = text::utf8CutAtOrBefore(item, take);
+    std::memcpy(buffer.data() + pos, item.data(), take);
+    pos += take;
+    if (take < item.size()) break;
+    if (pos < room) buffer[pos++] = '\0';
+  }
+  // Two NULs end the cut list; the count covers everything before the last.
+  buffer[pos] = '\0';
+  buffer[pos + 1] = '\0';
+  return static_cast<uint32_t>(pos);
+}
+
+uint32_t placeEmptyList(std::span<char> buffer, std::size_t nuls) {
+  for (std::size_t i = 0; i < std::min(nuls, buffer.size()); ++i) buffer[i] = '\0';
+  return 0;
+}
+
+std::string_view stripQuotes(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+}  // namespace zidevuv10::store

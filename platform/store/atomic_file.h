@@ -1,0 +1,55 @@
+// Durable, atomic replacement of a file and the folder lock that serialises
+// read-modify-write cycles.
+//
+// A new version is written to a temporary file in the same folder, synced
+// and renamed over the original, so that a crash of the process or the
+// machine leaves the old or the new file, never a torn one. The temporary
+// file has a fixed name per target (".<name>.zdv-tmp"): writers hold the
+// folder lock while it exists, so a leftover from a crash is simply
+// overwritten by the next write, and a failed write removes it.
+//
+// Thread and process safety: the folder lock is an flock() on the folder
+// itself, which no rename can replace; each acquisition opens its own
+// descriptor, so threads of one process exclude each other as processes do.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <string>
+#include <string_view>
+
+#include "fs/file_system.h"
+
+namespace zidevuv10::store {
+
+// Follows symbolic links (also dangling ones) to the file a write must
+// replace; 0 or -errno.
+int resolveWriteTarget(fs::FileSystem& fs, const std::string& path, std::string& target);
+
+std::string folderOf(const std::string& path);
+
+class FolderLock {
+ public:
+  FolderLock() = default;
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+  ~FolderLock();
+  // Blocks until the folder's lock is held; 0 or -errno (-ENOENT: no such folder).
+  int acquire(fs::FileSystem& fs, const std::string& folder);
+
+ private:
+  fs::FileSystem* fs_ = nullptr;
+  int fd_ = -1;
+};
+
+// Replaces (or creates) the file with the bytes. `previous` is the stat of
+// the file being replaced (its permissions and owner are kept), or null for
+// a new file. 0 or -errno; on failure the original is untouched and no
+// temporary file remains.
+int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view bytes,
+                const struct stat* previous);
+
+// Makes the file and its folder entry durable; 0 or -errno.
+int syncFileAndFolder(fs::FileSystem& fs, const std::string& path);
+
+}  // namespace zidevuv10::store

@@ -1,0 +1,160 @@
+#include "store/file_cache.h"
+
+#include <fcntl.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+namespace zidevuv10::store {
+
+namespace {
+
+int64_t nanoseconds(const timespec& ts) {
+  return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+int64_t now() {
+  timespec ts{};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  return nanoseconds(ts);
+}
+
+// How long after a change a file's timestamp may still stay the same for
+// another change. File systems with nanosecond timestamps take them from
+// the kernel's coarse clock (a few milliseconds); others may round to a
+// second or, like FAT, to two.
+int64_t timestampGranularity(const std::string& path) {
+  struct statfs sfs {};
+  if (::statfs(path.c_str(), &sfs) == 0) {
+    switch (static_cast<unsigned long>(sfs.f_type)) {
+      case 0xEF53:      // ext2/3/4
+      case 0x58465342:  // xfs
+      case 0x9123683E:  // btrfs
+      case 0x01021994:  // tmpfs
+      case 0x794C7630:  // overlayfs
+      case 0xF2F52010:  // f2fs
+      case 0x2FC12FC1:  // zfs
+      case 0xCA451A4E:  // bcachefs
+        return 50'000'000;
+      default:
+        break;
+    }
+  }
+  return 2'100'000'000;
+}
+
+}  // namespace
+
+FileIdentity identityOf(const struct stat& st) {
+  return {st.st_dev, st.st_ino, st.st_size, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
+}
+
+Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath) {
+  Snapshot snap;
+  const int rc = fs.stat(hostPath, snap.st);
+  if (rc == -ENOENT || rc == -ENOTDIR) {
+    snap.doc = Document::parse({});
+    return snap;
+  }
+  if (rc != 0) {
+    snap.error = rc;
+    return snap;
+  }
+  if (!S_ISREG(snap.st.st_mode)) {
+    snap.error = S_ISDIR(snap.st.st_mode) ? -EISDIR : -EINVAL;
+    return snap;
+  }
+  if (static_cast<std::size_t>(snap.st.st_size) > Document::kMaxFileSize) {
+    snap.error = -EFBIG;
+    return snap;
+  }
+  const Key key{snap.st.st_dev, snap.st.st_ino};
+  FileIdentity id = identityOf(snap.st);
+  std::shared_ptr<const Document> cached;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = entries_.find(key);
+    if (it != entries_.end() && it->second.id == id) {
+      it->second.lastUse = ++clock_;
+      if (it->second.settled) {
+        snap.exists = true;
+        snap.doc = it->second.doc;
+        return snap;
+      }
+      cached = it->second.doc;
+    }
+  }
+
+  // Read the file; the identity is taken before the bytes, so a change
+  // during the read shows as a different identity next time.
+  const int64_t readStart = now();
+  const int fd = fs.open(hostPath, O_RDONLY, 0);
+  if (fd < 0) {
+    snap.error = fd == -ENOENT ? 0 : fd;
+    if (fd == -ENOENT) snap.doc = Document::parse({});
+    return snap;
+  }
+  std::string bytes;
+  int err = fs.fstat(fd, snap.st);
+  if (err == 0 && !S_ISREG(snap.st.st_mode)) err = -EISDIR;
+  if (err == 0 && static_cast<std::size_t>(snap.st.st_size) > Document::kMaxFileSize) err = -EFBIG;
+  if (err == 0) err = fs::readAll(fs, fd, bytes);
+  fs.close(fd);
+  if (err == 0 && bytes.size() > Document::kMaxFileSize) err = -EFBIG;
+  if (err != 0) {
+    snap.error = err;
+    return snap;
+  }
+  id = identityOf(snap.st);
+  snap.exists = true;
+  snap.doc = cached && cached->raw() == bytes ? cached : Document::parse(std::move(bytes));
+  Entry entry;
+  entry.id = id;
+  entry.doc = snap.doc;
+  const int64_t granularity = timestampGranularity(hostPath);
+  entry.settled = readStart - id.modified >= granularity && readStart - id.changed >= granularity;
+  store({snap.st.st_dev, snap.st.st_ino}, std::move(entry));
+  return snap;
+}
+
+void FileCache::remember(fs::FileSystem& fs, const std::string& hostPath,
+                         std::shared_ptr<const Document> doc) {
+  struct stat st {};
+  if (fs.stat(hostPath, st) != 0) return;
+  Entry entry;
+  entry.id = identityOf(st);
+  entry.doc = std::move(doc);
+  entry.settled = false;  // just written: its timestamp can still repeat
+  store({st.st_dev, st.st_ino}, std::move(entry));
+}
+
+void FileCache::store(const Key& key, Entry entry) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  entry.lastUse = ++clock_;
+  const std::size_t size = entry.doc->raw().size();
+  if (size > kMaxBytes / 4) return;  // very large files are not kept
+  if (auto it = entries_.find(key); it != entries_.end()) {
+    bytes_ -= it->second.doc->raw().size();
+    entries_.erase(it);
+  }
+  while (!entries_.empty() && (entries_.size() >= kMaxFiles || bytes_ + size > kMaxBytes)) {
+    auto oldest = entries_.begin();
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+      if (it->second.lastUse < oldest->second.lastUse) oldest = it;
+    }
+    bytes_ -= oldest->second.doc->raw().size();
+    entries_.erase(oldest);
+  }
+  bytes_ += size;
+  entries_.emplace(key, std::move(entry));
+}
+
+void FileCache::clear() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  entries_.clear();
+  bytes_ = 0;
+}
+
+}  // namespace zidevuv10::store

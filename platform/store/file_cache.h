@@ -1,0 +1,83 @@
+// Parsed files kept between calls, with a freshness check on every use:
+// a file is taken from the cache only when one stat() shows the same file
+// (device, inode, size, change and modification times) and the cached copy
+// was read after the file's timestamp could still move. A file whose
+// timestamp is younger than the file system's timestamp granularity allows
+// is read again and compared byte for byte, so a rewrite of the same size
+// within one timestamp tick is still seen.
+//
+// Thread safety: all members may be called from any thread; an internal
+// mutex guards the table. Documents handed out are immutable and shared.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+#include "fs/file_system.h"
+#include "store/document.h"
+
+namespace zidevuv10::store {
+
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  int64_t modified = 0;  // nanoseconds
+  int64_t changed = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity identityOf(const struct stat& st);
+
+struct Snapshot {
+  std::shared_ptr<const Document> doc;  // empty document for a missing file
+  bool exists = false;
+  struct stat st {};  // of the file read, when it exists
+  int error = 0;      // -errno when the file exists but cannot be read as a file
+};
+
+class FileCache {
+ public:
+  static constexpr std::size_t kMaxFiles = 64;
+  static constexpr std::size_t kMaxBytes = std::size_t{512} << 20;
+
+  // The file as it is now.
+  Snapshot load(fs::FileSystem& fs, const std::string& hostPath);
+  // Records the content just written to a file.
+  void remember(fs::FileSystem& fs, const std::string& hostPath,
+                std::shared_ptr<const Document> doc);
+  void clear();
+
+ private:
+  struct Entry {
+    FileIdentity id;
+    std::shared_ptr<const Document> doc;
+    bool settled = false;  // read long enough after its last change
+    uint64_t lastUse = 0;
+  };
+  struct Key {
+    dev_t device;
+    ino_t inode;
+    bool operator==(const Key&) const = default;
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& k) const {
+      return std::hash<uint64_t>{}(static_cast<uint64_t>(k.inode) * 1000003u ^
+                                   static_cast<uint64_t>(k.device));
+    }
+  };
+
+  void store(const Key& key, Entry entry);
+
+  std::mutex mutex_;
+  std::unordered_map<Key, Entry, KeyHash> entries_;
+  std::size_t bytes_ = 0;
+  uint64_t clock_ = 0;
+};
+
+}  // namespace zidevuv10::store

@@ -1,0 +1,27 @@
+// What the store accepts for writing. Windows writes names and values raw,
+// so a line end in a value could add sections and keys nobody named; the
+// store refuses such writes instead: a line end or NUL anywhere, "=" in a
+// key, a key starting with "[", and text that is not valid UTF-8. Names and
+// values are trimmed of blanks, as the Windows form "key=value" has none.
+// Pure functions; safe from any thread.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zidevuv10::store {
+
+bool acceptableSection(std::string_view section);
+// The trimmed key, or nullopt when it is refused.
+std::optional<std::string_view> acceptableKey(std::string_view key);
+// The trimmed value, or nullopt when it is refused.
+std::optional<std::string_view> acceptableValue(std::string_view value);
+
+// Splits a NUL-separated entry list into entries in written form
+// ("key=value" trimmed, text without "=" as given but trimmed); nullopt
+// when any entry is refused.
+std::optional<std::vector<std::string>> acceptableEntries(std::string_view list);
+
+}  // namespace zidevuv10::store

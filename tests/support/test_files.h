@@ -1,0 +1,56 @@
+// Test helpers: a temporary folder removed at the end of the test, whole-file
+// reads and writes, and scoped environment variables (drive mappings).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zidevuv10::testing {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+ private:
+  std::string path_;
+};
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, std::string_view bytes);
+bool fileExists(const std::string& path);
+// Names in a folder (without "." and ".."), sorted.
+std::string listFolder(const std::string& path);
+
+class ScopedEnv {
+ public:
+  ScopedEnv(std::string name, const std::string& value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::string old_;
+  bool had_ = false;
+};
+
+// Maps drive C (and so the Windows directory C:\WINDOWS) into a temporary
+// folder for the test's lifetime, so tests never touch the user's files.
+class ScopedDriveC {
+ public:
+  ScopedDriveC();
+  const std::string& folder() const { return folder_; }
+  std::string windowsDir() const { return folder_ + "/WINDOWS"; }
+
+ private:
+  TempDir dir_;
+  std::string folder_;
+  ScopedEnv env_;
+};
+
+}  // namespace zidevuv10::testing
