@@ -120,7 +120,14 @@ Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath) {
 }
 
 void FileCache::remember(fs::FileSystem& fs, const std::string& hostPath,
-                         std::shared_ptr<const Document> doc) {
+                         std::shared_ptr<const Document> doc, const struct stat* previous) {
+  if (previous) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (auto it = entries_.find({previous->st_dev, previous->st_ino}); it != entries_.end()) {
+      bytes_ -= it->second.doc->raw().size();
+      entries_.erase(it);
+    }
+  }
   struct stat st {};
   if (fs.stat(hostPath, st) != 0) return;
   Entry entry;
