@@ -36,6 +36,9 @@ int32_t ProfileStore::modify(OptText file, Planner&& planner) {
 
     const Snapshot snap = cache_.load(*fs_, target);
     if (snap.error != 0) return 0;
+    // Whatever a crashed writer left behind goes now, also when this write
+    // turns out to change nothing.
+    removeLeftover(*fs_, target);
     std::shared_ptr<const Document> base = snap.doc;
     EditPlan plan = planner(*base);
     if (plan.empty()) return 1;
