@@ -625,7 +625,7 @@ void writeSimpleIniUpdate(benchmark::State& state, const Corpus* c) {
 
 using Case = void (*)(benchmark::State&, const Corpus*);
 
-struct CaseSpec {
+struct CaseDef {
   const char* name;
   Case fn;
   double minTime;
@@ -640,13 +640,13 @@ constexpr int kReadRepetitions = 3;
 // Registers a group of cases size by size, so that a case and the floor or
 // peer it is held against run next to each other: a change of load on the
 // machine during the run then skews both alike.
-void addGroup(std::initializer_list<CaseSpec> cases, int repetitions) {
+void addGroup(std::initializer_list<CaseDef> cases, int repetitions) {
   for (const Corpus& c : corpora()) {
-    for (const CaseSpec& spec : cases) {
-      const std::string name = std::string(spec.name) + "/" + c.shape.name;
-      auto* b = benchmark::RegisterBenchmark(name.c_str(), spec.fn, &c);
-      b->MinTime(spec.minTime);
-      if (spec.manualTime) b->UseManualTime();
+    for (const CaseDef& def : cases) {
+      const std::string name = std::string(def.name) + "/" + c.shape.name;
+      auto* b = benchmark::RegisterBenchmark(name.c_str(), def.fn, &c);
+      b->MinTime(def.minTime);
+      if (def.manualTime) b->UseManualTime();
       if (repetitions > 1) b->Repetitions(repetitions)->DisplayAggregatesOnly(true);
       b->Unit(benchmark::kMicrosecond);
     }
