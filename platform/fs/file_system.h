@@ -45,8 +45,9 @@ class FileSystem {
 // The real file system, through POSIX calls.
 std::shared_ptr<FileSystem> posixFileSystem();
 
-// Reads a whole open file; 0 or -errno.
-int readAll(FileSystem& fs, int fd, std::string& out);
+// Reads a whole open file, expecting about sizeHint bytes (0: ask fstat);
+// 0 or -errno.
+int readAll(FileSystem& fs, int fd, std::string& out, std::size_t sizeHint = 0);
 // Writes all bytes, retrying short writes; 0 or -errno.
 int writeAll(FileSystem& fs, int fd, const char* data, std::size_t n);
 

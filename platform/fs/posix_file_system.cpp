@@ -93,12 +93,15 @@ std::shared_ptr<FileSystem> posixFileSystem() {
   return instance;
 }
 
-int readAll(FileSystem& fs, int fd, std::string& out) {
+int readAll(FileSystem& fs, int fd, std::string& out, std::size_t sizeHint) {
   // Read straight into the string, sized from fstat and grown if the file
   // turns out longer than it was.
-  struct stat st {};
-  std::size_t capacity = 65536;
-  if (fs.fstat(fd, st) == 0 && st.st_size > 0) capacity = static_cast<std::size_t>(st.st_size) + 1;
+  std::size_t capacity = sizeHint + 1;
+  if (sizeHint == 0) {
+    struct stat st {};
+    capacity = fs.fstat(fd, st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1
+                                                       : 65536;
+  }
   out.resize(capacity);
   std::size_t len = 0;
   for (;;) {
@@ -109,7 +112,11 @@ int readAll(FileSystem& fs, int fd, std::string& out) {
       return static_cast<int>(n);
     }
     if (n == 0) break;
+    const bool shortRead = static_cast<std::size_t>(n) < out.size() - len;
     len += static_cast<std::size_t>(n);
+    // A short read of a regular file that has delivered all it was expected
+    // to hold is its end: no second read needed to see 0.
+    if (shortRead && sizeHint > 0 && len >= sizeHint) break;
   }
   out.resize(len);
   return 0;

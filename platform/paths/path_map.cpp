@@ -130,7 +130,20 @@ std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool
   } else {
     absolute = false;
   }
-  const auto parts = components(rest, absolute);
+  auto parts = components(rest, absolute);
+  if (!absolute && !parts.empty() && parts.front() == "..") {
+    // ".." climbs from the current folder by name and stops at the root of
+    // its drive, as Windows resolves it.
+    const std::string here = toWindowsForm(currentFolder());
+    if (hasDrive(here)) {
+      drive = here[0];
+      if (const auto folder = driveFolder(drive)) {
+        root = *folder;
+        parts = components(here.substr(2) + "\\" + std::string(rest), true);
+        absolute = true;
+      }
+    }
+  }
   if (parts.empty()) return std::nullopt;  // names a folder, not a file
   if (matchCase) {
     out.path = matchComponents(fs, root, parts);

@@ -15,40 +15,23 @@ uint32_t placeValue(std::span<char> buffer, std::string_view value) {
   return static_cast<uint32_t>(n);
 }
 
-uint32_t placeList(std::span<char> buffer, const std::vector<std::string_view>& items) {
+uint32_t placeList(std::span<char> buffer, std::string_view items) {
   if (buffer.empty()) return 0;
   if (items.empty()) return placeEmptyList(buffer, 1);
-  std::size_t total = 0;
-  for (auto item : items) total += item.size() + 1;
   const std::size_t size = buffer.size();
-  if (total + 1 < size) {
-    std::size_t pos = 0;
-    for (auto item : items) {
-      std::memcpy(buffer.data() + pos, item.data(), item.size());
-      pos += item.size();
-      buffer[pos++] = '\0';
-    }
-    buffer[pos] = '\0';
-    return static_cast<uint32_t>(total);
+  if (items.size() + 1 < size) {
+    std::memcpy(buffer.data(), items.data(), items.size());
+    buffer[items.size()] = '\0';
+    return static_cast<uint32_t>(items.size());
   }
-  // Cut: fill up to size-2 bytes, cutting the last item on a character
-  // boundary, then two NULs.
+  // Cut (an exact fit counts as cut): up to size-2 bytes, on a character
+  // boundary, then two NULs; the count covers everything before the last.
   if (size < 2) {
     buffer[0] = '\0';
     return 0;
   }
-  const std::size_t room = size - 2;
-  std::size_t pos = 0;
-  for (auto item : items) {
-    if (pos >= room) break;
-    std::size_t take = std::min(item.size(), room - pos);
-    take = text::utf8CutAtOrBefore(item, take);
-    std::memcpy(buffer.data() + pos, item.data(), take);
-    pos += take;
-    if (take < item.size()) break;
-    if (pos < room) buffer[pos++] = '\0';
-  }
-  // Two NULs end the cut list; the count covers everything before the last.
+  const std::size_t pos = text::utf8CutAtOrBefore(items, size - 2);
+  std::memcpy(buffer.data(), items.data(), pos);
   buffer[pos] = '\0';
   buffer[pos + 1] = '\0';
   return static_cast<uint32_t>(pos);

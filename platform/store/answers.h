@@ -11,12 +11,12 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
-#include <vector>
 
 namespace zidevuv10::store {
 
 uint32_t placeValue(std::span<char> buffer, std::string_view value);
-uint32_t placeList(std::span<char> buffer, const std::vector<std::string_view>& items);
+// `items`: the list's strings, each already followed by its NUL.
+uint32_t placeList(std::span<char> buffer, std::string_view items);
 // An empty list: one NUL (the name list) or two (the entry list) where they fit.
 uint32_t placeEmptyList(std::span<char> buffer, std::size_t nuls);
 

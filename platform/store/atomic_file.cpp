@@ -80,8 +80,21 @@ int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view 
   const int closed = fs.close(fd);
   if (rc == 0) rc = closed;
   if (rc == 0) rc = fs.rename(temp, target);
-  if (rc != 0) fs.unlink(temp);
+  if (rc != 0) {
+    fs.unlink(temp);
+    return rc;
+  }
+  // The rename itself must survive a machine crash too: sync the folder.
+  const int dir = fs.open(folderOf(target), O_RDONLY | O_DIRECTORY, 0);
+  if (dir < 0) return dir;
+  rc = fs.fsync(dir);
+  fs.close(dir);
   return rc;
+}
+
+int removeLeftover(fs::FileSystem& fs, const std::string& target) {
+  const int rc = fs.unlink(temporaryName(target));
+  return rc == -ENOENT ? 0 : rc;
 }
 
 int syncFileAndFolder(fs::FileSystem& fs, const std::string& path) {

@@ -49,6 +49,10 @@ class FolderLock {
 int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view bytes,
                 const struct stat* previous);
 
+// Removes a temporary file a crashed writer left for this target; to be
+// called with the folder lock held. 0 or -errno.
+int removeLeftover(fs::FileSystem& fs, const std::string& target);
+
 // Makes the file and its folder entry durable; 0 or -errno.
 int syncFileAndFolder(fs::FileSystem& fs, const std::string& path);
 

@@ -11,51 +11,64 @@ namespace {
 
 bool isEntryLine(const Line& l) { return l.kind == LineKind::Entry || l.kind == LineKind::Bare; }
 
-// Index of the last entry line of a section, or its header when it has none.
-uint32_t lastEntryLine(const Document& doc, const Section& s) {
-  for (uint32_t i = s.end; i > s.header + 1; --i) {
-    if (isEntryLine(doc.lines()[i - 1])) return i - 1;
+// The last entry line of a section, or its header when it has none.
+const Line& lastEntryLine(const Document& doc, int section) {
+  const auto& lines = doc.body(section).lines;
+  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+    if (isEntryLine(*it)) return *it;
   }
-  return s.header;
+  return doc.sections()[static_cast<std::size_t>(section)].header;
 }
 
-// Inserts lines after line `after`, ending the line first when it has no line end.
-Splice insertAfter(const Document& doc, uint32_t after, const std::vector<std::string>& lines) {
-  const Line& l = doc.lines()[after];
+void appendLines(std::string& out, const Document& doc, const std::vector<std::string>& lines) {
+  for (const auto& line : lines) {
+    out.append(line);
+    out.append(doc.lineEnd());
+  }
+}
+
+// Inserts lines after a line, ending that line first when it has no line end.
+Splice insertAfter(const Document& doc, const Line& l, const std::vector<std::string>& lines) {
   Splice sp{l.rawNext, l.rawNext, {}};
   if (l.rawNext == l.rawEnd) sp.text.append(doc.lineEnd());
-  for (const auto& line : lines) {
-    sp.text.append(line);
-    sp.text.append(doc.lineEnd());
-  }
+  appendLines(sp.text, doc, lines);
   return sp;
 }
 
 // Appends lines at the end of the file's text.
 Splice appendAtEnd(const Document& doc, const std::vector<std::string>& lines) {
   Splice sp{doc.endOfText(), doc.endOfText(), {}};
-  if (!doc.lines().empty() && doc.lines().back().rawNext == doc.lines().back().rawEnd) {
-    sp.text.append(doc.lineEnd());
-  }
-  for (const auto& line : lines) {
-    sp.text.append(line);
-    sp.text.append(doc.lineEnd());
-  }
+  if (!doc.endsWithLineEnd()) sp.text.append(doc.lineEnd());
+  appendLines(sp.text, doc, lines);
   return sp;
 }
 
-std::string header(std::string_view section) { return "[" + std::string(section) + "]"; }
+std::string header(std::string_view section) {
+  std::string out;
+  out.reserve(section.size() + 2);
+  out.push_back('[');
+  out.append(section);
+  out.push_back(']');
+  return out;
+}
 
 std::string entry(std::string_view key, std::string_view value) {
-  return std::string(key) + "=" + std::string(value);
+  std::string out;
+  out.reserve(key.size() + value.size() + 1);
+  out.append(key);
+  out.push_back('=');
+  out.append(value);
+  return out;
 }
 
 // Every section of that name, in file order.
-std::vector<uint32_t> sectionsNamed(const Document& doc, std::string_view name) {
-  std::vector<uint32_t> out;
+std::vector<int> sectionsNamed(const Document& doc, std::string_view name) {
+  std::vector<int> out;
   const std::string folded = text::foldCase(text::trimBlanks(name));
-  for (uint32_t i = 0; i < doc.sections().size(); ++i) {
-    if (text::foldCase(doc.sectionName(doc.sections()[i])) == folded) out.push_back(i);
+  for (std::size_t i = 0; i < doc.sections().size(); ++i) {
+    if (text::foldCase(doc.sectionName(doc.sections()[i])) == folded) {
+      out.push_back(static_cast<int>(i));
+    }
   }
   return out;
 }
@@ -66,15 +79,12 @@ EditPlan planWriteValue(const Document& doc, std::string_view section, std::stri
                         std::string_view value) {
   const int s = doc.findSection(text::trimBlanks(section));
   if (s < 0) return {appendAtEnd(doc, {header(section), entry(key, value)})};
-  const int k = doc.findKey(s, key);
-  if (k >= 0) {
-    const Line& l = doc.lines()[static_cast<std::size_t>(k)];
-    if (doc.value(l) == value) return {};
+  if (const Line* l = doc.findKey(s, key)) {
+    if (doc.value(*l) == value) return {};
     // The line keeps its place, its line end and the key's spelling.
-    return {Splice{l.rawBegin, l.rawEnd, entry(doc.name(l), value)}};
+    return {Splice{l->rawBegin, l->rawEnd, entry(doc.name(*l), value)}};
   }
-  const Section& sec = doc.sections()[static_cast<std::size_t>(s)];
-  return {insertAfter(doc, lastEntryLine(doc, sec), {entry(key, value)})};
+  return {insertAfter(doc, lastEntryLine(doc, s), {entry(key, value)})};
 }
 
 EditPlan planDeleteKey(const Document& doc, std::string_view section, std::string_view key) {
@@ -82,11 +92,9 @@ EditPlan planDeleteKey(const Document& doc, std::string_view section, std::strin
   if (s < 0) return {};
   // Every line of the key in the section goes, so that no shadowed duplicate
   // comes back to view.
-  const Section& sec = doc.sections()[static_cast<std::size_t>(s)];
   const std::string folded = text::foldCase(key);
   EditPlan plan;
-  for (uint32_t i = sec.header + 1; i < sec.end; ++i) {
-    const Line& l = doc.lines()[i];
+  for (const Line& l : doc.body(s).lines) {
     const bool keyLine = l.kind == LineKind::Entry || (l.kind == LineKind::Comment && l.hasEquals);
     if (keyLine && text::foldCase(doc.name(l)) == folded) {
       plan.push_back({l.rawBegin, l.rawNext, {}});
@@ -97,13 +105,12 @@ EditPlan planDeleteKey(const Document& doc, std::string_view section, std::strin
 
 EditPlan planDeleteSection(const Document& doc, std::string_view section) {
   EditPlan plan;
-  for (uint32_t index : sectionsNamed(doc, section)) {
-    const Section& sec = doc.sections()[index];
+  for (int index : sectionsNamed(doc, section)) {
     // The header and the section's lines up to its last entry; blank lines
     // and comments after the last entry stay, as they often introduce the
     // next section.
-    const uint32_t last = lastEntryLine(doc, sec);
-    plan.push_back({doc.lines()[sec.header].rawBegin, doc.lines()[last].rawNext, {}});
+    const Section& sec = doc.sections()[static_cast<std::size_t>(index)];
+    plan.push_back({sec.header.rawBegin, lastEntryLine(doc, index).rawNext, {}});
   }
   return plan;
 }
@@ -117,24 +124,21 @@ EditPlan planReplaceSection(const Document& doc, std::string_view section,
     lines.insert(lines.end(), entries.begin(), entries.end());
     return {appendAtEnd(doc, lines)};
   }
-  const Section& sec = doc.sections()[static_cast<std::size_t>(s)];
   EditPlan plan;
   bool placed = false;
-  for (uint32_t i = sec.header + 1; i < sec.end; ++i) {
-    const Line& l = doc.lines()[i];
+  for (const Line& l : doc.body(s).lines) {
     if (!isEntryLine(l)) continue;
     Splice sp{l.rawBegin, l.rawNext, {}};
     if (!placed) {
       // The new entries take the place of the first old one.
-      for (const auto& e : entries) {
-        sp.text.append(e);
-        sp.text.append(doc.lineEnd());
-      }
+      appendLines(sp.text, doc, entries);
       placed = true;
     }
     plan.push_back(std::move(sp));
   }
-  if (!placed && !entries.empty()) plan.push_back(insertAfter(doc, sec.header, entries));
+  if (!placed && !entries.empty()) {
+    plan.push_back(insertAfter(doc, doc.sections()[static_cast<std::size_t>(s)].header, entries));
+  }
   return plan;
 }
 

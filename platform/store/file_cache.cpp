@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <ctime>
+#include <utility>
+#include <vector>
 
 namespace zidevuv10::store {
 
@@ -25,7 +28,7 @@ int64_t now() {
 // another change. File systems with nanosecond timestamps take them from
 // the kernel's coarse clock (a few milliseconds); others may round to a
 // second or, like FAT, to two.
-int64_t timestampGranularity(const std::string& path) {
+int64_t askGranularity(const std::string& path) {
   struct statfs sfs {};
   if (::statfs(path.c_str(), &sfs) == 0) {
     switch (static_cast<unsigned long>(sfs.f_type)) {
@@ -43,6 +46,17 @@ int64_t timestampGranularity(const std::string& path) {
     }
   }
   return 2'100'000'000;
+}
+
+// The granularity of the file system a device holds, asked once per device.
+int64_t timestampGranularity(const std::string& path, dev_t device) {
+  thread_local std::vector<std::pair<dev_t, int64_t>> known;
+  for (const auto& [d, g] : known) {
+    if (d == device) return g;
+  }
+  const int64_t g = askGranularity(path);
+  known.emplace_back(device, g);
+  return g;
 }
 
 }  // namespace
@@ -87,20 +101,19 @@ Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath) {
     }
   }
 
-  // Read the file; the identity is taken before the bytes, so a change
-  // during the read shows as a different identity next time.
+  // Read the file. The identity recorded is the one stat() gave before the
+  // read: if the file changed in between, the next call sees another
+  // identity and reads again, so a cached copy is never newer than its
+  // identity says.
   const int64_t readStart = now();
-  const int fd = fs.open(hostPath, O_RDONLY, 0);
+  const int fd = fs.open(hostPath, O_RDONLY | O_NONBLOCK, 0);
   if (fd < 0) {
     snap.error = fd == -ENOENT ? 0 : fd;
     if (fd == -ENOENT) snap.doc = Document::parse({});
     return snap;
   }
   std::string bytes;
-  int err = fs.fstat(fd, snap.st);
-  if (err == 0 && !S_ISREG(snap.st.st_mode)) err = -EISDIR;
-  if (err == 0 && static_cast<std::size_t>(snap.st.st_size) > Document::kMaxFileSize) err = -EFBIG;
-  if (err == 0) err = fs::readAll(fs, fd, bytes);
+  int err = fs::readAll(fs, fd, bytes, static_cast<std::size_t>(std::max<off_t>(snap.st.st_size, 0)));
   fs.close(fd);
   if (err == 0 && bytes.size() > Document::kMaxFileSize) err = -EFBIG;
   if (err != 0) {
@@ -113,14 +126,21 @@ Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath) {
   Entry entry;
   entry.id = id;
   entry.doc = snap.doc;
-  const int64_t granularity = timestampGranularity(hostPath);
+  const int64_t granularity = timestampGranularity(hostPath, snap.st.st_dev);
   entry.settled = readStart - id.modified >= granularity && readStart - id.changed >= granularity;
   store({snap.st.st_dev, snap.st.st_ino}, std::move(entry));
   return snap;
 }
 
 void FileCache::remember(fs::FileSystem& fs, const std::string& hostPath,
-                         std::shared_ptr<const Document> doc) {
+                         std::shared_ptr<const Document> doc, const struct stat* previous) {
+  if (previous) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (auto it = entries_.find({previous->st_dev, previous->st_ino}); it != entries_.end()) {
+      bytes_ -= it->second.doc->raw().size();
+      entries_.erase(it);
+    }
+  }
   struct stat st {};
   if (fs.stat(hostPath, st) != 0) return;
   Entry entry;

@@ -48,9 +48,10 @@ class FileCache {
 
   // The file as it is now.
   Snapshot load(fs::FileSystem& fs, const std::string& hostPath);
-  // Records the content just written to a file.
+  // Records the content just written to a file, in place of the version
+  // it replaced (`previous`, null for a new file).
   void remember(fs::FileSystem& fs, const std::string& hostPath,
-                std::shared_ptr<const Document> doc);
+                std::shared_ptr<const Document> doc, const struct stat* previous);
   void clear();
 
  private:

@@ -40,25 +40,16 @@ uint32_t ProfileStore::getString(OptText section, OptText key, OptText defaultVa
   const auto doc = loadForRead(file);
   if (!key) {
     // The section's key names (not trimmed: listings take the name as given).
-    std::vector<std::string_view> keys;
-    if (doc) {
-      const int s = doc->findSection(*section);
-      if (s >= 0) {
-        const Section& sec = doc->sections()[static_cast<std::size_t>(s)];
-        for (uint32_t i = sec.header + 1; i < sec.end; ++i) {
-          const Line& l = doc->lines()[i];
-          if (l.kind == LineKind::Entry && !doc->name(l).empty()) keys.push_back(doc->name(l));
-        }
-      }
-    }
-    return keys.empty() ? placeValue(buffer, def) : placeList(buffer, keys);
+    const int s = doc ? doc->findSection(*section) : -1;
+    if (s < 0 || doc->body(s).keyList.empty()) return placeValue(buffer, def);
+    return placeList(buffer, doc->body(s).keyList);
   }
   const std::string_view sectionName = text::trimBlanks(*section);
   const std::string_view keyName = text::trimBlanks(*key);
   if (doc && !sectionName.empty() && !keyName.empty()) {
-    const int s = doc->findSection(sectionName);
-    const int k = s >= 0 ? doc->findKey(s, keyName) : -1;
-    if (k >= 0) return placeValue(buffer, stripQuotes(doc->value(doc->lines()[static_cast<std::size_t>(k)])));
+    if (const Line* l = doc->findKey(doc->findSection(sectionName), keyName)) {
+      return placeValue(buffer, stripQuotes(doc->value(*l)));
+    }
   }
   return placeValue(buffer, def);
 }
@@ -80,35 +71,15 @@ uint32_t ProfileStore::getInt(OptText section, OptText key, int32_t defaultValue
 uint32_t ProfileStore::getSection(OptText section, std::span<char> buffer, OptText file) {
   if (buffer.empty() || !section) return 0;
   const auto doc = loadForRead(file);
-  std::vector<std::string> entries;
-  if (doc) {
-    const int s = doc->findSection(*section);
-    if (s >= 0) {
-      const Section& sec = doc->sections()[static_cast<std::size_t>(s)];
-      for (uint32_t i = sec.header + 1; i < sec.end; ++i) {
-        const Line& l = doc->lines()[i];
-        if (l.kind == LineKind::Entry) {
-          entries.push_back(std::string(doc->name(l)) + "=" + std::string(doc->value(l)));
-        } else if (l.kind == LineKind::Bare) {
-          entries.emplace_back(text::trimBlanks(doc->text(l)));
-        }
-      }
-    }
-  }
-  if (entries.empty()) return placeEmptyList(buffer, 2);
-  return placeList(buffer, std::vector<std::string_view>(entries.begin(), entries.end()));
+  const int s = doc ? doc->findSection(*section) : -1;
+  if (s < 0 || doc->body(s).entryList.empty()) return placeEmptyList(buffer, 2);
+  return placeList(buffer, doc->body(s).entryList);
 }
 
 uint32_t ProfileStore::getSectionNames(std::span<char> buffer, OptText file) {
   if (buffer.empty()) return 0;
   const auto doc = loadForRead(file);
-  std::vector<std::string_view> names;
-  if (doc) {
-    for (const Section& s : doc->sections()) {
-      if (!doc->sectionName(s).empty()) names.push_back(doc->sectionName(s));
-    }
-  }
-  return placeList(buffer, names);
+  return placeList(buffer, doc ? std::string_view(doc->sectionNameList()) : std::string_view());
 }
 
 uint32_t ProfileStore::windowsDirectory(std::span<char> buffer) const {

@@ -36,6 +36,9 @@ int32_t ProfileStore::modify(OptText file, Planner&& planner) {
 
     const Snapshot snap = cache_.load(*fs_, target);
     if (snap.error != 0) return 0;
+    // Whatever a crashed writer left behind goes now, also when this write
+    // turns out to change nothing.
+    removeLeftover(*fs_, target);
     std::shared_ptr<const Document> base = snap.doc;
     EditPlan plan = planner(*base);
     if (plan.empty()) return 1;
@@ -49,8 +52,9 @@ int32_t ProfileStore::modify(OptText file, Planner&& planner) {
       if (!bytes) return 0;
     }
     if (*bytes == snap.doc->raw()) return 1;
-    if (replaceFile(*fs_, target, *bytes, snap.exists ? &snap.st : nullptr) != 0) return 0;
-    cache_.remember(*fs_, target, Document::parse(std::move(*bytes)));
+    const struct stat* previous = snap.exists ? &snap.st : nullptr;
+    if (replaceFile(*fs_, target, *bytes, previous) != 0) return 0;
+    cache_.remember(*fs_, target, Document::parse(std::move(*bytes)), previous);
     return 1;
   }
   return 0;

@@ -1,0 +1,360 @@
+// Many writers on one file at once: processes and threads each writing
+// their own keys must all find their keys afterwards (no lost update), and
+// the file must stay a well-formed profile throughout.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "store/profile_store.h"
+#include "support/test_files.h"
+#include "zidevuv10/profile.h"
+
+namespace {
+
+namespace zt = zidevuv10::testing;
+using zidevuv10::store::ProfileStore;
+
+std::string get(ProfileStore& store, const std::string& section, const std::string& key,
+                const std::string& file) {
+  std::vector<char> buf(256);
+  const uint32_t n = store.getString(section, key, "<missing>", buf, file);
+  return std::string(buf.data(), n);
+}
+
+std::string keyName(int writer, int i) {
+  return "w" + std::to_string(writer) + "_k" + std::to_string(i);
+}
+std::string valueOf(int writer, int i) {
+  return "v" + std::to_string(writer * 100000 + i);
+}
+
+// Runs `body` in a child process; the child's exit status is body's result.
+pid_t spawn(const std::function<int()>& body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    int status = 1;
+    try {
+      status = body();
+    } catch (...) {
+      status = 2;
+    }
+    ::_exit(status);
+  }
+  return pid;
+}
+
+// Waits for every child; the exit statuses in order (-1: killed or signalled).
+std::vector<int> waitAll(const std::vector<pid_t>& pids) {
+  std::vector<int> out;
+  for (pid_t pid : pids) {
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid) {
+      out.push_back(-1);
+    } else {
+      out.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+  }
+  return out;
+}
+
+// Every key of every writer has its value; the file also lists exactly
+// those keys, once each.
+void expectAllKeys(const std::string& file, const std::string& section, int writers, int keys) {
+  ProfileStore reader;
+  int missing = 0;
+  for (int w = 0; w < writers; ++w) {
+    for (int i = 0; i < keys; ++i) {
+      if (get(reader, section, keyName(w, i), file) != valueOf(w, i)) ++missing;
+    }
+  }
+  EXPECT_EQ(missing, 0) << "of " << writers * keys << " keys";
+  std::vector<char> list(1 << 20);
+  const uint32_t n = reader.getString(section, std::nullopt, "", list, file);
+  int listed = 0;
+  for (uint32_t i = 0; i < n; ++i) listed += list[i] == '\0' ? 1 : 0;
+  EXPECT_EQ(listed, writers * keys);
+  // No temporary file outlives the writers.
+  const std::size_t slash = file.rfind('/');
+  EXPECT_EQ(zt::listFolder(file.substr(0, slash)), file.substr(slash + 1));
+}
+
+TEST(StoreConcurrencyProcesses, EightProcessesLoseNoKey) {
+  zt::TempDir dir;
+  const std::string file = dir.file("shared.ini");
+  constexpr int kWriters = 8;
+  constexpr int kKeys = 200;
+  std::vector<pid_t> pids;
+  for (int w = 0; w < kWriters; ++w) {
+    pids.push_back(spawn([&, w] {
+      ProfileStore store;  // fresh: no state shared with the parent
+      int failures = 0;
+      for (int i = 0; i < kKeys; ++i) {
+        if (store.writeString("data", keyName(w, i), valueOf(w, i), file) != 1) ++failures;
+      }
+      return failures == 0 ? 0 : 10;
+    }));
+  }
+  for (int status : waitAll(pids)) EXPECT_EQ(status, 0);
+  expectAllKeys(file, "data", kWriters, kKeys);
+}
+
+TEST(StoreConcurrencyProcesses, ProcessesUsingTheCFunctionsLoseNoKey) {
+  zt::TempDir dir;
+  const std::string file = dir.file("capi.ini");
+  constexpr int kWriters = 4;
+  constexpr int kKeys = 150;
+  std::vector<pid_t> pids;
+  for (int w = 0; w < kWriters; ++w) {
+    pids.push_back(spawn([&, w] {
+      int failures = 0;
+      for (int i = 0; i < kKeys; ++i) {
+        const std::string k = keyName(w, i);
+        const std::string v = valueOf(w, i);
+        if (WritePrivateProfileStringA("data", k.c_str(), v.c_str(), file.c_str()) != 1) {
+          ++failures;
+        }
+        // Read back at once: the own write is visible whatever the others do.
+        char buf[64];
+        GetPrivateProfileStringA("data", k.c_str(), "", buf, sizeof buf, file.c_str());
+        if (v != buf) ++failures;
+      }
+      return failures == 0 ? 0 : 10;
+    }));
+  }
+  for (int status : waitAll(pids)) EXPECT_EQ(status, 0);
+  expectAllKeys(file, "data", kWriters, kKeys);
+}
+
+TEST(StoreConcurrencyProcesses, UpdatesOfOneSectionAndNewSectionsDoNotInterfere) {
+  zt::TempDir dir;
+  const std::string file = dir.file("mixed.ini");
+  zt::writeFile(file, "; header kept\n[A]\na0=start\na1=start\na2=start\n");
+  constexpr int kRounds = 150;
+  std::vector<pid_t> pids;
+  // One process keeps updating (and deleting and re-adding) keys of [A] ...
+  pids.push_back(spawn([&] {
+    ProfileStore store;
+    int failures = 0;
+    for (int i = 0; i < kRounds; ++i) {
+      const std::string key = "a" + std::to_string(i % 3);
+      if (i % 10 == 9) {
+        failures += store.writeString("A", key, std::nullopt, file) == 1 ? 0 : 1;
+      }
+      failures += store.writeString("A", key, "round" + std::to_string(i), file) == 1 ? 0 : 1;
+    }
+    return failures == 0 ? 0 : 10;
+  }));
+  // ... another adds sections, whole at once ...
+  pids.push_back(spawn([&] {
+    ProfileStore store;
+    int failures = 0;
+    for (int i = 0; i < kRounds; ++i) {
+      const std::string entries = "x=" + std::to_string(i) + '\0' + "y=" + std::to_string(i * 2) +
+                                  '\0' + '\0';
+      failures += store.writeSection("S" + std::to_string(i), entries, file) == 1 ? 0 : 1;
+    }
+    return failures == 0 ? 0 : 10;
+  }));
+  // ... and a third adds keys to the last of those sections.
+  pids.push_back(spawn([&] {
+    ProfileStore store;
+    int failures = 0;
+    for (int i = 0; i < kRounds; ++i) {
+      failures += store.writeString("T", "t" + std::to_string(i), "x", file) == 1 ? 0 : 1;
+    }
+    return failures == 0 ? 0 : 10;
+  }));
+  for (int status : waitAll(pids)) EXPECT_EQ(status, 0);
+
+  ProfileStore reader;
+  // The last round wrote a(149 % 3)=round149, and each key its last round.
+  for (int k = 0; k < 3; ++k) {
+    int last = kRounds - 1;
+    while (last % 3 != k) --last;
+    EXPECT_EQ(get(reader, "A", "a" + std::to_string(k), file), "round" + std::to_string(last));
+  }
+  for (int i = 0; i < kRounds; ++i) {
+    const std::string s = "S" + std::to_string(i);
+    EXPECT_EQ(get(reader, s, "x", file), std::to_string(i)) << s;
+    EXPECT_EQ(get(reader, s, "y", file), std::to_string(i * 2)) << s;
+    EXPECT_EQ(get(reader, "T", "t" + std::to_string(i), file), "x");
+  }
+  std::vector<char> names(1 << 16);
+  const uint32_t n = reader.getSectionNames(names, file);
+  int sections = 0;
+  for (uint32_t i = 0; i < n; ++i) sections += names[i] == '\0' ? 1 : 0;
+  EXPECT_EQ(sections, kRounds + 2);  // A, T and the S sections, each once
+  EXPECT_EQ(zt::readFile(file).rfind("; header kept\n", 0), 0u);
+  EXPECT_EQ(zt::listFolder(dir.path()), "mixed.ini");
+}
+
+TEST(StoreConcurrencyProcesses, WritersUsingDifferentNamesOfOneFileLoseNoKey) {
+  // One file reached by its own path, by a Windows path in other case, by
+  // a symbolic link in another folder and through a linked folder: all
+  // writers must be serialised with each other.
+  zt::TempDir dir;
+  const std::string real = dir.file("data");
+  const std::string other = dir.file("other");
+  ASSERT_EQ(::mkdir(real.c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir(other.c_str(), 0755), 0);
+  const std::string file = real + "/shared.ini";
+  zt::writeFile(file, "[data]\n");
+  const std::string link = other + "/link.ini";
+  ASSERT_EQ(::symlink("../data/shared.ini", link.c_str()), 0);
+  const std::string linkedFolder = dir.file("alias");
+  ASSERT_EQ(::symlink(real.c_str(), linkedFolder.c_str()), 0);
+  std::string windowsForm = "z:";
+  for (char c : real) windowsForm.push_back(c == '/' ? '\\' : c);
+  windowsForm += "\\SHARED.INI";
+  const std::string names[] = {file, windowsForm, link, linkedFolder + "/shared.ini"};
+  constexpr int kKeys = 120;
+  std::vector<pid_t> pids;
+  for (int w = 0; w < 4; ++w) {
+    pids.push_back(spawn([&, w] {
+      ProfileStore store;
+      int failures = 0;
+      for (int i = 0; i < kKeys; ++i) {
+        if (store.writeString("data", keyName(w, i), valueOf(w, i), names[w]) != 1) ++failures;
+      }
+      return failures == 0 ? 0 : 10;
+    }));
+  }
+  for (int status : waitAll(pids)) EXPECT_EQ(status, 0);
+  expectAllKeys(file, "data", 4, kKeys);
+  // The link was written through, not replaced by a file.
+  struct stat st {};
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(zt::listFolder(other), "link.ini");
+}
+
+TEST(StoreConcurrencyProcesses, FirstWritesToWinIniCreateTheWindowsDirectoryOnce) {
+  // Drive C's folder does not exist yet: every process's first write makes
+  // it (and the Windows directory) at the same moment.
+  zt::ScopedDriveC drive;
+  ASSERT_FALSE(zt::fileExists(drive.folder()));
+  constexpr int kKeys = 50;
+  std::vector<pid_t> pids;
+  for (int w = 0; w < 6; ++w) {
+    pids.push_back(spawn([&, w] {
+      int failures = 0;
+      for (int i = 0; i < kKeys; ++i) {
+        const std::string k = keyName(w, i);
+        const std::string v = valueOf(w, i);
+        if (WriteProfileStringA("data", k.c_str(), v.c_str()) != 1) ++failures;
+      }
+      return failures == 0 ? 0 : 10;
+    }));
+  }
+  for (int status : waitAll(pids)) EXPECT_EQ(status, 0);
+  EXPECT_EQ(zt::listFolder(drive.folder()), "WINDOWS");
+  expectAllKeys(drive.windowsDir() + "/WIN.INI", "data", 6, kKeys);
+}
+
+// --- Threads of one process --------------------------------------------------
+
+void runThreads(int threads, const std::function<void(int)>& body) {
+  std::vector<std::thread> pool;
+  for (int t = 0; t < threads; ++t) pool.emplace_back(body, t);
+  for (auto& th : pool) th.join();
+}
+
+TEST(StoreConcurrencyThreads, ThreadsSharingOneStoreLoseNoKey) {
+  zt::TempDir dir;
+  const std::string file = dir.file("threads.ini");
+  ProfileStore store;
+  std::atomic<int> failures{0};
+  runThreads(4, [&](int t) {
+    for (int i = 0; i < 200; ++i) {
+      if (store.writeString("data", keyName(t, i), valueOf(t, i), file) != 1) ++failures;
+      if (get(store, "data", keyName(t, i), file) != valueOf(t, i)) ++failures;
+    }
+  });
+  EXPECT_EQ(failures.load(), 0);
+  expectAllKeys(file, "data", 4, 200);
+}
+
+TEST(StoreConcurrencyThreads, ThreadsWithTheirOwnStoresLoseNoKey) {
+  zt::TempDir dir;
+  const std::string file = dir.file("threads.ini");
+  std::atomic<int> failures{0};
+  runThreads(4, [&](int t) {
+    ProfileStore store;
+    for (int i = 0; i < 200; ++i) {
+      if (store.writeString("data", keyName(t, i), valueOf(t, i), file) != 1) ++failures;
+      if (get(store, "data", keyName(t, i), file) != valueOf(t, i)) ++failures;
+    }
+  });
+  EXPECT_EQ(failures.load(), 0);
+  expectAllKeys(file, "data", 4, 200);
+}
+
+TEST(StoreConcurrencyThreads, ReadersDuringWritesSeeWholeFilesOnly) {
+  // Readers of a shared store watch a section that writers keep replacing
+  // as a whole: a reader must always see both keys of one version.
+  zt::TempDir dir;
+  const std::string file = dir.file("pairs.ini");
+  ProfileStore store;
+  ASSERT_EQ(store.writeSection("pair", std::string("a=0\0b=0\0", 8), file), 1);
+  std::atomic<bool> done{false};
+  std::atomic<int> torn{0};
+  std::atomic<int> writes{0};
+  std::thread writer([&] {
+    ProfileStore own;
+    for (int i = 1; i <= 300; ++i) {
+      const std::string n = std::to_string(i);
+      if (own.writeSection("pair", "a=" + n + '\0' + "b=" + n + '\0', file) == 1) ++writes;
+    }
+    done = true;
+  });
+  runThreads(3, [&](int) {
+    while (!done) {
+      std::vector<char> buf(256);
+      const uint32_t n = store.getSection("pair", buf, file);
+      // "a=N\0b=N\0": the count covers the NUL after each entry.
+      std::string got(buf.data(), n);
+      while (!got.empty() && got.back() == '\0') got.pop_back();
+      const std::size_t nul = got.find('\0');
+      if (nul == std::string::npos || got.substr(0, 2) != "a=" ||
+          got.substr(nul + 1, 2) != "b=" || got.substr(2, nul - 2) != got.substr(nul + 3)) {
+        ++torn;
+      }
+    }
+  });
+  writer.join();
+  EXPECT_EQ(writes.load(), 300);
+  EXPECT_EQ(torn.load(), 0);
+  EXPECT_EQ(get(store, "pair", "a", file), "300");
+}
+
+TEST(StoreConcurrencyMixed, ThreadsInSeveralProcessesLoseNoKey) {
+  zt::TempDir dir;
+  const std::string file = dir.file("both.ini");
+  std::vector<pid_t> pids;
+  for (int p = 0; p < 3; ++p) {
+    pids.push_back(spawn([&, p] {
+      ProfileStore store;
+      std::atomic<int> failures{0};
+      runThreads(3, [&](int t) {
+        const int writer = p * 3 + t;
+        for (int i = 0; i < 60; ++i) {
+          if (store.writeString("data", keyName(writer, i), valueOf(writer, i), file) != 1) {
+            ++failures;
+          }
+        }
+      });
+      return failures == 0 ? 0 : 10;
+    }));
+  }
+  for (int status : waitAll(pids)) EXPECT_EQ(status, 0);
+  expectAllKeys(file, "data", 9, 60);
+}
+
+}  // namespace

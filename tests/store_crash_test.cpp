@@ -1,0 +1,308 @@
+// Writers killed at random moments: the file must always be one complete
+// version that some writer produced (never torn, empty or mixed), readable
+// by the store; at most one temporary file may linger after a kill, and the
+// next successful write leaves none.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "store/profile_store.h"
+#include "support/faulty_file_system.h"
+#include "support/test_files.h"
+
+namespace {
+
+namespace zt = zidevuv10::testing;
+using zidevuv10::store::ProfileStore;
+
+// Version n of the value: its number at both ends of a long padding made of
+// the number too, so a file cut anywhere or mixing two versions shows.
+std::string versionValue(uint64_t n) {
+  const std::string tag = std::to_string(n);
+  std::string v = tag + ":";
+  while (v.size() < 48 * 1024) v += tag + "-";
+  return v + ":" + tag;
+}
+
+// The version number whose value this is, or nullopt when the value is no
+// complete version.
+std::optional<uint64_t> versionOf(const std::string& value) {
+  const std::size_t colon = value.find(':');
+  if (colon == std::string::npos || colon == 0) return std::nullopt;
+  uint64_t n = 0;
+  for (std::size_t i = 0; i < colon; ++i) {
+    if (value[i] < '0' || value[i] > '9') return std::nullopt;
+    n = n * 10 + static_cast<uint64_t>(value[i] - '0');
+  }
+  if (value != versionValue(n)) return std::nullopt;
+  return n;
+}
+
+std::string readValue(ProfileStore& store, const char* section, const char* key,
+                      const std::string& file) {
+  std::vector<char> buf(256 * 1024);
+  const uint32_t n = store.getString(section, key, "<missing>", buf, file);
+  return std::string(buf.data(), n);
+}
+
+struct Writer {
+  pid_t pid = -1;
+  int readyFd = -1;  // becomes readable once the writer has written once
+};
+
+// A child that writes versions (id * 10^9 + 1, + 2, ...) of [s] blob until
+// it is killed. It reports its first successful write through a pipe.
+Writer startWriter(const std::string& file, uint64_t id) {
+  int fds[2];
+  if (::pipe(fds) != 0) return {};
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    ::close(fds[0]);
+    ProfileStore store;
+    bool told = false;
+    for (uint64_t i = 1;; ++i) {
+      const uint64_t n = id * 1000000000ull + i;
+      if (store.writeString("s", "blob", versionValue(n), file) != 1) ::_exit(3);
+      if (!told) {
+        const char c = 'w';
+        if (::write(fds[1], &c, 1) != 1) ::_exit(4);
+        told = true;
+      }
+    }
+  }
+  ::close(fds[1]);
+  return {pid, fds[0]};
+}
+
+bool waitReady(const Writer& w) {
+  pollfd p{w.readyFd, POLLIN, 0};
+  if (::poll(&p, 1, 20000) != 1) return false;
+  char c = 0;
+  return ::read(w.readyFd, &c, 1) == 1;
+}
+
+// Kills the writer; true when it was still running (not failed on its own).
+bool killWriter(Writer& w) {
+  ::kill(w.pid, SIGKILL);
+  int status = 0;
+  ::waitpid(w.pid, &status, 0);
+  ::close(w.readyFd);
+  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+TEST(StoreCrash, KilledWritersLeaveOneCompleteVersion) {
+  zt::TempDir dir;
+  const std::string file = dir.file("f.ini");
+  const std::string temp = ".f.ini.zdv-tmp";
+  const std::string head = "; crash test\r\n[s]\r\nblob=";
+  const std::string tail = "\r\nafter=tail\r\n\r\n[t]\r\nx=1\r\n";
+  zt::writeFile(file, head + versionValue(0) + tail);
+
+  std::mt19937 random(12345);
+  std::set<uint64_t> seen;
+  int lingering = 0;
+  constexpr int kRounds = 40;
+  for (int round = 0; round < kRounds; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    std::vector<Writer> writers;
+    for (uint64_t id = 1; id <= 2; ++id) {
+      writers.push_back(startWriter(file, id + 2 * static_cast<uint64_t>(round)));
+    }
+    for (const Writer& w : writers) ASSERT_GE(w.pid, 0);
+    for (const Writer& w : writers) EXPECT_TRUE(waitReady(w)) << "a writer never wrote";
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
+    for (Writer& w : writers) EXPECT_TRUE(killWriter(w)) << "a writer failed before the kill";
+
+    // Exactly one complete version, in the file's own layout.
+    const std::string bytes = zt::readFile(file);
+    ASSERT_GT(bytes.size(), head.size() + tail.size());
+    ASSERT_EQ(bytes.substr(0, head.size()), head) << "torn or rewritten head";
+    ASSERT_EQ(bytes.substr(bytes.size() - tail.size()), tail) << "torn tail";
+    const auto version =
+        versionOf(bytes.substr(head.size(), bytes.size() - head.size() - tail.size()));
+    ASSERT_TRUE(version.has_value()) << "the value is not one complete version";
+    seen.insert(*version);
+    // The store reads it as that version.
+    ProfileStore reader;
+    EXPECT_TRUE(readValue(reader, "s", "blob", file) == versionValue(*version));
+    EXPECT_EQ(readValue(reader, "s", "after", file), "tail");
+    EXPECT_EQ(readValue(reader, "t", "x", file), "1");
+
+    // At most the one temporary file of this target.
+    const std::string listing = zt::listFolder(dir.path());
+    if (listing != "f.ini") {
+      EXPECT_EQ(listing, temp + " f.ini");
+      ++lingering;
+    }
+    // Every other round, a write of our own clears any leftover; the others
+    // leave it to the next round's writers.
+    if (round % 2 == 1) {
+      ProfileStore own;
+      const uint64_t mine = 900000 + static_cast<uint64_t>(round);
+      ASSERT_EQ(own.writeString("s", "blob", versionValue(mine), file), 1);
+      EXPECT_EQ(zt::listFolder(dir.path()), "f.ini");
+      EXPECT_TRUE(zt::readFile(file) == head + versionValue(mine) + tail);
+    }
+  }
+  // The writers did get to write (the file moved on from version 0).
+  EXPECT_GT(seen.size(), 1u);
+  EXPECT_EQ(seen.count(0), 0u);
+  // A final write clears whatever is left.
+  ProfileStore own;
+  ASSERT_EQ(own.writeString("t", "x", "2", file), 1);
+  EXPECT_EQ(zt::listFolder(dir.path()), "f.ini");
+  RecordProperty("rounds_with_leftover_temporary", lingering);
+}
+
+TEST(StoreCrash, CrashBeforeEachStepOfAWriteLeavesOldOrNewFile) {
+  // A child process dies just before the kth file-system call of one
+  // write, for every k: the old or the new file, nothing in between.
+  const std::string head = "[s]\r\nblob=";
+  const std::string tail = "\r\n";
+  for (const bool exists : {true, false}) {
+    SCOPED_TRACE(exists ? "existing file" : "new file");
+    for (int k = 1;; ++k) {
+      ASSERT_LT(k, 400) << "the write never completed";
+      SCOPED_TRACE("crash before call " + std::to_string(k));
+      zt::TempDir dir;
+      const std::string file = dir.file("f.ini");
+      const std::string before = head + versionValue(1) + tail;
+      if (exists) zt::writeFile(file, before);
+      // What the write produces when nothing interrupts it.
+      std::string after;
+      {
+        zt::TempDir ref;
+        if (exists) zt::writeFile(ref.file("f.ini"), before);
+        ProfileStore refStore;
+        ASSERT_EQ(refStore.writeString("s", "blob", versionValue(2), ref.file("f.ini")), 1);
+        after = zt::readFile(ref.file("f.ini"));
+      }
+      const pid_t pid = ::fork();
+      if (pid == 0) {
+        auto fs = std::make_shared<zt::FaultyFileSystem>();
+        int calls = 0;
+        fs->setHook([&](zt::FsOp, const std::string&) {
+          if (++calls == k) ::_exit(77);
+        });
+        ProfileStore store(fs);
+        ::_exit(store.writeString("s", "blob", versionValue(2), file) == 1 ? 0 : 1);
+      }
+      ASSERT_GT(pid, 0);
+      int status = 0;
+      ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+      ASSERT_TRUE(WIFEXITED(status));
+      const int code = WEXITSTATUS(status);
+      ASSERT_TRUE(code == 0 || code == 77) << "the write failed: " << code;
+      ProfileStore reader;
+      const std::string listing = zt::listFolder(dir.path());
+      if (zt::fileExists(file)) {
+        const std::string now = zt::readFile(file);
+        EXPECT_TRUE(now == after || (exists && now == before))
+            << "neither version, " << now.size() << " bytes";
+        EXPECT_EQ(versionOf(readValue(reader, "s", "blob", file)).value_or(0),
+                  now == before ? 1u : 2u);
+        EXPECT_TRUE(listing == "f.ini" || listing == ".f.ini.zdv-tmp f.ini") << listing;
+      } else {
+        EXPECT_FALSE(exists) << "the file vanished";
+        EXPECT_TRUE(listing.empty() || listing == ".f.ini.zdv-tmp") << listing;
+      }
+      if (code == 0) {
+        EXPECT_TRUE(zt::readFile(file) == after);
+        EXPECT_EQ(listing, "f.ini");
+        break;
+      }
+      // The next write clears the leftover.
+      ASSERT_EQ(reader.writeString("s", "blob", versionValue(3), file), 1);
+      EXPECT_EQ(zt::listFolder(dir.path()), "f.ini");
+      EXPECT_EQ(versionOf(readValue(reader, "s", "blob", file)).value_or(0), 3u);
+    }
+  }
+}
+
+TEST(StoreCrash, LeftoverTemporaryIsNeitherReadNorKept) {
+  // A temporary file as a crash leaves it: half written, perhaps garbage.
+  zt::TempDir dir;
+  const std::string file = dir.file("g.ini");
+  zt::writeFile(file, "[s]\nk=real\n");
+  zt::writeFile(dir.file(".g.ini.zdv-tmp"), "[s]\nk=torn ha");
+  ProfileStore store;
+  EXPECT_EQ(readValue(store, "s", "k", file), "real");
+  EXPECT_EQ(store.writeString("s", "other", "1", file), 1);
+  EXPECT_EQ(zt::listFolder(dir.path()), "g.ini");
+  ProfileStore fresh;
+  EXPECT_EQ(readValue(fresh, "s", "k", file), "real");
+  EXPECT_EQ(readValue(fresh, "s", "other", file), "1");
+  // Also when the leftover is read-only.
+  zt::writeFile(dir.file(".g.ini.zdv-tmp"), "garbage");
+  ASSERT_EQ(::chmod(dir.file(".g.ini.zdv-tmp").c_str(), 0444), 0);
+  EXPECT_EQ(store.writeString("s", "other", "2", file), 1);
+  EXPECT_EQ(zt::listFolder(dir.path()), "g.ini");
+  EXPECT_EQ(readValue(fresh, "s", "other", file), "2");
+}
+
+TEST(StoreCrash, KilledCreatorsLeaveNoFileOrAWholeOne) {
+  // The file does not exist at first: after a kill it is either still
+  // missing or a complete file as one write creates it.
+  std::mt19937 random(777);
+  int created = 0;
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    zt::TempDir dir;
+    const std::string file = dir.file("new.ini");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+      ProfileStore store;
+      // Create, then keep replacing with further versions.
+      for (uint64_t i = 1;; ++i) {
+        if (store.writeString("s", "blob", versionValue(i), file) != 1) ::_exit(3);
+      }
+    }
+    ASSERT_GT(pid, 0);
+    // Every other round, the kill comes only after the file was created.
+    if (round % 2 == 1) {
+      for (int wait = 0; wait < 20000 && !zt::fileExists(file); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 8000));
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "the writer failed on its own";
+    const std::string listing = zt::listFolder(dir.path());
+    if (!zt::fileExists(file)) {
+      EXPECT_TRUE(listing.empty() || listing == ".new.ini.zdv-tmp") << listing;
+      continue;
+    }
+    ++created;
+    EXPECT_TRUE(listing == "new.ini" || listing == ".new.ini.zdv-tmp new.ini") << listing;
+    ProfileStore reader;
+    const auto version = versionOf(readValue(reader, "s", "blob", file));
+    ASSERT_TRUE(version.has_value());
+    // Byte for byte what a single write of that version creates.
+    zt::TempDir ref;
+    ProfileStore refStore;
+    ASSERT_EQ(refStore.writeString("s", "blob", versionValue(*version), ref.file("new.ini")), 1);
+    EXPECT_EQ(zt::readFile(file), zt::readFile(ref.file("new.ini")));
+    ASSERT_EQ(reader.writeString("s", "blob", "done", file), 1);
+    EXPECT_EQ(zt::listFolder(dir.path()), "new.ini");
+  }
+  EXPECT_GT(created, 0) << "no writer ever got to create the file";
+}
+
+}  // namespace
