@@ -10,7 +10,12 @@ SafeArray::SafeArray(ElementType type, std::vector<ArrayBound> bounds) : type_(t
 }
 
 Variant SafeArray::emptyElement() const {
-  return type_ == ElementType::String ? Variant(Text()) : Variant();
+  switch (type_) {
+    case ElementType::String: return Variant(Text());
+    case ElementType::Byte: return Variant(uint8_t{0});
+    case ElementType::Variant: break;
+  }
+  return Variant();
 }
 
 int32_t SafeArray::lowerBound(int dimension) const {

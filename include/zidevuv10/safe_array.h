@@ -22,7 +22,7 @@ struct ArrayBound {
 
 class ZIDEVUV10_API SafeArray {
  public:
-  enum class ElementType { Variant, String };
+  enum class ElementType { Variant, String, Byte };
 
   // A dynamic array without bounds.
   explicit SafeArray(ElementType type) : type_(type) {}

@@ -1,5 +1,5 @@
 // The automation layer's tagged value. A Variant is Empty, Null, Missing
-// (an omitted optional argument), a 16- or 32-bit integer, a single or
+// (an omitted optional argument), a byte, a 16- or 32-bit integer, a single or
 // double, a 16-bit Boolean, a Text, an object reference, an array, or a
 // reference to another Variant (a by-reference argument).
 //
@@ -28,12 +28,13 @@ using Bool16 = int16_t;
 inline constexpr Bool16 kTrue = -1;
 inline constexpr Bool16 kFalse = 0;
 
-enum class VarType { Empty, Null, Missing, Integer, Long, Single, Double, Boolean, String, Object, Array, ByRef };
+enum class VarType { Empty, Null, Missing, Byte, Integer, Long, Single, Double, Boolean, String, Object, Array, ByRef };
 
 class ZIDEVUV10_API Variant {
  public:
   Variant() = default;  // Empty
-  Variant(int16_t v) : v_(v) {}           // NOLINT: implicit as in the runtime
+  Variant(uint8_t v) : v_(v) {}           // NOLINT: implicit as in the runtime
+  Variant(int16_t v) : v_(v) {}           // NOLINT
   Variant(int32_t v) : v_(v) {}           // NOLINT
   Variant(float v) : v_(v) {}             // NOLINT
   Variant(double v) : v_(v) {}            // NOLINT
@@ -89,7 +90,7 @@ class ZIDEVUV10_API Variant {
   struct BoolTag {
     Bool16 v;
   };
-  using Storage = std::variant<std::monostate, NullTag, MissingTag, int16_t, int32_t, float, double,
+  using Storage = std::variant<std::monostate, NullTag, MissingTag, uint8_t, int16_t, int32_t, float, double,
                                BoolTag, Text, ObjectRef, std::shared_ptr<SafeArray>, Variant*>;
   explicit Variant(Storage s) : v_(std::move(s)) {}
   Storage v_;

@@ -1,0 +1,64 @@
+// The message-box handler and the screen provider, replaceable by clients.
+#include <iostream>
+#include <mutex>
+
+#include "zidevuv10/host.h"
+
+namespace zidevuv10 {
+
+namespace {
+
+std::mutex& servicesMutex() {
+  static std::mutex m;
+  return m;
+}
+
+MessageBoxHandler& installedHandler() {
+  static MessageBoxHandler handler;
+  return handler;
+}
+
+ScreenProvider& installedProvider() {
+  static ScreenProvider provider;
+  return provider;
+}
+
+}  // namespace
+
+MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler) {
+  std::lock_guard<std::mutex> lock(servicesMutex());
+  return std::exchange(installedHandler(), std::move(handler));
+}
+
+int32_t showMessageBox(const Text& prompt, int32_t style, const Text& title) {
+  MessageBoxHandler handler;
+  {
+    std::lock_guard<std::mutex> lock(servicesMutex());
+    handler = installedHandler();
+  }
+  if (handler) return handler(prompt, style, title);
+  std::cerr << title.utf8() << ": " << prompt.utf8() << std::endl;
+  return 1;
+}
+
+ScreenProvider setScreenProvider(ScreenProvider provider) {
+  std::lock_guard<std::mutex> lock(servicesMutex());
+  return std::exchange(installedProvider(), std::move(provider));
+}
+
+ScreenMetrics screenMetrics() {
+  ScreenProvider provider;
+  {
+    std::lock_guard<std::mutex> lock(servicesMutex());
+    provider = installedProvider();
+  }
+  return provider ? provider() : ScreenMetrics{};
+}
+
+Variant callByName(const ObjectRef& object, std::u16string_view member, InvokeKind kind,
+                   std::span<Variant> args) {
+  if (!object) raiseError(err::kObjectNotSet);
+  return object->invoke(object->dispatchId(member), kind, args);
+}
+
+}  // namespace zidevuv10
