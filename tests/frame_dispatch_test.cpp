@@ -410,7 +410,7 @@ TEST_F(frameCreation, CreateByProgIdIgnoresCase) {
 
 TEST_F(frameCreation, EveryClassIsCreatedByProgIdAndClassId) {
   const auto classes = libraryClasses();
-  ASSERT_EQ(classes.size(), 8u);
+  ASSERT_EQ(classes.size(), 9u);
   for (const ClassInfo* c : classes) {
     SCOPED_TRACE(Text(std::u16string(c->name)).utf8());
     const std::u16string id(c->classId);
@@ -512,6 +512,7 @@ TEST(frameTypeLibrary, ClassesComeInTypeLibraryOrder) {
   std::vector<std::u16string> names;
   for (const ClassInfo* c : libraryClasses()) names.emplace_back(c->name);
   const std::vector<std::u16string> expected{
+      u"clsOrviVEZEzoro10A",
       u"clsOrviInifSectionsA", u"clsOrviInifSectionA",  u"clsOrviInifKeysA",
       u"clsOrviInifKeyA",      u"clsOrviInifGeneralA",  u"clsOrviInifAdvancedA",
       u"clsOrviInifINIFilesObjA", u"clsOrviInifHeaderA"};

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 #include "paths/drives.h"
@@ -44,16 +45,19 @@ std::vector<std::string> components(std::string_view p, bool absolute) {
   return out;
 }
 
-std::string currentFolder() {
-  std::string buf(4096, '\0');
-  if (::getcwd(buf.data(), buf.size()) == nullptr) return "/";
-  buf.resize(std::char_traits<char>::length(buf.c_str()));
-  return buf;
+// The current folder, or nullopt when it cannot be named (removed, say).
+std::optional<std::string> currentFolder() {
+  char* cwd = ::getcwd(nullptr, 0);
+  if (cwd == nullptr) return std::nullopt;
+  std::string out(cwd);
+  std::free(cwd);
+  return out;
 }
 
 // Drive letter of the current folder: the drive whose folder is its longest prefix.
 char currentDrive() {
-  const std::string windowsForm = toWindowsForm(currentFolder());
+  const auto here = currentFolder();
+  const std::string windowsForm = here ? toWindowsForm(*here) : std::string();
   return hasDrive(windowsForm) ? windowsForm[0] : 'Z';
 }
 
@@ -134,7 +138,8 @@ std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool
   if (!absolute && !parts.empty() && parts.front() == "..") {
     // ".." climbs from the current folder by name and stops at the root of
     // its drive, as Windows resolves it.
-    const std::string here = toWindowsForm(currentFolder());
+    const auto cwd = currentFolder();
+    const std::string here = cwd ? toWindowsForm(*cwd) : std::string();
     if (hasDrive(here)) {
       drive = here[0];
       if (const auto folder = driveFolder(drive)) {

@@ -1,0 +1,61 @@
+#include "host/file_services.h"
+
+#include "fs/file_system.h"
+#include "host/current_folder.h"
+#include "host/dir.h"
+#include "host/input_files.h"
+#include "zidevuv10/error.h"
+
+namespace zidevuv10::frame {
+
+namespace {
+
+void check(int error) {
+  if (error != 0) raiseError(error);
+}
+
+}  // namespace
+
+Text dir(const Text& pattern, int32_t attributes) {
+  const host::DirResult r = host::findFirst(*fs::posixFileSystem(), pattern.utf8(), attributes);
+  check(r.error);
+  return Text::fromUtf8(r.name);
+}
+
+Text curDir(const Text& drive) {
+  std::optional<char> letter;
+  if (!drive.str().empty()) {
+    const char16_t c = drive.str().front();
+    letter = c < 0x80 ? static_cast<char>(c) : '?';
+  }
+  const host::CurDirResult r = host::currentFolder(letter);
+  check(r.error);
+  return Text::fromUtf8(r.path);
+}
+
+int32_t freeFile() {
+  const int n = host::InputFiles::forThread().freeFile();
+  if (n == 0) raiseError(67);
+  return n;
+}
+
+void openForInput(int32_t number, const Text& path) {
+  check(host::InputFiles::forThread().open(*fs::posixFileSystem(), number, path.utf8()));
+}
+
+bool endOfFile(int32_t number) {
+  int error = 0;
+  const bool eof = host::InputFiles::forThread().eof(number, error);
+  check(error);
+  return eof;
+}
+
+Text lineInput(int32_t number) {
+  std::string line;
+  check(host::InputFiles::forThread().readLine(number, line));
+  return Text::fromUtf8(line);
+}
+
+void closeFile(int32_t number) { host::InputFiles::forThread().close(number); }
+
+}  // namespace zidevuv10::frame

@@ -1,0 +1,59 @@
+#include "host/current_folder.h"
+
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+
+#include "paths/drives.h"
+
+namespace zidevuv10::host {
+
+namespace {
+
+constexpr int kDeviceUnavailable = 68;
+constexpr int kPathNotFound = 76;
+
+// getcwd with a buffer grown until the path fits; nullopt when the current
+// folder cannot be named (it was removed, or a parent is not searchable).
+std::optional<std::string> processFolder() {
+  std::string buf(4096, '\0');
+  for (;;) {
+    if (::getcwd(buf.data(), buf.size()) != nullptr) {
+      buf.resize(std::char_traits<char>::length(buf.c_str()));
+      return buf;
+    }
+    if (errno != ERANGE) return std::nullopt;
+    buf.resize(buf.size() * 2);
+  }
+}
+
+}  // namespace
+
+CurDirResult currentFolder(std::optional<char> drive) {
+  CurDirResult out;
+  char letter = 0;
+  if (drive) {
+    if (!std::isalpha(static_cast<unsigned char>(*drive)) || !paths::driveFolder(*drive)) {
+      out.error = kDeviceUnavailable;
+      return out;
+    }
+    letter = static_cast<char>(std::toupper(static_cast<unsigned char>(*drive)));
+  }
+  const auto here = processFolder();
+  if (!here && letter == 0) {
+    out.error = kPathNotFound;
+    return out;
+  }
+  std::string windowsForm = here ? paths::toWindowsForm(*here) : std::string();
+  const bool onThatDrive =
+      windowsForm.size() >= 2 && windowsForm[1] == ':' && windowsForm[0] == letter;
+  if (letter == 0 || onThatDrive) {
+    out.path = std::move(windowsForm);
+  } else {
+    out.path = std::string(1, letter) + ":\\";
+  }
+  return out;
+}
+
+}  // namespace zidevuv10::host
