@@ -6,6 +6,7 @@
 #include <string>
 
 #include "direct/main_class.h"
+#include "host/store_text.h"
 #include "store/profile_store.h"
 
 namespace zidevuv10::direct {
@@ -15,17 +16,7 @@ namespace {
 using store::OptText;
 using store::ProfileStore;
 
-// A text as the store receives it: UTF-8, or absent when unset.
-class Narrow {
- public:
-  explicit Narrow(const Text& t) : value_(t.utf8OrAbsent()) {}
-  OptText arg() const { return value_ ? OptText(*value_) : std::nullopt; }
-  // The caller's variable takes the text the store saw.
-  void giveBack(Text& t) const { t = Text::fromUtf8OrUnset(value_); }
-
- private:
-  std::optional<std::string> value_;
-};
+using Narrow = frame::StoreText;
 
 ProfileStore& store() { return ProfileStore::shared(); }
 
