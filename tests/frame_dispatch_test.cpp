@@ -410,7 +410,7 @@ TEST_F(frameCreation, CreateByProgIdIgnoresCase) {
 
 TEST_F(frameCreation, EveryClassIsCreatedByProgIdAndClassId) {
   const auto classes = libraryClasses();
-  ASSERT_EQ(classes.size(), 10u);
+  ASSERT_EQ(classes.size(), 11u);
   for (const ClassInfo* c : classes) {
     SCOPED_TRACE(Text(std::u16string(c->name)).utf8());
     const std::u16string id(c->classId);
@@ -515,7 +515,8 @@ TEST(frameTypeLibrary, ClassesComeInTypeLibraryOrder) {
       u"clsOrviVEZEzoro10A",
       u"clsOrviInifSectionsA", u"clsOrviInifSectionA",  u"clsOrviInifKeysA",
       u"clsOrviInifKeyA",      u"clsOrviInifGeneralA",  u"clsOrviInifAdvancedA",
-      u"clsOrviInifINIFilesObjA", u"clsOrviInifINIFilesObjB", u"clsOrviInifHeaderA"};
+      u"clsOrviInifINIFilesObjA", u"clsOrviInifINIFilesObjB", u"clsOrviInifINIFilesObjC",
+      u"clsOrviInifHeaderA"};
   EXPECT_EQ(names, expected);
 }
 

@@ -226,7 +226,7 @@ TEST_F(registryRecords, RegisterWritesEveryClassAndTheTypeLibrary) {
   ASSERT_TRUE(registerLibrary(library));
 
   const auto classes = libraryClasses();
-  ASSERT_EQ(classes.size(), 10u);
+  ASSERT_EQ(classes.size(), 11u);
   for (const ClassInfo* c : classes) {
     const std::string progId = utf8(c->progId());
     const std::string classId = utf8(c->classId);
