@@ -15,11 +15,7 @@ namespace zidevuv10::settings {
 namespace {
 
 using frame::StoreText;
-store::ProfileStore& store() { return store::ProfileStore::shared(); }
-
-store::OptText fileArg(const std::optional<std::string>& file) {
-  return file ? store::OptText(*file) : std::nullopt;
-}
+store::ProfileStore& store() { return profileStore(); }
 
 // A line without its comment (from the first ';') and surrounding spaces.
 std::u16string stripComment(const std::u16string& line) {

@@ -67,6 +67,12 @@ class SettingsObject final : public _clsOrviInifINIFilesObjC {
   Bool16 useWinIni_ = kFalse;
 };
 
+// The profile store, and a file argument as the store takes it.
+inline store::ProfileStore& profileStore() { return store::ProfileStore::shared(); }
+inline store::OptText fileArg(const std::optional<std::string>& file) {
+  return file ? store::OptText(*file) : std::nullopt;
+}
+
 // Text helpers shared by the settings members.
 Text trimSpaces(const Text& t);
 Text upperCase(const Text& t);

@@ -12,11 +12,7 @@ namespace zidevuv10::settings {
 namespace {
 
 using frame::StoreText;
-store::ProfileStore& store() { return store::ProfileStore::shared(); }
-
-store::OptText fileArg(const std::optional<std::string>& file) {
-  return file ? store::OptText(*file) : std::nullopt;
-}
+store::ProfileStore& store() { return profileStore(); }
 
 constexpr std::array<std::u16string_view, 7> kTrueWords{u"YES", u"Y", u"TRUE", u"T",
                                                         u"ON",  u"1", u"-1"};

@@ -21,6 +21,8 @@ using zidevuv10::host::currentFolder;
 using zidevuv10::host::DirResult;
 using zidevuv10::host::findFirst;
 using zidevuv10::host::matchesWildcards;
+using zidevuv10::testing::realFolder;
+using zidevuv10::testing::ScopedCurrentFolder;
 using zidevuv10::testing::FaultyFileSystem;
 using zidevuv10::testing::FsOp;
 using zidevuv10::testing::ScopedEnv;
@@ -34,12 +36,6 @@ constexpr int kHiddenSystemFolder = 22;
 
 // The folder with symbolic links resolved, as getcwd reports it, so that
 // drive prefixes compare equal to the current folder.
-std::string realFolder(const std::string& path) {
-  char buf[PATH_MAX];
-  if (::realpath(path.c_str(), buf) == nullptr) return path;
-  return buf;
-}
-
 void makeFolder(const std::string& path) { ASSERT_EQ(::mkdir(path.c_str(), 0777), 0) << path; }
 
 std::string windowsForm(std::string hostPath) {
@@ -50,23 +46,6 @@ std::string windowsForm(std::string hostPath) {
 }
 
 // Changes the current folder for the scope of a test.
-class ScopedCurrentFolder {
- public:
-  explicit ScopedCurrentFolder(const std::string& folder) {
-    char buf[PATH_MAX];
-    if (::getcwd(buf, sizeof buf) != nullptr) old_ = buf;
-    EXPECT_EQ(::chdir(folder.c_str()), 0) << folder;
-  }
-  ~ScopedCurrentFolder() {
-    if (!old_.empty() && ::chdir(old_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << old_;
-  }
-  ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
-  ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
-
- private:
-  std::string old_;
-};
-
 // Drive D mapped to a temporary folder, drive Q certainly without a mapping.
 class HostDirTest : public ::testing::Test {
  protected:

@@ -18,6 +18,8 @@
 #include "support/test_files.h"
 
 using zidevuv10::host::InputFiles;
+using zidevuv10::testing::realFolder;
+using zidevuv10::testing::ScopedCurrentFolder;
 using zidevuv10::testing::FaultyFileSystem;
 using zidevuv10::testing::FsOp;
 using zidevuv10::testing::ScopedDriveC;
@@ -26,29 +28,6 @@ using zidevuv10::testing::TempDir;
 using zidevuv10::testing::writeFile;
 
 namespace {
-
-std::string realFolder(const std::string& path) {
-  char buf[PATH_MAX];
-  if (::realpath(path.c_str(), buf) == nullptr) return path;
-  return buf;
-}
-
-class ScopedCurrentFolder {
- public:
-  explicit ScopedCurrentFolder(const std::string& folder) {
-    char buf[PATH_MAX];
-    if (::getcwd(buf, sizeof buf) != nullptr) old_ = buf;
-    EXPECT_EQ(::chdir(folder.c_str()), 0) << folder;
-  }
-  ~ScopedCurrentFolder() {
-    if (!old_.empty() && ::chdir(old_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << old_;
-  }
-  ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
-  ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
-
- private:
-  std::string old_;
-};
 
 // A fresh table per test, drive D mapped to a temporary folder and drive Q
 // certainly without a mapping.

@@ -20,6 +20,8 @@ using zidevuv10::paths::driveFolder;
 using zidevuv10::paths::resolvePath;
 using zidevuv10::paths::resolveProfileFile;
 using zidevuv10::paths::toWindowsForm;
+using zidevuv10::testing::realFolder;
+using zidevuv10::testing::ScopedCurrentFolder;
 using zidevuv10::testing::fileExists;
 using zidevuv10::testing::listFolder;
 using zidevuv10::testing::readFile;
@@ -43,12 +45,6 @@ int32_t put(const char* section, const char* key, const char* value, const std::
 
 // The folder with symbolic links resolved, as getcwd reports it, so that
 // drive prefixes compare equal to the current folder.
-std::string realFolder(const std::string& path) {
-  char buf[PATH_MAX];
-  if (::realpath(path.c_str(), buf) == nullptr) return path;
-  return buf;
-}
-
 void makeFolder(const std::string& path) { ASSERT_EQ(::mkdir(path.c_str(), 0777), 0) << path; }
 
 std::string resolved(std::string_view path) {
@@ -58,23 +54,6 @@ std::string resolved(std::string_view path) {
 }
 
 // Changes the current folder for the scope of a test.
-class ScopedCurrentFolder {
- public:
-  explicit ScopedCurrentFolder(const std::string& folder) {
-    char buf[PATH_MAX];
-    if (::getcwd(buf, sizeof buf) != nullptr) old_ = buf;
-    EXPECT_EQ(::chdir(folder.c_str()), 0) << folder;
-  }
-  ~ScopedCurrentFolder() {
-    if (!old_.empty() && ::chdir(old_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << old_;
-  }
-  ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
-  ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
-
- private:
-  std::string old_;
-};
-
 // Drive D mapped to a folder one level inside a temporary folder, so that
 // a path escaping the drive's root still lands inside the temporary folder.
 struct DriveD {

@@ -1,5 +1,9 @@
 #include "support/test_files.h"
 
+#include <gtest/gtest.h>
+#include <limits.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -55,6 +59,22 @@ std::string listFolder(const std::string& path) {
   std::string out;
   for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
   return out;
+}
+
+std::string realFolder(const std::string& path) {
+  char buf[PATH_MAX];
+  if (::realpath(path.c_str(), buf) == nullptr) return path;
+  return buf;
+}
+
+ScopedCurrentFolder::ScopedCurrentFolder(const std::string& folder) {
+  char buf[PATH_MAX];
+  if (::getcwd(buf, sizeof buf) != nullptr) old_ = buf;
+  EXPECT_EQ(::chdir(folder.c_str()), 0) << folder;
+}
+
+ScopedCurrentFolder::~ScopedCurrentFolder() {
+  if (!old_.empty() && ::chdir(old_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << old_;
 }
 
 ScopedEnv::ScopedEnv(std::string name, const std::string& value) : name_(std::move(name)) {

@@ -26,6 +26,21 @@ bool fileExists(const std::string& path);
 // Names in a folder (without "." and ".."), sorted.
 std::string listFolder(const std::string& path);
 
+// The path with symbolic links resolved (the path itself when that fails).
+std::string realFolder(const std::string& path);
+
+// Changes the current folder for the test's lifetime and returns afterwards.
+class ScopedCurrentFolder {
+ public:
+  explicit ScopedCurrentFolder(const std::string& folder);
+  ~ScopedCurrentFolder();
+  ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
+  ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
+
+ private:
+  std::string old_;
+};
+
 class ScopedEnv {
  public:
   ScopedEnv(std::string name, const std::string& value);
