@@ -92,7 +92,15 @@ Variant Object::invoke(int32_t dispatchId, InvokeKind kind, std::span<Variant> a
   // reference a client held.
   const ObjectRef keep(this);
   CallArgs call(*member, args);
-  Variant result = member->handler(*this, call);
+  Variant result;
+  try {
+    result = member->handler(*this, call);
+  } catch (const AutomationError&) {
+    // By-reference arguments are the caller's variables: what the member
+    // changed before it failed stays changed.
+    call.writeBack();
+    throw;
+  }
   call.writeBack();
   return result;
 }
