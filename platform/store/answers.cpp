@@ -10,7 +10,7 @@ namespace zidevuv10::store {
 uint32_t placeValue(std::span<char> buffer, std::string_view value) {
   if (buffer.empty()) return 0;
   const std::size_t n = text::utf8CutAtOrBefore(value, std::min(value.size(), buffer.size() - 1));
-  std::memcpy(buffer.data(), value.data(), n);
+  if (n > 0) std::memcpy(buffer.data(), value.data(), n);
   buffer[n] = '\0';
   return static_cast<uint32_t>(n);
 }
