@@ -1,6 +1,6 @@
 // The member table of clsOrviInifINIFilesObjB, in slot order, and its place
 // in the catalogue. Late-bound calls go through the typed interface.
-#include "addressed/addressed_object.h"
+#include "addressed_object.h"
 #include "catalogue/catalogue.h"
 #include "zidevuv10/error.h"
 

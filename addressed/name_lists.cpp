@@ -1,6 +1,6 @@
 // The enumerations: split a name list into a 1-based array of strings, one
 // element at a time, keeping the store's order.
-#include "addressed/addressed_object.h"
+#include "addressed_object.h"
 #include "zidevuv10/error.h"
 
 namespace zidevuv10::addressed {

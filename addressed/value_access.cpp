@@ -3,7 +3,7 @@
 // went in holds the text as the store saw it.
 #include <string>
 
-#include "addressed/addressed_object.h"
+#include "addressed_object.h"
 #include "host/store_text.h"
 #include "zidevuv10/error.h"
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "addressed/addressed_object.h"
+#include "addressed_object.h"
 #include "automation/number_text.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/host.h"

@@ -2,7 +2,7 @@
 // through the object's own property gets, then calls one wrapper through
 // the object's own interface with copies, so the wrapper's write-back never
 // reaches the fields.
-#include "direct/main_class.h"
+#include "main_class.h"
 
 namespace zidevuv10::direct {
 

@@ -3,7 +3,7 @@
 // BuddyObjectGlobal reference.
 #include <array>
 
-#include "direct/main_class.h"
+#include "main_class.h"
 #include "host/runtime.h"
 #include "state/thread_state.h"
 #include "zidevuv10/host.h"

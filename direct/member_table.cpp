@@ -2,7 +2,7 @@
 // the catalogue. Late-bound calls go through the typed interface, so both
 // paths run the same code.
 #include "catalogue/catalogue.h"
-#include "direct/main_class.h"
+#include "main_class.h"
 
 namespace zidevuv10::direct {
 

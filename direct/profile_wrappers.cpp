@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "direct/main_class.h"
+#include "main_class.h"
 #include "host/store_text.h"
 #include "store/profile_store.h"
 

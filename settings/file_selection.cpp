@@ -6,7 +6,7 @@
 
 #include "host/file_services.h"
 #include "host/runtime.h"
-#include "settings/settings_object.h"
+#include "settings_object.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/host.h"
 

@@ -1,7 +1,7 @@
 // The member table of clsOrviInifINIFilesObjC, in slot order, and its place
 // in the catalogue. Late-bound calls go through the typed interface.
 #include "catalogue/catalogue.h"
-#include "settings/settings_object.h"
+#include "settings_object.h"
 #include "zidevuv10/error.h"
 
 namespace zidevuv10::settings {

@@ -7,7 +7,7 @@
 #include "host/file_services.h"
 #include "host/store_text.h"
 #include "paths/path_map.h"
-#include "settings/settings_object.h"
+#include "settings_object.h"
 #include "zidevuv10/error.h"
 
 namespace zidevuv10::settings {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "host/store_text.h"
-#include "settings/settings_object.h"
+#include "settings_object.h"
 #include "zidevuv10/error.h"
 
 namespace zidevuv10::settings {
