@@ -568,3 +568,19 @@ TEST(StoreBadInputText, InvalidUtf8AndLineBreaksAreRefused) {
 }
 
 }  // namespace
+
+// A path holding a NUL would reach another file at the system call (the
+// part before the NUL); it names no file: reads give the default, writes
+// fail, and the file the prefix names stays untouched.
+TEST(StoreBadInputPaths, PathWithNulNamesNoFile) {
+  zidevuv10::testing::TempDir dir;
+  const std::string prefix = dir.file("a.ini");
+  zidevuv10::testing::writeFile(prefix, "[s]\nk=v\n");
+  const std::string withNul = prefix + std::string("\0.evil", 6);
+  zidevuv10::store::ProfileStore store;
+  char buf[32];
+  EXPECT_EQ(store.getString("s", "k", "dflt", buf, std::string_view(withNul)), 4u);
+  EXPECT_STREQ(buf, "dflt");
+  EXPECT_EQ(store.writeString("s", "k", "changed", std::string_view(withNul)), 0);
+  EXPECT_EQ(zidevuv10::testing::readFile(prefix), "[s]\nk=v\n");
+}

@@ -106,7 +106,9 @@ std::string matchComponents(fs::FileSystem& fs, const std::string& root,
 }  // namespace
 
 std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool matchCase) {
-  if (p.empty()) return std::nullopt;
+  // A NUL would end the name early at the system call and reach another
+  // file: such a path names no file at all.
+  if (p.empty() || p.find('\0') != std::string_view::npos) return std::nullopt;
   HostPath out;
   std::string root;
   std::string_view rest = p;

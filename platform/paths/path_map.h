@@ -25,7 +25,7 @@ struct HostPath {
 };
 
 // Resolves a Windows or native path; nullopt when it cannot name a file
-// (empty, or on a drive without a mapping). Without matchCase the
+// (empty, holding a NUL, or on a drive without a mapping). Without matchCase the
 // components are taken as given, with no file-system access: the quick
 // first guess, right whenever the names exist with that case.
 std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view path,
