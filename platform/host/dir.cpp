@@ -20,10 +20,6 @@ constexpr int kDeviceUnavailable = 68;
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool hasDrive(std::string_view p) {
-  return p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':';
-}
-
 // UTF-8 to code points, so that `?` stands for one character, not one byte.
 // An ill-formed sequence becomes one code point of the surrogate range, which
 // no well-formed sequence can produce.
@@ -87,7 +83,7 @@ bool matchesWildcards(std::string_view pattern, std::string_view name) {
 DirResult findFirst(fs::FileSystem& fs, std::string_view pattern, int attributes) {
   DirResult out;
   if (pattern.empty()) return out;
-  if (hasDrive(pattern) && !paths::driveFolder(pattern[0])) {
+  if (paths::startsWithDrive(pattern) && !paths::driveFolder(pattern[0])) {
     out.error = kDeviceUnavailable;
     return out;
   }
@@ -97,7 +93,7 @@ DirResult findFirst(fs::FileSystem& fs, std::string_view pattern, int attributes
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     if (isSeparator(pattern[i])) nameStart = i + 1;
   }
-  if (nameStart == 0 && hasDrive(pattern)) nameStart = 2;
+  if (nameStart == 0 && paths::startsWithDrive(pattern)) nameStart = 2;
   const std::string_view namePattern = pattern.substr(nameStart);
   // A trailing separator names a folder, and "." and ".." are never returned.
   if (namePattern.empty() || namePattern == "." || namePattern == "..") return out;

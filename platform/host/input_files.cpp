@@ -24,10 +24,6 @@ constexpr int kDeviceUnavailable = 68;
 constexpr int kPathFileAccess = 75;
 constexpr int kPathNotFound = 76;
 
-bool hasDrive(std::string_view p) {
-  return p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':';
-}
-
 // A missing file is "file not found" when its folder exists and "path not
 // found" when the folder does not.
 int missingFileError(fs::FileSystem& fs, const std::string& hostPath) {
@@ -96,7 +92,7 @@ int InputFiles::open(fs::FileSystem& fs, int number, std::string_view path) {
   if (!validNumber(number)) return kBadFileNumber;
   if (files_[slot(number)]) return kFileAlreadyOpen;
   if (path.empty()) return kPathFileAccess;
-  if (hasDrive(path) && !paths::driveFolder(path[0])) return kDeviceUnavailable;
+  if (paths::startsWithDrive(path) && !paths::driveFolder(path[0])) return kDeviceUnavailable;
   const auto resolved = paths::resolvePath(fs, path);
   // With the drive mapped, only a path naming a folder (a root, "..") is left.
   if (!resolved) return kPathFileAccess;

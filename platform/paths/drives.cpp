@@ -39,6 +39,10 @@ std::optional<std::string> driveFolder(char letter) {
   return std::nullopt;
 }
 
+bool startsWithDrive(std::string_view p) {
+  return p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':';
+}
+
 std::vector<std::pair<char, std::string>> mappedDrives() {
   std::vector<std::pair<char, std::string>> drives;
   for (char letter = 'A'; letter <= 'Z'; ++letter) {

@@ -20,6 +20,9 @@ namespace zidevuv10::paths {
 // except for "/" itself.
 std::optional<std::string> driveFolder(char letter);
 
+// Whether a path starts with a drive letter and a colon ("C:\x", "d:x").
+bool startsWithDrive(std::string_view path);
+
 // Every mapped drive, as (upper-case letter, host folder).
 std::vector<std::pair<char, std::string>> mappedDrives();
 

@@ -16,10 +16,6 @@ namespace {
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool hasDrive(std::string_view p) {
-  return p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':';
-}
-
 // Splits into components, resolving "." and ".." by name. Leading ".." of a
 // relative path are kept; on an absolute path they stop at the root.
 std::vector<std::string> components(std::string_view p, bool absolute) {
@@ -58,7 +54,7 @@ std::optional<std::string> currentFolder() {
 char currentDrive() {
   const auto here = currentFolder();
   const std::string windowsForm = here ? toWindowsForm(*here) : std::string();
-  return hasDrive(windowsForm) ? windowsForm[0] : 'Z';
+  return startsWithDrive(windowsForm) ? windowsForm[0] : 'Z';
 }
 
 std::string join(const std::string& folder, std::string_view name) {
@@ -114,7 +110,7 @@ std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool
   std::string_view rest = p;
   bool absolute = true;
   char drive = 0;
-  if (hasDrive(p)) {
+  if (startsWithDrive(p)) {
     drive = static_cast<char>(std::toupper(static_cast<unsigned char>(p[0])));
     rest = p.substr(2);
     const auto folder = driveFolder(drive);
@@ -142,7 +138,7 @@ std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool
     // its drive, as Windows resolves it.
     const auto cwd = currentFolder();
     const std::string here = cwd ? toWindowsForm(*cwd) : std::string();
-    if (hasDrive(here)) {
+    if (startsWithDrive(here)) {
       drive = here[0];
       if (const auto folder = driveFolder(drive)) {
         root = *folder;
@@ -168,7 +164,7 @@ std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool
 std::optional<HostPath> resolveProfileFile(fs::FileSystem& fs, std::string_view file,
                                            bool matchCase) {
   if (file.empty()) return std::nullopt;
-  bool bare = !hasDrive(file);
+  bool bare = !startsWithDrive(file);
   for (char c : file) {
     if (isSeparator(c)) bare = false;
   }
