@@ -19,6 +19,9 @@ std::u16string widen(const std::string& s) { return std::u16string(s.begin(), s.
 // need more than the digits available.
 std::u16string format(double v, int digits) {
   if (v == 0) return u"0";
+  // Values outside the numbers: written as the runtime's C library writes them.
+  if (std::isnan(v)) return u"-1.#IND";
+  if (std::isinf(v)) return v > 0 ? u"1.#INF" : u"-1.#INF";
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*E", digits - 1, v);
   // buf: [-]d.dddE[+-]xx
