@@ -15,13 +15,6 @@ const ParamInfo kNewTextRef{u"sNewValue", {TypeCode::Text, {}}, true};
 const TypeRef kText{TypeCode::Text, {}};
 Variant none() { return Variant(); }
 
-// The caller's string array behind a by-reference array argument.
-SafeArray& arrayArg(CallArgs& a, std::size_t i) {
-  const auto array = a.variant(i).toArray();
-  if (!array) raiseError(err::kTypeMismatch);
-  return *array;
-}
-
 #define ZDV_TEXT_PROPERTY(NAME, ID)                                                   \
   {u## #NAME, InvokeKind::PropertyLet, ID, {kNewTextRef}, {},                         \
    [](Object& o, CallArgs& a) {                                                      \
@@ -76,7 +69,7 @@ const ClassInfo kAddressed{
         {u"EnumerateCurrentSection", InvokeKind::Method, 0x6003000c,
          {{u"sKey", {TypeCode::TextArray, {}}, true}, {u"iCount", {TypeCode::Int32, {}}, true}}, {},
          [](Object& o, CallArgs& a) {
-           self(o).EnumerateCurrentSection(arrayArg(a, 0), a.int32Ref(1));
+           self(o).EnumerateCurrentSection(a.stringArray(0), a.int32Ref(1));
            return none();
          }},
         {u"EnumerateAllSections", InvokeKind::Method, 0x6003000d,
@@ -84,7 +77,7 @@ const ClassInfo kAddressed{
           {u"iCount", {TypeCode::Int32, {}}, true}},
          {},
          [](Object& o, CallArgs& a) {
-           self(o).EnumerateAllSections(arrayArg(a, 0), a.int32Ref(1));
+           self(o).EnumerateAllSections(a.stringArray(0), a.int32Ref(1));
            return none();
          }},
         {u"SaveFormPosition", InvokeKind::Method, 0x6003000e,

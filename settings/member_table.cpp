@@ -20,15 +20,6 @@ const TypeRef kBool{TypeCode::Bool, {}};
 Variant none() { return Variant(); }
 Variant boolean(Bool16 b) { return Variant::boolean(b != 0); }
 
-// The caller's string array behind a by-reference array argument.
-SafeArray& arrayArg(CallArgs& a, std::size_t i) {
-  const auto arr = a.variant(i).toArray();
-  if (!arr || arr->elementType() != SafeArray::ElementType::String) {
-    raiseError(err::kTypeMismatch);
-  }
-  return *arr;
-}
-
 const ClassInfo kSettings{
     u"clsOrviInifINIFilesObjC",
     u"4935ddef-e581-4b75-894a-5fcaca24b143",
@@ -93,11 +84,11 @@ const ClassInfo kSettings{
         {u"GetSectEntries", InvokeKind::Method, 0x60030010, {}, kText,
          [](Object& o, CallArgs&) { return Variant(self(o).GetSectEntries()); }},
         {u"GetSectEntriesEx", InvokeKind::Method, 0x60030011, {array(u"DataArry")}, kInt16,
-         [](Object& o, CallArgs& a) { return Variant(self(o).GetSectEntriesEx(arrayArg(a, 0))); }},
+         [](Object& o, CallArgs& a) { return Variant(self(o).GetSectEntriesEx(a.stringArray(0))); }},
         {u"GetSections", InvokeKind::Method, 0x60030012, {}, kText,
          [](Object& o, CallArgs&) { return Variant(self(o).GetSections()); }},
         {u"GetSectionsEx", InvokeKind::Method, 0x60030013, {array(u"DataArry")}, kInt16,
-         [](Object& o, CallArgs& a) { return Variant(self(o).GetSectionsEx(arrayArg(a, 0))); }},
+         [](Object& o, CallArgs& a) { return Variant(self(o).GetSectionsEx(a.stringArray(0))); }},
         {u"GetString", InvokeKind::Method, 0x60030014, {text(u"EntryName"), text(u"DefaultStr")},
          kText,
          [](Object& o, CallArgs& a) { return Variant(self(o).GetString(a.text(0), a.text(1))); }},

@@ -142,6 +142,14 @@ void CallArgs::writeBack() {
 Text& CallArgs::textRef(std::size_t i) { return values_[i].text(); }
 int32_t& CallArgs::int32Ref(std::size_t i) { return values_[i].int32(); }
 
+SafeArray& CallArgs::stringArray(std::size_t i) {
+  const auto array = variant(i).toArray();
+  if (!array || array->elementType() != SafeArray::ElementType::String) {
+    raiseError(err::kTypeMismatch);
+  }
+  return *array;
+}
+
 Variant& CallArgs::variant(std::size_t i) {
   // A Variant by reference is the caller's own variable.
   if (targets_[i] != nullptr) return *targets_[i];

@@ -12,6 +12,7 @@
 
 #include "zidevuv10/export.h"
 #include "zidevuv10/object.h"
+#include "zidevuv10/safe_array.h"
 #include "zidevuv10/variant.h"
 
 namespace zidevuv10 {
@@ -95,6 +96,9 @@ class ZIDEVUV10_API CallArgs {
   ObjectRef object(std::size_t i) const { return values_[i].toObject(); }
   // A Variant parameter: by reference, the caller's own variable.
   Variant& variant(std::size_t i);
+  // A string-array parameter: the caller's own array; error 13 when the
+  // argument is not an array of strings.
+  SafeArray& stringArray(std::size_t i);
   std::size_t count() const { return values_.size(); }
 
  private:
