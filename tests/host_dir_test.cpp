@@ -353,3 +353,14 @@ TEST_F(HostDirTest, CurDirWhenTheCurrentFolderWasRemoved) {
 }
 
 }  // namespace
+
+// A NUL cannot be part of a name: the runtime answers "Bad file name or
+// number" instead of looking anything up.
+TEST(HostDirNames, PatternWithNulIsABadFileName) {
+  zidevuv10::testing::TempDir dir;
+  zidevuv10::testing::writeFile(dir.file("a.ini"), "");
+  const std::string pattern = dir.file("a.ini") + std::string("\0x", 2);
+  const DirResult r = findFirst(*zidevuv10::fs::posixFileSystem(), pattern, 0);
+  EXPECT_EQ(r.error, 52);
+  EXPECT_EQ(r.name, "");
+}

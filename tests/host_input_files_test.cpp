@@ -399,3 +399,14 @@ TEST_F(HostInputFilesTest, EveryThreadHasItsOwnTable) {
 }
 
 }  // namespace
+
+// A name holding a NUL would reach another file at the system call: it is
+// refused as a bad file name and nothing is opened.
+TEST(HostInputFilesNames, PathWithNulIsABadFileName) {
+  TempDir dir;
+  writeFile(dir.file("a.txt"), "line\n");
+  InputFiles files;
+  const std::string path = dir.file("a.txt") + std::string("\0x", 2);
+  EXPECT_EQ(files.open(*zidevuv10::fs::posixFileSystem(), 1, path), 52);
+  EXPECT_EQ(files.freeFile(), 1);
+}

@@ -17,6 +17,7 @@ namespace zidevuv10::host {
 namespace {
 
 constexpr int kDeviceUnavailable = 68;
+constexpr int kBadFileName = 52;
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -83,6 +84,10 @@ bool matchesWildcards(std::string_view pattern, std::string_view name) {
 DirResult findFirst(fs::FileSystem& fs, std::string_view pattern, int attributes) {
   DirResult out;
   if (pattern.empty()) return out;
+  if (pattern.find('\0') != std::string_view::npos) {
+    out.error = kBadFileName;  // a NUL cannot be part of a name
+    return out;
+  }
   if (paths::startsWithDrive(pattern) && !paths::driveFolder(pattern[0])) {
     out.error = kDeviceUnavailable;
     return out;

@@ -92,6 +92,8 @@ int InputFiles::open(fs::FileSystem& fs, int number, std::string_view path) {
   if (!validNumber(number)) return kBadFileNumber;
   if (files_[slot(number)]) return kFileAlreadyOpen;
   if (path.empty()) return kPathFileAccess;
+  // A NUL cannot be part of a name ("Bad file name or number").
+  if (path.find('\0') != std::string_view::npos) return kBadFileNumber;
   if (paths::startsWithDrive(path) && !paths::driveFolder(path[0])) return kDeviceUnavailable;
   const auto resolved = paths::resolvePath(fs, path);
   // With the drive mapped, only a path naming a folder (a root, "..") is left.
