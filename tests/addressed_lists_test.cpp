@@ -19,6 +19,7 @@
 namespace zidevuv10 {
 namespace {
 
+using testing::entriesOf;
 using testing::errorNumber;
 using testing::lateCall;
 using testing::lateGet;
@@ -44,24 +45,6 @@ std::vector<std::string> namesIn(const SafeArray& a) {
   std::vector<std::string> out;
   EXPECT_EQ(a.lowerBound(), 1);
   for (int32_t i = a.lowerBound(); i <= a.upperBound(); ++i) out.push_back(a.at(i).text().utf8());
-  return out;
-}
-
-// The entries of a section as the profile functions list them.
-std::vector<std::string> entriesOf(const std::string& file, const char* section) {
-  std::vector<char> buffer(65536);
-  const uint32_t n = GetPrivateProfileSectionA(section, buffer.data(),
-                                               static_cast<uint32_t>(buffer.size()), file.c_str());
-  std::vector<std::string> out;
-  std::string item;
-  for (uint32_t i = 0; i < n; ++i) {
-    if (buffer[i] == '\0') {
-      out.push_back(item);
-      item.clear();
-    } else {
-      item.push_back(buffer[i]);
-    }
-  }
   return out;
 }
 

@@ -22,6 +22,7 @@
 namespace zidevuv10 {
 namespace {
 
+using testing::entriesOf;
 using testing::errorNumber;
 using testing::lateCall;
 using Addressed = Ref<_clsOrviInifINIFilesObjB>;
@@ -143,24 +144,6 @@ class ScopedScreen {
  private:
   ScreenProvider previous_;
 };
-
-// The entries of a section as the profile functions list them, in file order.
-std::vector<std::string> entriesOf(const std::string& file, const char* section) {
-  std::vector<char> buffer(65536);
-  const uint32_t n = GetPrivateProfileSectionA(section, buffer.data(),
-                                               static_cast<uint32_t>(buffer.size()), file.c_str());
-  std::vector<std::string> out;
-  std::string item;
-  for (uint32_t i = 0; i < n; ++i) {
-    if (buffer[i] == '\0') {
-      out.push_back(item);
-      item.clear();
-    } else {
-      item.push_back(buffer[i]);
-    }
-  }
-  return out;
-}
 
 using Moves = std::vector<std::array<int32_t, 4>>;
 using Calls = std::vector<std::string>;

@@ -19,6 +19,7 @@
 namespace zidevuv10 {
 namespace {
 
+using testing::entriesOf;
 using testing::errorNumber;
 using testing::lateCall;
 using testing::lateGet;
@@ -40,25 +41,6 @@ void setSection(const Addressed& o, Text t) { o->let_Section(t); }
 void setKey(const Addressed& o, Text t) { o->let_Key(t); }
 void setDefault(const Addressed& o, Text t) { o->let_Default(t); }
 void writeValue(const Addressed& o, Text t) { o->let_Value(t); }
-
-// The entries of a section as the profile functions list them, in file
-// order: an independent view of what the object wrote.
-std::vector<std::string> entriesOf(const std::string& file, const char* section) {
-  std::vector<char> buffer(65536);
-  const uint32_t n = GetPrivateProfileSectionA(section, buffer.data(),
-                                               static_cast<uint32_t>(buffer.size()), file.c_str());
-  std::vector<std::string> out;
-  std::string item;
-  for (uint32_t i = 0; i < n; ++i) {
-    if (buffer[i] == '\0') {
-      out.push_back(item);
-      item.clear();
-    } else {
-      item.push_back(buffer[i]);
-    }
-  }
-  return out;
-}
 
 std::u16string u16(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 

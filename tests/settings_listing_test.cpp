@@ -21,6 +21,7 @@ namespace zidevuv10 {
 namespace {
 
 using testing::errorNumber;
+using testing::MessageRecorder;
 using testing::lateCall;
 using testing::readFile;
 using testing::ScopedDriveC;
@@ -48,25 +49,6 @@ std::string element(const SafeArray& a, int32_t i) { return a.at(i).toText().utf
 std::string element(const SafeArray& a, int32_t i, int32_t j) {
   return a.at(i, j).toText().utf8();
 }
-
-// Records every message box shown while it lives.
-class MessageRecorder {
- public:
-  MessageRecorder() {
-    previous_ = setMessageBoxHandler([this](const Text&, int32_t, const Text&) {
-      ++count_;
-      return 1;
-    });
-  }
-  ~MessageRecorder() { setMessageBoxHandler(previous_); }
-  MessageRecorder(const MessageRecorder&) = delete;
-  MessageRecorder& operator=(const MessageRecorder&) = delete;
-  int count() const { return count_; }
-
- private:
-  MessageBoxHandler previous_;
-  int count_ = 0;
-};
 
 class ScopedCurrentFolder {
  public:

@@ -27,6 +27,7 @@ namespace zidevuv10 {
 namespace {
 
 using testing::errorNumber;
+using testing::MessageRecorder;
 using testing::fileExists;
 using testing::lateCall;
 using testing::lateGet;
@@ -48,33 +49,6 @@ Variant i16(int v) { return Variant(static_cast<int16_t>(v)); }
 
 // ---------------------------------------------------------------------------
 // Shared helpers
-
-struct ShownMessage {
-  std::string prompt;
-  int32_t style = 0;
-  std::string title;
-};
-
-// Records every message box shown while it lives; nothing reaches stderr.
-class MessageRecorder {
- public:
-  MessageRecorder() {
-    previous_ = setMessageBoxHandler([this](const Text& prompt, int32_t style, const Text& title) {
-      shown_.push_back({prompt.utf8(), style, title.utf8()});
-      return 1;
-    });
-  }
-  ~MessageRecorder() { setMessageBoxHandler(previous_); }
-  MessageRecorder(const MessageRecorder&) = delete;
-  MessageRecorder& operator=(const MessageRecorder&) = delete;
-
-  std::vector<ShownMessage> take() { return std::exchange(shown_, {}); }
-  std::size_t count() const { return shown_.size(); }
-
- private:
-  MessageBoxHandler previous_;
-  std::vector<ShownMessage> shown_;
-};
 
 // Exactly one box, the guard's refusal.
 void expectOneRefusal(MessageRecorder& boxes) {

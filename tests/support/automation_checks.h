@@ -1,5 +1,5 @@
 // Helpers for tests of the automation layer: the error a call raises, late
-// calls by member name, and objects that report their own destruction so a
+// calls by member name, a recorder of message boxes, and objects that report their own destruction so a
 // test can see when the last reference went away.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "zidevuv10/error.h"
+#include "zidevuv10/host.h"
 #include "zidevuv10/model.h"
 #include "zidevuv10/object.h"
 #include "zidevuv10/variant.h"
@@ -93,6 +94,33 @@ class TrackedSections final : public _clsOrviInifSectionsA {
 
  private:
   bool& destroyed_;
+};
+
+struct ShownMessage {
+  std::string prompt;
+  int32_t style = 0;
+  std::string title;
+};
+
+// Records every message box shown while it lives; nothing reaches stderr.
+class MessageRecorder {
+ public:
+  MessageRecorder() {
+    previous_ = setMessageBoxHandler([this](const Text& prompt, int32_t style, const Text& title) {
+      shown_.push_back({prompt.utf8(), style, title.utf8()});
+      return 1;
+    });
+  }
+  ~MessageRecorder() { setMessageBoxHandler(previous_); }
+  MessageRecorder(const MessageRecorder&) = delete;
+  MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+  std::vector<ShownMessage> take() { return std::exchange(shown_, {}); }
+  int count() const { return static_cast<int>(shown_.size()); }
+
+ private:
+  MessageBoxHandler previous_;
+  std::vector<ShownMessage> shown_;
 };
 
 }  // namespace zidevuv10::testing

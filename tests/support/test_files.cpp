@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "zidevuv10/profile.h"
+
 namespace zidevuv10::testing {
 
 TempDir::TempDir() {
@@ -58,6 +60,23 @@ std::string listFolder(const std::string& path) {
   std::sort(names.begin(), names.end());
   std::string out;
   for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
+  return out;
+}
+
+std::vector<std::string> entriesOf(const std::string& file, const char* section) {
+  std::vector<char> buffer(65536);
+  const uint32_t n = GetPrivateProfileSectionA(section, buffer.data(),
+                                               static_cast<uint32_t>(buffer.size()), file.c_str());
+  std::vector<std::string> out;
+  std::string item;
+  for (uint32_t i = 0; i < n; ++i) {
+    if (buffer[i] == '\0') {
+      out.push_back(item);
+      item.clear();
+    } else {
+      item.push_back(buffer[i]);
+    }
+  }
   return out;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zidevuv10::testing {
 
@@ -25,6 +26,10 @@ void writeFile(const std::string& path, std::string_view bytes);
 bool fileExists(const std::string& path);
 // Names in a folder (without "." and ".."), sorted.
 std::string listFolder(const std::string& path);
+
+// The entries of a section as GetPrivateProfileSectionA lists them, in file
+// order: an independent view of what a class wrote.
+std::vector<std::string> entriesOf(const std::string& file, const char* section);
 
 // The path with symbolic links resolved (the path itself when that fails).
 std::string realFolder(const std::string& path);
