@@ -1,0 +1,24 @@
+// The script host: runs a small VB-style script that drives the library's
+// classes late-bound, as a scripting client would.
+#pragma once
+
+#include <ostream>
+#include <string_view>
+
+#include "zidevuv10/host.h"
+
+namespace zidevuv10::script {
+
+// Exit statuses of a run.
+inline constexpr int kRunOk = 0;
+inline constexpr int kRunFailed = 1;  // an uncaught runtime error
+inline constexpr int kSyntaxError = 2;
+
+// Runs the script's source (UTF-8). `out` receives what the script prints
+// and the library's message boxes; `errors` receives an uncaught runtime
+// error or a syntax error, naming `scriptName` and the line. The screen is
+// the one window placement fits into while the script runs.
+int runScript(std::string_view source, std::string_view scriptName, const ScreenMetrics& screen,
+              std::ostream& out, std::ostream& errors);
+
+}  // namespace zidevuv10::script
