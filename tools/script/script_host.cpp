@@ -1,12 +1,67 @@
-// Placeholder until the interpreter lands: refuses every script.
+// Runs one script: parses it whole, installs the host's message box and
+// screen for the run, executes it, and reports an error no handler caught.
 #include "script_host.h"
+
+#include "interpreter.h"
+#include "parser.h"
 
 namespace zidevuv10::script {
 
-int runScript(std::string_view, std::string_view scriptName, const ScreenMetrics&, std::ostream&,
-              std::ostream& errors) {
-  errors << "zidevuv10: " << scriptName << ": the script host is not built yet\n";
-  return kSyntaxError;
+namespace {
+
+// The library's message boxes and screen, as the host shows them, for the
+// length of one run; the earlier ones come back afterwards.
+class HostServicesForRun {
+ public:
+  HostServicesForRun(std::shared_ptr<OutputSink> sink, const ScreenMetrics& screen) {
+    previousMessageBox_ = setMessageBoxHandler([sink](const Text& prompt, int32_t, const Text& title) {
+      if (sink->out != nullptr) *sink->out << "[MsgBox] " << title.utf8() << ": " << prompt.utf8() << '\n';
+      return int32_t{1};
+    });
+    previousScreen_ = setScreenProvider([screen] { return screen; });
+  }
+  ~HostServicesForRun() {
+    setMessageBoxHandler(std::move(previousMessageBox_));
+    setScreenProvider(std::move(previousScreen_));
+  }
+  HostServicesForRun(const HostServicesForRun&) = delete;
+  HostServicesForRun& operator=(const HostServicesForRun&) = delete;
+
+ private:
+  MessageBoxHandler previousMessageBox_;
+  ScreenProvider previousScreen_;
+};
+
+}  // namespace
+
+int runScript(std::string_view source, std::string_view scriptName, const ScreenMetrics& screen,
+              std::ostream& out, std::ostream& errors) {
+  Program program;
+  try {
+    program = parseScript(source);
+  } catch (const SyntaxError& e) {
+    errors << "Syntax error in " << scriptName << ": " << e.what() << ", line " << e.line() << '\n';
+    return kSyntaxError;
+  }
+  auto sink = std::make_shared<OutputSink>();
+  sink->out = &out;
+  int status = kRunOk;
+  {
+    HostServicesForRun services(sink, screen);
+    Interpreter interpreter(out, sink);
+    try {
+      interpreter.run(program);
+    } catch (const ScriptFailure& f) {
+      out.flush();
+      errors << "Error " << f.error.number() << ": " << f.error.description().utf8() << " ("
+             << f.error.source().utf8() << "), line " << f.line << '\n';
+      status = kRunFailed;
+    }
+  }
+  // Objects the library still holds must not print after the run.
+  sink->out = nullptr;
+  out.flush();
+  return status;
 }
 
 }  // namespace zidevuv10::script

@@ -1,0 +1,172 @@
+// Member tables of the host's Err and window objects.
+#include "host_objects.h"
+
+#include <cmath>
+#include <string>
+
+#include "operators.h"
+#include "zidevuv10/error.h"
+
+namespace zidevuv10::script {
+
+namespace {
+
+ScriptErr& err(Object& o) { return static_cast<ScriptErr&>(o); }
+ScriptWindow& window(Object& o) { return static_cast<ScriptWindow&>(o); }
+
+constexpr TypeRef kLong{TypeCode::Int32, {}};
+constexpr TypeRef kInteger{TypeCode::Int16, {}};
+constexpr TypeRef kString{TypeCode::Text, {}};
+constexpr TypeRef kSingle{TypeCode::Single, {}};
+constexpr TypeRef kBoolean{TypeCode::Bool, {}};
+constexpr TypeRef kAny{TypeCode::Variant, {}};
+
+ParamInfo param(std::u16string_view name, TypeRef type, bool optional = false) {
+  ParamInfo p;
+  p.name = name;
+  p.type = type;
+  p.optional = optional;
+  return p;
+}
+
+Variant errRaise(Object&, CallArgs& a) {
+  const int32_t number = a.int32(0);
+  const Variant& source = a.variant(1);
+  const Variant& description = a.variant(2);
+  throw AutomationError(number,
+                        description.isMissing() ? Text(standardDescription(number)) : description.toText(),
+                        source.isMissing() ? Text(std::u16string(kHostSource)) : source.toText());
+}
+
+// A single property of the window: get and let.
+template <float ScriptWindow::*Field>
+std::vector<MemberInfo> singleProperty(std::u16string_view name, int32_t id) {
+  return {
+      {name, InvokeKind::PropertyGet, id, {}, kSingle,
+       [](Object& o, CallArgs&) { return Variant(window(o).*Field); }},
+      {name, InvokeKind::PropertyLet, id, {param(u"value", kSingle)}, {},
+       [](Object& o, CallArgs& a) {
+         window(o).*Field = a.variant(0).toSingle();
+         return Variant();
+       }},
+  };
+}
+
+long whole(float v) { return static_cast<long>(std::nearbyint(v)); }
+
+Variant windowMove(Object& o, CallArgs& a) {
+  ScriptWindow& w = window(o);
+  if (w.failMove_) {
+    throw AutomationError(384, Text(u"A form can't be moved or sized while minimized or maximized"),
+                          Text(std::u16string(kHostSource)));
+  }
+  float* fields[] = {&w.left_, &w.top_, &w.width_, &w.height_};
+  for (std::size_t i = 0; i < 4; ++i) {
+    const Variant& v = a.variant(i);
+    if (!v.isMissing()) *fields[i] = v.toSingle();
+  }
+  w.report("[Window] Move " + std::to_string(whole(w.left_)) + " " + std::to_string(whole(w.top_)) + " " +
+           std::to_string(whole(w.width_)) + " " + std::to_string(whole(w.height_)));
+  return Variant();
+}
+
+ClassInfo makeWindowClass() {
+  ClassInfo info{u"Window", u"f4df1ff6-61a7-4bd6-ba46-0b48032810cf", u"174938c2-c74b-4bca-b356-758200b6ebe3", {}};
+  auto add = [&](std::vector<MemberInfo> members) {
+    for (auto& m : members) info.members.push_back(std::move(m));
+  };
+  add(singleProperty<&ScriptWindow::left_>(u"Left", 1));
+  add(singleProperty<&ScriptWindow::top_>(u"Top", 2));
+  add(singleProperty<&ScriptWindow::width_>(u"Width", 3));
+  add(singleProperty<&ScriptWindow::height_>(u"Height", 4));
+  add({
+      {u"WindowState", InvokeKind::PropertyGet, 5, {}, kInteger,
+       [](Object& o, CallArgs&) { return Variant(window(o).windowState_); }},
+      {u"WindowState", InvokeKind::PropertyLet, 5, {param(u"value", kInteger)}, {},
+       [](Object& o, CallArgs& a) {
+         window(o).windowState_ = a.int16(0);
+         window(o).report("[Window] WindowState " + std::to_string(a.int16(0)));
+         return Variant();
+       }},
+      {u"FailMove", InvokeKind::PropertyGet, 6, {}, kBoolean,
+       [](Object& o, CallArgs&) { return Variant::boolean(window(o).failMove_); }},
+      {u"FailMove", InvokeKind::PropertyLet, 6, {param(u"value", kBoolean)}, {},
+       [](Object& o, CallArgs& a) {
+         window(o).failMove_ = a.boolean(0) != 0;
+         return Variant();
+       }},
+      {u"Move", InvokeKind::Method, 7,
+       {param(u"Left", kSingle), param(u"Top", kAny, true), param(u"Width", kAny, true),
+        param(u"Height", kAny, true)},
+       {}, windowMove},
+  });
+  return info;
+}
+
+ClassInfo makeErrClass() {
+  return ClassInfo{
+      u"ErrObject",
+      u"6464b9b0-8d2d-4613-8020-d04a2a2e1dd7",
+      u"69d68d40-ca45-4530-a53e-0e917afb977c",
+      {
+          {u"Number", InvokeKind::PropertyGet, 0, {}, kLong,
+           [](Object& o, CallArgs&) { return Variant(err(o).number_); }},
+          {u"Number", InvokeKind::PropertyLet, 0, {param(u"value", kLong)}, {},
+           [](Object& o, CallArgs& a) {
+             err(o).number_ = a.int32(0);
+             return Variant();
+           }},
+          {u"Source", InvokeKind::PropertyGet, 1, {}, kString,
+           [](Object& o, CallArgs&) { return Variant(err(o).source_); }},
+          {u"Source", InvokeKind::PropertyLet, 1, {param(u"value", kString)}, {},
+           [](Object& o, CallArgs& a) {
+             err(o).source_ = a.text(0);
+             return Variant();
+           }},
+          {u"Description", InvokeKind::PropertyGet, 2, {}, kString,
+           [](Object& o, CallArgs&) { return Variant(err(o).description_); }},
+          {u"Description", InvokeKind::PropertyLet, 2, {param(u"value", kString)}, {},
+           [](Object& o, CallArgs& a) {
+             err(o).description_ = a.text(0);
+             return Variant();
+           }},
+          {u"Clear", InvokeKind::Method, 3, {}, {},
+           [](Object& o, CallArgs&) {
+             err(o).clear();
+             return Variant();
+           }},
+          {u"Raise", InvokeKind::Method, 4,
+           {param(u"Number", kLong), param(u"Source", kAny, true), param(u"Description", kAny, true)},
+           {}, errRaise},
+      }};
+}
+
+}  // namespace
+
+const ClassInfo* ScriptErr::classInfo() const {
+  static const ClassInfo info = makeErrClass();
+  return &info;
+}
+
+void ScriptErr::set(const AutomationError& error) {
+  number_ = error.number();
+  description_ = Text(error.description().str());
+  source_ = Text(error.source().str());
+}
+
+void ScriptErr::clear() {
+  number_ = 0;
+  description_ = Text::empty();
+  source_ = Text::empty();
+}
+
+const ClassInfo* ScriptWindow::classInfo() const {
+  static const ClassInfo info = makeWindowClass();
+  return &info;
+}
+
+void ScriptWindow::report(const std::string& line) const {
+  if (sink_->out != nullptr) *sink_->out << line << '\n';
+}
+
+}  // namespace zidevuv10::script

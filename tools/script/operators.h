@@ -1,0 +1,25 @@
+// The script's operators on Variants, typed as the runtime types them:
+// Integer arithmetic stays Integer until it overflows (then Long, then
+// Double), `/` gives a Double, `&` joins texts, comparisons and logic give
+// Booleans, and Null passes through.
+#pragma once
+
+#include <string_view>
+
+#include "zidevuv10/variant.h"
+
+namespace zidevuv10::script {
+
+// `op` is the operator as the parser keeps it: "+", "-", "*", "/", "\\",
+// "mod", "^", "&", "=", "<>", "<", ">", "<=", ">=", "is", "and", "or", "xor".
+Variant binaryOperation(std::string_view op, const Variant& left, const Variant& right);
+// "-", "+" or "not".
+Variant unaryOperation(std::string_view op, const Variant& operand);
+
+// The runtime's error for a fault found by the script host itself.
+[[noreturn]] void raiseHostError(int32_t number);
+
+// The script host's name as the source of its own errors.
+inline constexpr std::u16string_view kHostSource = u"ScriptHost";
+
+}  // namespace zidevuv10::script

@@ -1,0 +1,543 @@
+// Recursive-descent parser for the script language.
+//
+// Statements: Dim, ReDim [Preserve], [Let] x = e, Set x = e, Call m(args),
+// m args, Print e, ..., block and one-line If, For ... Next, On Error.
+// Operator precedence, lowest first: Or Xor; And; Not; comparisons and Is;
+// &; + -; * / \ Mod; unary minus; ^; member access, calls and indexing.
+#include "parser.h"
+
+#include <algorithm>
+#include <array>
+
+namespace zidevuv10::script {
+
+namespace {
+
+// Words that cannot name a variable.
+constexpr std::array<std::string_view, 30> kReserved = {
+    "and", "as", "call", "dim", "else", "elseif", "empty", "end", "error", "false",
+    "for", "goto", "if", "is", "let", "mod", "next", "not", "nothing", "null",
+    "on", "or", "preserve", "print", "redim", "resume", "set", "then", "to", "true"};
+
+bool reserved(const std::string& lower) {
+  return std::find(kReserved.begin(), kReserved.end(), lower) != kReserved.end() || lower == "xor" ||
+         lower == "step";
+}
+
+std::u16string widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+ExprPtr makeExpr(ExprKind kind, int line) {
+  auto e = std::make_unique<Expr>();
+  e->kind = kind;
+  e->line = line;
+  return e;
+}
+
+ExprPtr literal(Variant v, int line) {
+  auto e = makeExpr(ExprKind::Literal, line);
+  e->value = std::move(v);
+  return e;
+}
+
+// The value of a named constant, if the name is one.
+bool constantValue(const std::string& lower, Variant& out) {
+  if (lower == "true") out = Variant::boolean(true);
+  else if (lower == "false") out = Variant::boolean(false);
+  else if (lower == "nothing") out = Variant(ObjectRef());
+  else if (lower == "empty") out = Variant();
+  else if (lower == "null") out = Variant::null();
+  else if (lower == "vbnullstring") out = Variant(Text());
+  else if (lower == "vbnullchar") out = Variant(Text(std::u16string(1, u'\0')));
+  else if (lower == "vbcrlf" || lower == "vbnewline") out = Variant(Text(u"\r\n"));
+  else if (lower == "vbcr") out = Variant(Text(u"\r"));
+  else if (lower == "vblf") out = Variant(Text(u"\n"));
+  else if (lower == "vbtab") out = Variant(Text(u"\t"));
+  else return false;
+  return true;
+}
+
+// An integer literal as the runtime types it: Integer, Long, else Double.
+Variant integerValue(double v) {
+  if (v >= -32768 && v <= 32767) return Variant(static_cast<int16_t>(v));
+  if (v >= -2147483648.0 && v <= 2147483647.0) return Variant(static_cast<int32_t>(v));
+  return Variant(v);
+}
+
+class Parser {
+ public:
+  explicit Parser(std::vector<Token> tokens) : t_(std::move(tokens)) {}
+
+  Program program() {
+    Program p;
+    p.statements = block({});
+    if (peek().kind != TokenKind::EndOfScript) {
+      throw SyntaxError(peek().line, "'" + peek().text + "' without a matching block start");
+    }
+    return p;
+  }
+
+ private:
+  const Token& peek(std::size_t ahead = 0) const { return t_[std::min(pos_ + ahead, t_.size() - 1)]; }
+  const Token& next() {
+    const Token& t = t_[pos_];
+    if (pos_ + 1 < t_.size()) ++pos_;
+    return t;
+  }
+  bool isWord(std::string_view w, std::size_t ahead = 0) const {
+    return peek(ahead).kind == TokenKind::Name && peek(ahead).lower == w;
+  }
+  bool isSymbol(std::string_view s) const { return peek().kind == TokenKind::Symbol && peek().text == s; }
+  bool acceptWord(std::string_view w) {
+    if (!isWord(w)) return false;
+    next();
+    return true;
+  }
+  bool acceptSymbol(std::string_view s) {
+    if (!isSymbol(s)) return false;
+    next();
+    return true;
+  }
+  [[noreturn]] void fail(const std::string& expected) const {
+    const Token& t = peek();
+    std::string found = t.kind == TokenKind::EndOfStatement ? "end of line"
+                        : t.kind == TokenKind::EndOfScript  ? "end of script"
+                        : t.kind == TokenKind::String       ? "a string"
+                                                            : "'" + t.text + "'";
+    throw SyntaxError(t.line, "expected " + expected + ", found " + found);
+  }
+  void expectWord(std::string_view w) {
+    if (!acceptWord(w)) fail("'" + std::string(w) + "'");
+  }
+  void expectSymbol(std::string_view s) {
+    if (!acceptSymbol(s)) fail("'" + std::string(s) + "'");
+  }
+  bool atStatementEnd() const {
+    return peek().kind == TokenKind::EndOfStatement || peek().kind == TokenKind::EndOfScript;
+  }
+  void expectStatementEnd() {
+    if (!atStatementEnd()) fail("end of statement");
+    if (peek().kind == TokenKind::EndOfStatement) next();
+  }
+  std::u16string variableName() {
+    if (peek().kind != TokenKind::Name || reserved(peek().lower)) fail("a name");
+    return widen(next().text);
+  }
+
+  // Statements up to one that starts with a terminator word (not consumed).
+  Block block(std::initializer_list<std::string_view> terminators) {
+    Block out;
+    for (;;) {
+      while (peek().kind == TokenKind::EndOfStatement) next();
+      if (peek().kind == TokenKind::EndOfScript) return out;
+      for (std::string_view w : terminators) {
+        if (isWord(w)) return out;
+      }
+      out.push_back(statement());
+    }
+  }
+
+  Stmt statement() {
+    const int line = peek().line;
+    Stmt s = simpleOrBlockStatement();
+    s.line = line;
+    return s;
+  }
+
+  Stmt simpleOrBlockStatement() {
+    if (isWord("if")) return ifStatement();
+    if (isWord("for")) return forStatement();
+    Stmt s = simpleStatement();
+    expectStatementEnd();
+    return s;
+  }
+
+  Stmt make(StmtKind kind) {
+    Stmt s;
+    s.kind = kind;
+    s.line = peek().line;
+    return s;
+  }
+
+  // A statement that fits on one line (what a one-line If may hold).
+  Stmt simpleStatement() {
+    if (acceptWord("dim")) return dimStatement();
+    if (acceptWord("redim")) return redimStatement();
+    if (acceptWord("print")) return printStatement();
+    if (acceptWord("set")) return assignment(make(StmtKind::Set));
+    if (acceptWord("let")) return assignment(make(StmtKind::Let));
+    if (acceptWord("call")) return callStatement();
+    if (acceptWord("on")) return onError();
+    if (isWord("next") || isWord("else") || isWord("elseif") || isWord("end")) {
+      throw SyntaxError(peek().line, "'" + peek().text + "' without a matching block start");
+    }
+    if (peek().kind != TokenKind::Name || reserved(peek().lower)) fail("a statement");
+    return letOrCall();
+  }
+
+  ElementType typeName() {
+    if (peek().kind != TokenKind::Name) fail("a type name");
+    const std::string t = next().lower;
+    if (t == "variant") return ElementType::Variant;
+    if (t == "string") return ElementType::String;
+    if (t == "integer") return ElementType::Integer;
+    if (t == "long") return ElementType::Long;
+    if (t == "boolean") return ElementType::Boolean;
+    if (t == "double") return ElementType::Double;
+    if (t == "single") return ElementType::Single;
+    if (t == "byte") return ElementType::Byte;
+    if (t == "object") return ElementType::Object;
+    throw SyntaxError(peek().line, "unknown type '" + t + "'");
+  }
+
+  DimItem dimItem(bool redim) {
+    DimItem d;
+    d.name = variableName();
+    if (acceptSymbol("(")) {
+      d.isArray = true;
+      if (!isSymbol(")")) {
+        do {
+          BoundExpr b;
+          b.upper = expression();
+          if (acceptWord("to")) {
+            b.lower = std::move(b.upper);
+            b.upper = expression();
+          }
+          d.bounds.push_back(std::move(b));
+        } while (acceptSymbol(","));
+      }
+      expectSymbol(")");
+      if (d.bounds.size() > 2) throw SyntaxError(peek().line, "arrays have one or two dimensions");
+    }
+    if (redim && d.bounds.empty()) fail("array bounds");
+    if (acceptWord("as")) d.type = typeName();
+    return d;
+  }
+
+  Stmt dimStatement() {
+    Stmt s = make(StmtKind::Dim);
+    do s.dims.push_back(dimItem(false));
+    while (acceptSymbol(","));
+    return s;
+  }
+
+  Stmt redimStatement() {
+    Stmt s = make(StmtKind::ReDim);
+    s.preserve = acceptWord("preserve");
+    do s.dims.push_back(dimItem(true));
+    while (acceptSymbol(","));
+    return s;
+  }
+
+  Stmt printStatement() {
+    Stmt s = make(StmtKind::Print);
+    if (atStatementEnd()) return s;
+    do s.args.push_back(expression());
+    while (acceptSymbol(","));
+    return s;
+  }
+
+  // What an assignment may change: a variable, an array element, a member.
+  static bool assignable(const Expr& e) {
+    return e.kind == ExprKind::Name || e.kind == ExprKind::Member ||
+           (e.kind == ExprKind::Call && (e.target->kind == ExprKind::Name || e.target->kind == ExprKind::Member));
+  }
+
+  Stmt assignment(Stmt s) {
+    if (peek().kind != TokenKind::Name || reserved(peek().lower)) fail("a name");
+    s.target = postfix(false);
+    if (!assignable(*s.target)) throw SyntaxError(s.line, "cannot assign to this expression");
+    expectSymbol("=");
+    s.value = expression();
+    return s;
+  }
+
+  // A call's target and arguments from a parsed postfix expression.
+  static void splitCall(Stmt& s, ExprPtr e) {
+    if (e->kind == ExprKind::Call) {
+      s.args = std::move(e->args);
+      s.target = std::move(e->target);
+    } else {
+      s.target = std::move(e);
+    }
+  }
+
+  Stmt callStatement() {
+    Stmt s = make(StmtKind::Call);
+    if (peek().kind != TokenKind::Name || reserved(peek().lower)) fail("a procedure or member");
+    ExprPtr e = postfix(false);
+    if (e->kind != ExprKind::Name && e->kind != ExprKind::Member && e->kind != ExprKind::Call) {
+      throw SyntaxError(s.line, "Call needs a procedure or member");
+    }
+    splitCall(s, std::move(e));
+    return s;
+  }
+
+  Stmt onError() {
+    Stmt s = make(StmtKind::OnErrorResumeNext);
+    expectWord("error");
+    if (acceptWord("resume")) {
+      expectWord("next");
+      return s;
+    }
+    expectWord("goto");
+    if (peek().kind != TokenKind::Integer || peek().number != 0) fail("0 (line labels are not supported)");
+    next();
+    s.kind = StmtKind::OnErrorGoTo0;
+    return s;
+  }
+
+  // `x = e`, `o.P = e`, `a(i) = e`, or a call: `o.M`, `o.M a, b`, `o.M(a, b)`.
+  Stmt letOrCall() {
+    const int line = peek().line;
+    ExprPtr e = postfix(true);
+    if (acceptSymbol("=")) {
+      Stmt s = make(StmtKind::Let);
+      if (!assignable(*e)) throw SyntaxError(line, "cannot assign to this expression");
+      s.target = std::move(e);
+      s.value = expression();
+      return s;
+    }
+    Stmt s = make(StmtKind::Call);
+    if (atStatementEnd()) {
+      splitCall(s, std::move(e));
+      return s;
+    }
+    if (e->kind != ExprKind::Name && e->kind != ExprKind::Member) fail("end of statement");
+    s.target = std::move(e);
+    do {
+      if (isSymbol(",")) s.args.push_back(nullptr);
+      else s.args.push_back(expression());
+    } while (acceptSymbol(","));
+    return s;
+  }
+
+  Stmt ifStatement() {
+    Stmt s = make(StmtKind::If);
+    next();
+    IfBranch first;
+    first.condition = expression();
+    expectWord("then");
+    if (!atStatementEnd()) {
+      // One-line form: If c Then statement [Else statement]
+      first.body.push_back(lineStatement());
+      s.branches.push_back(std::move(first));
+      if (acceptWord("else")) s.elseBody.push_back(lineStatement());
+      expectStatementEnd();
+      return s;
+    }
+    first.body = block({"elseif", "else", "end"});
+    s.branches.push_back(std::move(first));
+    while (acceptWord("elseif")) {
+      IfBranch b;
+      b.condition = expression();
+      expectWord("then");
+      b.body = block({"elseif", "else", "end"});
+      s.branches.push_back(std::move(b));
+    }
+    if (acceptWord("else")) s.elseBody = block({"end"});
+    if (!isWord("end")) fail("'End If'");
+    next();
+    expectWord("if");
+    expectStatementEnd();
+    return s;
+  }
+
+  Stmt lineStatement() {
+    const int line = peek().line;
+    Stmt s = simpleStatement();
+    s.line = line;
+    return s;
+  }
+
+  Stmt forStatement() {
+    Stmt s = make(StmtKind::For);
+    next();
+    s.variable = variableName();
+    expectSymbol("=");
+    s.from = expression();
+    expectWord("to");
+    s.to = expression();
+    if (acceptWord("step")) s.step = expression();
+    expectStatementEnd();
+    s.body = block({"next"});
+    if (!acceptWord("next")) fail("'Next'");
+    if (peek().kind == TokenKind::Name) {
+      const std::u16string n = widen(next().lower);
+      std::u16string v = s.variable;
+      for (auto& c : v) c = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+      if (n != v) throw SyntaxError(s.line, "Next names another variable than its For");
+    }
+    expectStatementEnd();
+    return s;
+  }
+
+  // Expressions, lowest precedence first.
+  ExprPtr expression() { return orExpr(); }
+
+  ExprPtr binary(ExprPtr left, const std::string& op, ExprPtr right, int line) {
+    auto e = makeExpr(ExprKind::Binary, line);
+    e->op = op;
+    e->left = std::move(left);
+    e->right = std::move(right);
+    return e;
+  }
+
+  ExprPtr orExpr() {
+    ExprPtr e = andExpr();
+    while (isWord("or") || isWord("xor")) {
+      const Token& t = next();
+      e = binary(std::move(e), t.lower, andExpr(), t.line);
+    }
+    return e;
+  }
+  ExprPtr andExpr() {
+    ExprPtr e = notExpr();
+    while (isWord("and")) {
+      const int line = next().line;
+      e = binary(std::move(e), "and", notExpr(), line);
+    }
+    return e;
+  }
+  ExprPtr notExpr() {
+    if (isWord("not")) {
+      auto e = makeExpr(ExprKind::Unary, next().line);
+      e->op = "not";
+      e->target = notExpr();
+      return e;
+    }
+    return comparison();
+  }
+  ExprPtr comparison() {
+    ExprPtr e = concat();
+    for (;;) {
+      const Token& t = peek();
+      const bool cmp = t.kind == TokenKind::Symbol &&
+                       (t.text == "=" || t.text == "<>" || t.text == "<" || t.text == ">" || t.text == "<=" ||
+                        t.text == ">=");
+      if (!cmp && !isWord("is")) return e;
+      next();
+      e = binary(std::move(e), t.lower, concat(), t.line);
+    }
+  }
+  ExprPtr concat() {
+    ExprPtr e = additive();
+    while (isSymbol("&")) {
+      const int line = next().line;
+      e = binary(std::move(e), "&", additive(), line);
+    }
+    return e;
+  }
+  ExprPtr additive() {
+    ExprPtr e = multiplicative();
+    while (isSymbol("+") || isSymbol("-")) {
+      const Token& t = next();
+      e = binary(std::move(e), t.text, multiplicative(), t.line);
+    }
+    return e;
+  }
+  ExprPtr multiplicative() {
+    ExprPtr e = unary();
+    while (isSymbol("*") || isSymbol("/") || isSymbol("\\") || isWord("mod")) {
+      const Token& t = next();
+      e = binary(std::move(e), t.lower, unary(), t.line);
+    }
+    return e;
+  }
+  ExprPtr unary() {
+    if (isSymbol("-") || isSymbol("+")) {
+      const Token& t = next();
+      auto e = makeExpr(ExprKind::Unary, t.line);
+      e->op = t.text;
+      e->target = unary();
+      return e;
+    }
+    return power();
+  }
+  ExprPtr power() {
+    ExprPtr e = postfix(false);
+    if (isSymbol("^")) {
+      const int line = next().line;
+      e = binary(std::move(e), "^", unary(), line);
+    }
+    return e;
+  }
+
+  std::vector<ExprPtr> argumentList() {
+    std::vector<ExprPtr> args;
+    expectSymbol("(");
+    if (acceptSymbol(")")) return args;
+    do {
+      if (isSymbol(",") || isSymbol(")")) args.push_back(nullptr);
+      else args.push_back(expression());
+    } while (acceptSymbol(","));
+    expectSymbol(")");
+    return args;
+  }
+
+  // Member access and calls. At the start of a statement, a blank before
+  // `(` after a member begins the arguments instead (`o.M (x), y`), as the
+  // runtime reads it: `(x)` is then a value, not a variable.
+  ExprPtr postfix(bool statementStart) {
+    ExprPtr e = primary();
+    for (;;) {
+      if (isSymbol(".")) {
+        const int line = next().line;
+        if (peek().kind != TokenKind::Name) fail("a member name");
+        auto m = makeExpr(ExprKind::Member, line);
+        m->name = widen(next().text);
+        m->target = std::move(e);
+        e = std::move(m);
+      } else if (isSymbol("(") && e->kind != ExprKind::Literal && e->kind != ExprKind::Paren) {
+        if (statementStart && peek().spaceBefore && e->kind == ExprKind::Member) return e;
+        const int line = peek().line;
+        auto c = makeExpr(ExprKind::Call, line);
+        c->args = argumentList();
+        c->target = std::move(e);
+        e = std::move(c);
+      } else {
+        return e;
+      }
+    }
+  }
+
+  ExprPtr primary() {
+    const Token& t = peek();
+    switch (t.kind) {
+      case TokenKind::Integer: next(); return literal(integerValue(t.number), t.line);
+      case TokenKind::Decimal: next(); return literal(Variant(t.number), t.line);
+      case TokenKind::String: next(); return literal(Variant(Text::fromUtf8(t.text)), t.line);
+      case TokenKind::Name: {
+        Variant constant;
+        if (constantValue(t.lower, constant)) {
+          next();
+          return literal(std::move(constant), t.line);
+        }
+        if (reserved(t.lower)) fail("an expression");
+        next();
+        auto e = makeExpr(ExprKind::Name, t.line);
+        e->name = widen(t.text);
+        return e;
+      }
+      case TokenKind::Symbol:
+        if (t.text == "(") {
+          next();
+          auto e = makeExpr(ExprKind::Paren, t.line);
+          e->target = expression();
+          expectSymbol(")");
+          return e;
+        }
+        break;
+      default: break;
+    }
+    fail("an expression");
+  }
+
+  std::vector<Token> t_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+Program parseScript(std::string_view source) { return Parser(tokenize(source)).program(); }
+
+}  // namespace zidevuv10::script
