@@ -26,6 +26,7 @@ enum class ExprKind {
 struct Expr {
   ExprKind kind;
   int line = 0;
+  int depth = 1;                // levels of the tree from here down
   Variant value;                // Literal
   std::u16string name;          // Name, Member (as written)
   std::string op;               // Unary, Binary (lower case)

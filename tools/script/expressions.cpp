@@ -115,6 +115,9 @@ Variant Interpreter::invokeMember(const Variant& target, const std::u16string& n
   Variant result;
   try {
     result = object->invoke(object->dispatchId(name), kind, args);
+  } catch (const AutomationError& e) {
+    retype(byRef);
+    throw ObjectError(e);
   } catch (...) {
     retype(byRef);
     throw;
@@ -126,7 +129,11 @@ Variant Interpreter::invokeMember(const Variant& target, const std::u16string& n
 Variant Interpreter::createObject(const Variant& progId) {
   const Text name = progId.toText();
   if (lowerName(name.str()) == lowerName(kWindowProgId)) return Variant(makeObject<ScriptWindow>(sink_));
-  return Variant(zidevuv10::createObject(name.str()));
+  try {
+    return Variant(zidevuv10::createObject(name.str()));
+  } catch (const AutomationError& e) {
+    throw ObjectError(e);
+  }
 }
 
 Variant Interpreter::callFunction(const std::u16string& lower, const std::vector<ExprPtr>& args) {

@@ -141,7 +141,31 @@ ClassInfo makeErrClass() {
       }};
 }
 
+// The error with the host as its source when the library's dispatch raised it.
+[[noreturn]] void rethrowAsHost(const AutomationError& e) {
+  if (e.source().str().rfind(kLibrarySource, 0) == 0) {
+    throw AutomationError(e.number(), e.description(), Text(std::u16string(kHostSource)));
+  }
+  throw;
+}
+
 }  // namespace
+
+int32_t HostObject::dispatchId(std::u16string_view name) const {
+  try {
+    return Object::dispatchId(name);
+  } catch (const AutomationError& e) {
+    rethrowAsHost(e);
+  }
+}
+
+Variant HostObject::invoke(int32_t dispatchId, InvokeKind kind, std::span<Variant> args) {
+  try {
+    return Object::invoke(dispatchId, kind, args);
+  } catch (const AutomationError& e) {
+    rethrowAsHost(e);
+  }
+}
 
 const ClassInfo* ScriptErr::classInfo() const {
   static const ClassInfo info = makeErrClass();

@@ -17,7 +17,15 @@ struct OutputSink {
   std::ostream* out = nullptr;
 };
 
-class ScriptErr final : public Object {
+// An object of the host: faults of its calls (no such member, wrong
+// arguments) name the host as their source, not the library.
+class HostObject : public Object {
+ public:
+  int32_t dispatchId(std::u16string_view name) const override;
+  Variant invoke(int32_t dispatchId, InvokeKind kind, std::span<Variant> args) override;
+};
+
+class ScriptErr final : public HostObject {
  public:
   const ClassInfo* classInfo() const override;
   std::u16string typeName() const override { return u"ErrObject"; }
@@ -31,7 +39,7 @@ class ScriptErr final : public Object {
   Text source_ = Text::empty();
 };
 
-class ScriptWindow final : public Object {
+class ScriptWindow final : public HostObject {
  public:
   explicit ScriptWindow(std::shared_ptr<OutputSink> sink) : sink_(std::move(sink)) {}
   const ClassInfo* classInfo() const override;

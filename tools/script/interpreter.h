@@ -15,6 +15,13 @@
 
 namespace zidevuv10::script {
 
+// An error an object raised: it reaches the script with the object's own
+// source. Any other error arose in the host's own evaluation.
+class ObjectError : public AutomationError {
+ public:
+  explicit ObjectError(const AutomationError& e) : AutomationError(e) {}
+};
+
 // An error no handler caught: it ends the run.
 struct ScriptFailure {
   AutomationError error;

@@ -150,7 +150,7 @@ Variant binaryOperation(std::string_view op, const Variant& left, const Variant&
     return Variant(Text(joinText(left) + joinText(right)));
   }
   if (op == "is") {
-    if (!left.isObject() || !right.isObject()) raiseHostError(err::kTypeMismatch);
+    if (!left.isObject() || !right.isObject()) raiseHostError(err::kObjectRequired);
     return Variant::boolean(left.toObject().get() == right.toObject().get());
   }
   if (op == "and" || op == "or" || op == "xor") return logical(op, left, right);

@@ -63,6 +63,12 @@ Variant integerValue(double v) {
   return Variant(v);
 }
 
+// How deep expressions and blocks may nest: deep enough for any script a
+// person writes, shallow enough that parsing, running and freeing the tree
+// stay well within the stack.
+constexpr int kMaxNesting = 200;
+constexpr int kMaxTreeDepth = 1000;
+
 class Parser {
  public:
   explicit Parser(std::vector<Token> tokens) : t_(std::move(tokens)) {}
@@ -137,6 +143,7 @@ class Parser {
   }
 
   Stmt statement() {
+    const Nesting level(*this);
     const int line = peek().line;
     Stmt s = simpleOrBlockStatement();
     s.line = line;
@@ -372,14 +379,17 @@ class Parser {
   }
 
   // Expressions, lowest precedence first.
-  ExprPtr expression() { return orExpr(); }
+  ExprPtr expression() {
+    const Nesting level(*this);
+    return orExpr();
+  }
 
   ExprPtr binary(ExprPtr left, const std::string& op, ExprPtr right, int line) {
     auto e = makeExpr(ExprKind::Binary, line);
     e->op = op;
     e->left = std::move(left);
     e->right = std::move(right);
-    return e;
+    return finish(std::move(e));
   }
 
   ExprPtr orExpr() {
@@ -400,10 +410,11 @@ class Parser {
   }
   ExprPtr notExpr() {
     if (isWord("not")) {
+      const Nesting level(*this);
       auto e = makeExpr(ExprKind::Unary, next().line);
       e->op = "not";
       e->target = notExpr();
-      return e;
+      return finish(std::move(e));
     }
     return comparison();
   }
@@ -445,11 +456,12 @@ class Parser {
   }
   ExprPtr unary() {
     if (isSymbol("-") || isSymbol("+")) {
+      const Nesting level(*this);
       const Token& t = next();
       auto e = makeExpr(ExprKind::Unary, t.line);
       e->op = t.text;
       e->target = unary();
-      return e;
+      return finish(std::move(e));
     }
     return power();
   }
@@ -486,14 +498,14 @@ class Parser {
         auto m = makeExpr(ExprKind::Member, line);
         m->name = widen(next().text);
         m->target = std::move(e);
-        e = std::move(m);
+        e = finish(std::move(m));
       } else if (isSymbol("(") && e->kind != ExprKind::Literal && e->kind != ExprKind::Paren) {
         if (statementStart && peek().spaceBefore && e->kind == ExprKind::Member) return e;
         const int line = peek().line;
         auto c = makeExpr(ExprKind::Call, line);
         c->args = argumentList();
         c->target = std::move(e);
-        e = std::move(c);
+        e = finish(std::move(c));
       } else {
         return e;
       }
@@ -524,7 +536,7 @@ class Parser {
           auto e = makeExpr(ExprKind::Paren, t.line);
           e->target = expression();
           expectSymbol(")");
-          return e;
+          return finish(std::move(e));
         }
         break;
       default: break;
@@ -532,8 +544,37 @@ class Parser {
     fail("an expression");
   }
 
+  // Counts one level of recursion for as long as it lives.
+  class Nesting {
+   public:
+    explicit Nesting(Parser& p) : p_(p) {
+      if (++p_.nesting_ > kMaxNesting) throw SyntaxError(p_.peek().line, "nested too deeply");
+    }
+    ~Nesting() { --p_.nesting_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+   private:
+    Parser& p_;
+  };
+
+  // Sets a new node's depth from its children and bounds it.
+  ExprPtr finish(ExprPtr e) {
+    int below = 0;
+    for (const Expr* child : {e->target.get(), e->left.get(), e->right.get()}) {
+      if (child != nullptr) below = std::max(below, child->depth);
+    }
+    for (const ExprPtr& a : e->args) {
+      if (a) below = std::max(below, a->depth);
+    }
+    e->depth = below + 1;
+    if (e->depth > kMaxTreeDepth) throw SyntaxError(e->line, "expression nested too deeply");
+    return e;
+  }
+
   std::vector<Token> t_;
   std::size_t pos_ = 0;
+  int nesting_ = 0;
 };
 
 }  // namespace

@@ -73,8 +73,13 @@ void Interpreter::executeBlock(const Block& block) {
 }
 
 void Interpreter::handle(const AutomationError& error, int line) {
-  err_->set(error);
-  if (!resumeNext_) throw ScriptFailure{error, line};
+  // A conversion or array fault of the host's own evaluation is the host's
+  // error, whichever helper raised it.
+  const bool own = dynamic_cast<const ObjectError*>(&error) == nullptr;
+  const AutomationError e = own ? AutomationError(error.number(), error.description(), Text(std::u16string(kHostSource)))
+                                : error;
+  err_->set(e);
+  if (!resumeNext_) throw ScriptFailure{e, line};
 }
 
 void Interpreter::execute(const Stmt& s) {

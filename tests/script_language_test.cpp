@@ -1,0 +1,213 @@
+// The script host's language: values and operators as the runtime types
+// them, arrays, control flow, error handling and syntax errors, run in
+// this process through the host's entry point.
+#include <gtest/gtest.h>
+
+#include "support/script_run.h"
+
+namespace {
+
+using zidevuv10::testing::runScriptText;
+using zidevuv10::testing::ScriptResult;
+
+// The printed lines of a script that must run without an error.
+std::string printed(std::string_view script) {
+  const ScriptResult r = runScriptText(script);
+  EXPECT_EQ(r.status, 0) << r.errors;
+  EXPECT_EQ(r.errors, "");
+  return r.out;
+}
+
+TEST(ScriptValues, TypeNamesAnswerAsTheRuntimeDoes) {
+  EXPECT_EQ(printed("Dim a, s() As String, f(1 To 2) As String, t As String\n"
+                    "Print TypeName(\"x\"), TypeName(1), TypeName(40000), TypeName(True)\n"
+                    "Print TypeName(Nothing), TypeName(a), TypeName(s), TypeName(f), TypeName(t)\n"
+                    "Print TypeName(1.5), TypeName(Null), TypeName(Err), TypeName(vbNullString)\n"),
+            "String Integer Long Boolean\n"
+            "Nothing Empty String() String() String\n"
+            "Double Null ErrObject String\n");
+}
+
+TEST(ScriptValues, PrintWritesTextsAsCStrDoesSeparatedByOneBlank) {
+  EXPECT_EQ(printed("Print True, False, vbNullString, \"\", 2.5, -7, 1E+20, Empty, Null\n"
+                    "Print\n"
+                    "Print \"say \"\"hi\"\"\"\n"),
+            "True False   2.5 -7 1E+20  Null\n\nsay \"hi\"\n");
+  // NUL characters and line breaks inside a text are printed as they are.
+  EXPECT_EQ(printed("Print \"a\" & vbNullChar & \"b\" & Chr(0), \"c\" & vbCrLf & \"d\"\n"),
+            std::string("a\0b\0 c\r\nd\n", 10));
+  // Text is written as UTF-8, including characters beyond the first 256.
+  EXPECT_EQ(printed("Print \"\xC3\xA9t\xC3\xA9\", ChrW(8364), Chr(128)\n"),
+            "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xE2\x82\xAC\n");
+}
+
+TEST(ScriptValues, ArithmeticWidensOnOverflowAndDivisionGivesDouble) {
+  EXPECT_EQ(printed("Print 1 + 2 * 3, (1 + 2) * 3, 7 / 2, 7 \\ 2, 7 Mod 3, 2 ^ 10, -2 ^ 2\n"
+                    "Print TypeName(32767 + 1), TypeName(2147483647 + 1), TypeName(4 / 2)\n"
+                    "Print \"1\" + \"2\", \"1\" + 2, TypeName(\"1\" + 2), Empty + 1\n"),
+            "7 9 3.5 3 1 1024 -4\nLong Double Double\n12 3 Double 1\n");
+  const ScriptResult r = runScriptText("x = 1 / 0\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.errors, "Error 11: Division by zero (ScriptHost), line 1\n");
+  EXPECT_EQ(runScriptText("x = \"abc\" * 2\n").errors, "Error 13: Type mismatch (ScriptHost), line 1\n");
+}
+
+TEST(ScriptValues, ConcatenationComparisonAndLogic) {
+  EXPECT_EQ(printed("Print \"a\" & 1 & True & Null & Empty & vbNullString\n"
+                    "Print 1 < 2, \"b\" > \"a\", \"B\" = \"b\", 2 = \"2\", 1 <> 1, 3 >= 3\n"
+                    "Print True And False, True Or False, Not True, Not 0, 6 And 3, 6 Or 3, True Xor True\n"
+                    "Print TypeName(Null = 1), TypeName(Null & Null)\n"),
+            "a1True\nTrue True False True False True\nFalse True False -1 2 7 False\nNull Null\n");
+  EXPECT_EQ(printed("Set a = CreateObject(\"ScriptHost.Window\")\nSet b = a\n"
+                    "Set c = CreateObject(\"ScriptHost.Window\")\n"
+                    "Print a Is b, a Is c, a Is Nothing\n"),
+            "True False False\n");
+  EXPECT_EQ(runScriptText("Print d Is Nothing\n").errors, "Error 424: Object required (ScriptHost), line 1\n");
+}
+
+TEST(ScriptValues, RuntimeFunctions) {
+  EXPECT_EQ(printed("Print Len(\"abc\"), Left(\"abcdef\", 2), Right(\"abcdef\", 2), Mid(\"abcdef\", 2, 3), "
+                    "Mid(\"abcdef\", 5), Mid(\"abc\", 9) & \"|\"\n"
+                    "Print Replace(\"aXbXc\", \"X\", \"--\"), Replace(\"aXbXc\", \"x\", \"-\", 1, -1, 1), "
+                    "Replace(\"aXbXc\", \"X\", \"-\", 3), Replace(\"aXbXc\", \"X\", \"-\", 1, 1)\n"
+                    "Print CStr(12), CInt(\"2.5\"), CInt(3.5), CLng(\"70000\"), TypeName(CLng(1)), "
+                    "IsObject(Nothing), IsEmpty(x), IsEmpty(\"\")\n"
+                    "Print Asc(\"A\"), InStr(\"hello\", \"l\"), InStr(4, \"hello\", \"l\"), LEFT$(\"xy\", 1)\n"),
+            "3 ab ef bcd ef |\na--b--c a-b-c b-c a-bXc\n12 2 4 70000 Long True True False\n65 3 4 x\n");
+  EXPECT_EQ(runScriptText("x = CInt(40000)\n").errors, "Error 6: Overflow (ScriptHost), line 1\n");
+  EXPECT_EQ(runScriptText("x = Left(\"a\", -1)\n").errors,
+            "Error 5: Invalid procedure call or argument (ScriptHost), line 1\n");
+  EXPECT_EQ(runScriptText("x = Len(\"a\", 2)\n").errors,
+            "Error 450: Wrong number of arguments or invalid property assignment (ScriptHost), line 1\n");
+  EXPECT_EQ(runScriptText("x = Nosuch(1)\n").errors,
+            "Error 35: Application-defined or object-defined error (ScriptHost), line 1\n");
+}
+
+TEST(ScriptArrays, FixedAndResizableArraysKeepTheirBoundsAndElements) {
+  EXPECT_EQ(printed("Dim s() As String, f(1 To 3) As String, n(2) As Integer, g(1 To 2, 0 To 1)\n"
+                    "Print LBound(f), UBound(f), UBound(n), TypeName(n(0)), n(0), TypeName(f(1))\n"
+                    "ReDim s(1 To 2)\ns(1) = \"one\"\ns(2) = 2\nReDim Preserve s(1 To 3)\n"
+                    "Print UBound(s), s(1), TypeName(s(2)), s(2), \"[\" & s(3) & \"]\"\n"
+                    "ReDim s(0 To 0)\nPrint UBound(s), \"[\" & s(0) & \"]\"\n"
+                    "g(2, 1) = \"corner\"\nPrint UBound(g, 2), g(2, 1), IsEmpty(g(1, 0))\n"),
+            "1 3 2 Integer 0 String\n3 one String 2 []\n0 []\n1 corner True\n");
+}
+
+TEST(ScriptArrays, AssignmentCopiesAnArray) {
+  EXPECT_EQ(printed("Dim a(1)\na(0) = \"x\"\nb = a\nb(0) = \"y\"\nPrint a(0), b(0), TypeName(b)\n"),
+            "x y Variant()\n");
+}
+
+TEST(ScriptArrays, BoundsAndFixedSizeFaults) {
+  EXPECT_EQ(runScriptText("Dim f(1 To 3)\nx = f(4)\n").errors,
+            "Error 9: Subscript out of range (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("Dim f(1 To 3)\nReDim f(1 To 4)\n").errors,
+            "Error 10: This array is fixed or temporarily locked (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("Dim f(1 To 3)\nx = f(1, 1)\n").errors,
+            "Error 9: Subscript out of range (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("x = 5\ny = x(1)\n").errors, "Error 13: Type mismatch (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("Dim n(1) As Integer\nn(0) = 40000\n").errors,
+            "Error 6: Overflow (ScriptHost), line 2\n");
+}
+
+TEST(ScriptFlow, IfElseIfElseAndOneLineIf) {
+  EXPECT_EQ(printed("For i = 1 To 4\n"
+                    "  If i = 1 Then\n    Print \"one\"\n"
+                    "  ElseIf i = 2 Then\n    Print \"two\"\n"
+                    "  ElseIf i = 3 Then Print \"three\"\n"
+                    "  Else\n    If i Mod 2 = 0 Then Print \"even\" Else Print \"odd\"\n"
+                    "  End If\n"
+                    "Next i\n"),
+            "one\ntwo\nthree\neven\n");
+}
+
+TEST(ScriptFlow, ForCountsWithStepAndLeavesTheCounterPastTheEnd) {
+  EXPECT_EQ(printed("For i = 10 To 1 Step -4\nPrint i\nNext\nPrint \"after\", i\n"
+                    "For j = 1 To 0\nPrint \"never\"\nNext\nPrint j\n"
+                    "For k = 0 To 1 Step 0.5\nPrint k\nNext\n"),
+            "10\n6\n2\nafter -2\n1\n0\n0.5\n1\n");
+}
+
+TEST(ScriptFlow, CommentsContinuationsColonsAndCase) {
+  EXPECT_EQ(printed("' a comment\nREM another\nrem\nDIM a ' trailing\n"
+                    "a = \"x\" & _\n    \"y\" _\n    & \"z\"\nprint A: PRINT \"it's\" ' quote in a string\n"),
+            "xyz\nit's\n");
+}
+
+TEST(ScriptErrors, AnUncaughtErrorStopsTheScriptWithItsLine) {
+  const ScriptResult r = runScriptText("Print \"before\"\nSet o = CreateObject(\"No.Such\")\nPrint \"after\"\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "before\n");
+  EXPECT_EQ(r.errors, "Error 429: ActiveX component can't create object (VEZEzoro10), line 2\n");
+  // The line of a statement continued over several lines is its first.
+  EXPECT_EQ(runScriptText("x = 1\ny = 2 + _\n  \"z\"\n").errors, "Error 13: Type mismatch (ScriptHost), line 2\n");
+}
+
+TEST(ScriptErrors, ResumeNextRecordsTheErrorAndGoesOn) {
+  EXPECT_EQ(printed("On Error Resume Next\n"
+                    "x = 1 / 0\n"
+                    "Print Err.Number, Err.Description, Err.Source\n"
+                    "Err.Clear\nPrint Err.Number, \"[\" & Err.Description & \"]\"\n"
+                    "Print \"skipped\", 1 / 0\n"
+                    "Print \"next\", Err.Number\n"
+                    "Err.Raise 1234, \"Mine\", \"my own\"\n"
+                    "Print Err.Number, Err.Source, Err.Description\n"
+                    "Err.Raise 5\nPrint Err.Description, Err.Source\n"
+                    "If 1 / 0 Then\n  Print \"an error in the condition enters the block\"\nEnd If\n"
+                    "On Error GoTo 0\nPrint Err.Number\n"),
+            "11 Division by zero ScriptHost\n0 []\nnext 11\n1234 Mine my own\n"
+            "Invalid procedure call or argument ScriptHost\nan error in the condition enters the block\n0\n");
+  // After On Error GoTo 0 errors stop the script again.
+  const ScriptResult r = runScriptText("On Error Resume Next\nOn Error GoTo 0\nErr.Raise 7\nPrint \"no\"\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.errors, "Error 7: Out of memory (ScriptHost), line 3\n");
+}
+
+TEST(ScriptErrors, ObjectFaults) {
+  EXPECT_EQ(runScriptText("Set o = Nothing\no.Move 1\n").errors,
+            "Error 91: Object variable or With block variable not set (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("x = 5\nx.Move 1\n").errors, "Error 424: Object required (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("Set x = 5\n").errors, "Error 424: Object required (ScriptHost), line 1\n");
+  EXPECT_EQ(runScriptText("Set w = CreateObject(\"ScriptHost.Window\")\nw.Fly\n").errors,
+            "Error 438: Object doesn't support this property or method (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("x = CreateObject(\"ScriptHost.Window\")\n").errors,
+            "Error 438: Object doesn't support this property or method (ScriptHost), line 1\n");
+}
+
+TEST(ScriptSyntax, ASyntaxErrorNamesItsLineAndNothingRuns) {
+  const struct {
+    const char* script;
+    const char* error;
+  } cases[] = {
+      {"Print \"runs?\"\nIf x Then\nPrint 1\n", "expected 'End If', found end of script, line 4"},
+      {"Print \"runs?\"\nx = \"open\n", "unterminated string, line 2"},
+      {"Print 1\nFor i = 1 To 2\nNext j\n", "Next names another variable than its For, line 2"},
+      {"Print 1\nNext\n", "'Next' without a matching block start, line 2"},
+      {"x = (1 + 2\n", "expected ')', found end of line, line 1"},
+      {"Dim x As Whatever\n", "unknown type 'whatever', line 1"},
+      {"x = 1 # 2\n", "unexpected character '#', line 1"},
+      {"On Error GoTo Handler\n", "expected 0 (line labels are not supported), found 'Handler', line 1"},
+      {"Print 1\n5 = x\n", "expected a statement, found '5', line 2"},
+      {"Dim If\n", "expected a name, found 'If', line 1"},
+  };
+  for (const auto& c : cases) {
+    const ScriptResult r = runScriptText(c.script);
+    EXPECT_EQ(r.status, 2) << c.script;
+    EXPECT_EQ(r.out, "") << c.script;
+    EXPECT_EQ(r.errors, std::string("Syntax error in test.vbs: ") + c.error + "\n") << c.script;
+  }
+}
+
+TEST(ScriptSyntax, DeepNestingIsASyntaxErrorNotACrash) {
+  const std::string deep = "x = " + std::string(100000, '(') + "1" + std::string(100000, ')') + "\n";
+  const ScriptResult r = runScriptText(deep);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.errors.find("nested too deeply"), std::string::npos) << r.errors;
+  std::string blocks;
+  for (int i = 0; i < 50000; ++i) blocks += "If 1 Then\n";
+  EXPECT_EQ(runScriptText(blocks).status, 2);
+  EXPECT_EQ(runScriptText("x = " + std::string(100000, '-') + "1\n").status, 2);
+}
+
+}  // namespace
