@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Checks the package as a client sees it: installs the main project from its
+# build folder into STAGING_DIR, builds examples/client against that prefix
+# with find_package and runs it, then compiles and runs pkgconfig_check.c
+# with nothing but `pkg-config --cflags --libs zidevuv10`.
+#
+# Usage: examples/client/check-installed-package.sh STAGING_DIR [BUILD_DIR]
+#   STAGING_DIR  install prefix; must be absent or empty
+#   BUILD_DIR    the main project's build folder (default: build at the top
+#                of the repository); configured here if it is not yet, and
+#                only the installed targets are built
+set -euo pipefail
+
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
+  echo "usage: $0 STAGING_DIR [BUILD_DIR]" >&2
+  exit 2
+fi
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+stage="$1"
+build="${2:-$root/build}"
+
+if [ -e "$stage" ] && [ -n "$(ls -A "$stage")" ]; then
+  echo "$0: $stage is not empty; give an absent or empty folder to install into" >&2
+  exit 2
+fi
+mkdir -p "$stage"
+stage="$(cd "$stage" && pwd)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+# Keep the library's drive C away from the user's own files.
+export ZIDEVUV10_DRIVE_C="$work/drive_c"
+
+# Install.
+[ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build"
+cmake --build "$build" --target zidevuv10_installables -j"$(nproc)"
+cmake --install "$build" --prefix "$stage"
+echo "Installed into $stage:"
+(cd "$stage" && find . ! -type d | sort)
+
+libdir="$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")"
+case "$libdir" in
+  /*) ;;
+  *) libdir="$stage/$libdir" ;;
+esac
+
+# The CMake package.
+cmake -S "$here" -B "$work/client" -DCMAKE_PREFIX_PATH="$stage"
+found="$(sed -n 's/^zidevuv10_DIR:PATH=//p' "$work/client/CMakeCache.txt")"
+if [ "$found" != "$libdir/cmake/zidevuv10" ]; then
+  echo "$0: find_package found $found, not the package in $stage" >&2
+  exit 1
+fi
+cmake --build "$work/client"
+LD_LIBRARY_PATH="$libdir" "$work/client/client"
+
+# The pkg-config file.
+export PKG_CONFIG_PATH="$libdir/pkgconfig"
+version="$(pkg-config --modversion zidevuv10)"
+# shellcheck disable=SC2046  # the flags are meant to split into words
+"${CC:-cc}" -std=c11 -Wall -Wextra -Wpedantic -Werror "$here/pkgconfig_check.c" \
+  -o "$work/pkgconfig_check" $(pkg-config --cflags --libs zidevuv10)
+LD_LIBRARY_PATH="$libdir" "$work/pkgconfig_check" "$work" "$version"
+echo "check-installed-package: the installed package works through find_package and pkg-config"
