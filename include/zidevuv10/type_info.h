@@ -52,7 +52,7 @@ struct ClassInfo {
   std::u16string_view classId;     // lower-case, without braces
   std::u16string_view interfaceId;
   std::vector<MemberInfo> members;
-  std::u16string progId() const;
+  ZIDEVUV10_API std::u16string progId() const;  // "<library name>.<class name>"
   std::u16string interfaceName() const { return u"_" + std::u16string(name); }
 };
 
