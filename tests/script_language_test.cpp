@@ -190,6 +190,9 @@ TEST(ScriptSyntax, ASyntaxErrorNamesItsLineAndNothingRuns) {
       {"On Error GoTo Handler\n", "expected 0 (line labels are not supported), found 'Handler', line 1"},
       {"Print 1\n5 = x\n", "expected a statement, found '5', line 2"},
       {"Dim If\n", "expected a name, found 'If', line 1"},
+      // A continuation with no line after it (a fuzzing finding: the error
+      // named a line past the end).
+      {"x =   _", "expected an expression, found end of line, line 1"},
   };
   for (const auto& c : cases) {
     const ScriptResult r = runScriptText(c.script);

@@ -79,9 +79,13 @@ class Lexer {
     } else if (continuation()) {
       ++pos_;
       while (isBlank(peek())) ++pos_;
-      if (peek() == '\r' && peek(1) == '\n') ++pos_;
-      if (pos_ < s_.size()) ++pos_;
-      ++line_;
+      // The line end joins the next line; a continuation at the very end of
+      // the script continues into nothing and stays on its own line.
+      if (pos_ < s_.size()) {
+        if (peek() == '\r' && peek(1) == '\n') ++pos_;
+        ++pos_;
+        ++line_;
+      }
       space_ = true;
     } else if (c == '"') {
       stringLiteral();
