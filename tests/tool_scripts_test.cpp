@@ -1,0 +1,81 @@
+// The tool running scripts as a process: every shipped example script
+// against the transcript kept beside it, and the exit statuses and reports
+// of a script that fails and of one that does not parse.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/run_process.h"
+#include "support/test_files.h"
+
+namespace {
+
+namespace zt = zidevuv10::testing;
+
+class ToolScripts : public ::testing::Test {
+ protected:
+  zt::ProcessResult run(const std::vector<std::string>& args, std::string_view input = {}) {
+    std::vector<std::string> argv{ZIDEVUV10_TOOL, "run"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return zt::runProcess(argv, input);
+  }
+
+  zt::ScopedDriveC drive_;
+  zt::TempDir dir_;
+  zt::ScopedEnv registry_{"ZIDEVUV10_REGISTRY", dir_.file("registry.ini")};
+};
+
+TEST_F(ToolScripts, EveryExampleScriptPrintsItsTranscript) {
+  std::vector<std::filesystem::path> scripts;
+  for (const auto& e : std::filesystem::directory_iterator(ZIDEVUV10_EXAMPLE_SCRIPTS)) {
+    if (e.path().extension() == ".vbs") scripts.push_back(e.path());
+  }
+  ASSERT_GE(scripts.size(), 4u);
+  for (const auto& script : scripts) {
+    SCOPED_TRACE(script.filename().string());
+    // Each in a folder of its own, where its settings files land.
+    zt::TempDir work;
+    zt::ScopedCurrentFolder here(work.path());
+    const zt::ProcessResult r = run({script.string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    auto expected = script;
+    expected.replace_extension(".out");
+    EXPECT_EQ(r.out, zt::readFile(expected.string()));
+  }
+}
+
+TEST_F(ToolScripts, AnUncaughtErrorStopsTheScriptWithStatusOne) {
+  const std::string script = dir_.file("fails.vbs");
+  zt::writeFile(script,
+                "Set o = CreateObject(\"VEZEzoro10.clsOrviInifKeyA\")\n"
+                "Print \"before\"\n"
+                "o.Colour = \"red\"\n"
+                "Print \"after\"\n");
+  const zt::ProcessResult r = run({script});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "before\n");
+  EXPECT_EQ(r.err,
+            "Error 438: Object doesn't support this property or method "
+            "(VEZEzoro10.clsOrviInifKeyA), line 3\n");
+}
+
+TEST_F(ToolScripts, ASyntaxErrorRunsNothingAndExitsWithTwo) {
+  const zt::ProcessResult r = run({"-"}, "Print \"first\"\nIf 1 Then\nPrint 2\n");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "Syntax error in <stdin>: expected 'End If', found end of script, line 4\n");
+}
+
+TEST_F(ToolScripts, TheScreenOptionReachesWindowPlacement) {
+  const std::string script = dir_.file("place.vbs");
+  zt::writeFile(script,
+                "Set o = CreateObject(\"VEZEzoro10.clsOrviInifINIFilesObjB\")\n"
+                "o.Path = \"" + dir_.path() + "/place.ini\"\no.Section = \"F\"\n"
+                "o.Key = \"Width\"\no.Value = \"99999\"\n"
+                "Set w = CreateObject(\"ScriptHost.Window\")\no.LoadFormPosition w\n");
+  EXPECT_EQ(run({script, "--screen", "800x600@12"}).out, "[Window] Move 48 1000 9504 4000\n");
+  EXPECT_EQ(run({"--screen=1024x768@15,10", script}).out, "[Window] Move 60 1000 15240 4000\n");
+}
+
+}  // namespace
