@@ -86,10 +86,12 @@ void expectAllKeys(const std::string& file, const std::string& section, int writ
 }
 
 TEST(StoreConcurrencyProcesses, EightProcessesLoseNoKey) {
+  // 8 x 500 writes of new keys into one file: each write rewrites a file
+  // that grows to 4000 keys, while seven other processes wait on its lock.
   zt::TempDir dir;
   const std::string file = dir.file("shared.ini");
   constexpr int kWriters = 8;
-  constexpr int kKeys = 200;
+  constexpr int kKeys = 500;
   std::vector<pid_t> pids;
   for (int w = 0; w < kWriters; ++w) {
     pids.push_back(spawn([&, w] {
