@@ -1,4 +1,4 @@
-// Writes into a file system that is really full: a 64 KiB tmpfs, mounted in
+// Writes into a file system that is really full: a tmpfs of 16 pages, mounted in
 // a mount namespace of a child process of its own (so nothing outside the
 // child ever sees it, and it goes away with the child). A write that needs
 // room the disk does not have must answer 0, leave the file's old bytes
@@ -47,8 +47,10 @@ void skipWithErrno(const std::string& what) {
   zt::skipInChild(what + ": " + std::strerror(errno));
 }
 
+const std::size_t kPage = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+
 // In the child: a private mount namespace (a user namespace too when not
-// root) with a tmpfs of 64 KiB on `folder`; skips when it cannot be made.
+// root) with a tmpfs of 16 pages on `folder`; skips when it cannot be made.
 void mountSmallDisk(const std::string& folder) {
   const uid_t uid = ::geteuid();
   const gid_t gid = ::getegid();
@@ -65,7 +67,8 @@ void mountSmallDisk(const std::string& folder) {
   if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
     skipWithErrno("cannot make the mounts private");
   }
-  if (::mount("tmpfs", folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k,mode=0755") != 0) {
+  const std::string options = "size=" + std::to_string(16 * kPage) + ",mode=0755";
+  if (::mount("tmpfs", folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) != 0) {
     skipWithErrno("cannot mount a tmpfs");
   }
 }
@@ -74,7 +77,7 @@ void mountSmallDisk(const std::string& folder) {
 void fillUp(const std::string& filler) {
   const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   ASSERT_GE(fd, 0);
-  const std::string chunk(4096, 'f');
+  const std::string chunk(kPage, 'f');
   for (std::size_t size = chunk.size(); size > 0; size /= 2) {
     while (::write(fd, chunk.data(), size) > 0) {
     }
@@ -90,10 +93,13 @@ unsigned long long freeBytes(const std::string& folder) {
   return static_cast<unsigned long long>(st.f_bavail) * st.f_frsize;
 }
 
-// Two pages of settings: a rewrite needs two free pages for its new copy.
+// Settings of one and a half pages: a rewrite needs two free pages for its
+// new copy.
 std::string original() {
   std::string s = "; settings\r\n[s]\r\nk=v\r\n\r\n[pad]\r\n";
-  for (int i = 0; s.size() < 6000; ++i) s += "p" + std::to_string(i) + "=0123456789abcdef\r\n";
+  for (int i = 0; s.size() < kPage + kPage / 2; ++i) {
+    s += "p" + std::to_string(i) + "=0123456789abcdef\r\n";
+  }
   return s;
 }
 
@@ -154,8 +160,8 @@ TEST(StoreFullDisk, WriteWithoutRoomKeepsTheFileAndSucceedsOnceThereIsRoom) {
         if (onePageFree) {
           struct stat st {};
           ASSERT_EQ(::stat(filler.c_str(), &st), 0);
-          ASSERT_EQ(::truncate(filler.c_str(), st.st_size - 4096), 0);
-          ASSERT_EQ(freeBytes(disk), 4096u);
+          ASSERT_EQ(::truncate(filler.c_str(), st.st_size - static_cast<off_t>(kPage)), 0);
+          ASSERT_EQ(freeBytes(disk), kPage);
         }
         const unsigned long long room = freeBytes(disk);
         EXPECT_EQ(write.apply(store, file), 0);
