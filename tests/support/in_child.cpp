@@ -1,7 +1,6 @@
 #include "support/in_child.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
