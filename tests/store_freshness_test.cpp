@@ -1,25 +1,33 @@
 // Reads must see every change made to the file before they started, by
 // anyone and by any means: rewrites in place of the same size within one
 // timestamp tick, replacement by rename (the new file may even get the old
-// inode number back), deletion, and writes acknowledged by another process.
+// inode number back), deletion, and writes acknowledged by another process,
+// one at a time or by several writer processes at once.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "store/profile_store.h"
 #include "support/faulty_file_system.h"
 #include "support/test_files.h"
+#include "zidevuv10/profile.h"
 
 namespace {
 
@@ -372,5 +380,220 @@ INSTANTIATE_TEST_SUITE_P(Timestamps, StoreFreshness, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& param) {
                            return std::string(param.param ? "Coarse" : "AsTheyAre");
                          });
+
+// --- Soak: a reader process against writer processes ---------------------------
+
+// Writer processes keep updating their own key of one file with increasing
+// sequence numbers; after each write returns, the writer publishes that
+// number in memory shared by all the test's processes. A reader process
+// loads every published number, then reads the file: no key may be older
+// than its number loaded before the read began, go back from what this
+// reader saw before, or be anything but one whole value. Reads alternate
+// between the C functions (one long-lived store), a long-lived store on
+// coarse timestamps and a store made fresh for the read. Freshness here is
+// about order, not time: no check depends on how fast anything runs.
+constexpr int kSoakWriters = 4;
+constexpr uint64_t kSoakWrites = 400;
+// A writer lets the reader finish a read every this many writes, so that
+// reads and writes interleave however the processes are scheduled.
+constexpr uint64_t kSoakHandshakeEvery = 20;
+
+struct SoakBoard {
+  std::atomic<uint64_t> completed[kSoakWriters];  // last sequence whose write returned
+  std::atomic<uint64_t> reads;                    // reads the reader has checked
+  std::atomic<int> writersEnded;                  // set by the parent, after waitpid
+  std::atomic<int> readerEnded;                   // likewise
+  char firstProblem[256];                         // the reader's first finding
+};
+static_assert(std::atomic<uint64_t>::is_always_lock_free, "shared between processes");
+
+std::string soakKey(int writer) { return "w" + std::to_string(writer); }
+
+// Sequence n as a value: the number at both ends of a padding made of it,
+// so that a cut or mixed value shows.
+std::string soakValue(uint64_t n) {
+  const std::string tag = std::to_string(n);
+  std::string v = tag + ":";
+  while (v.size() < 120) v += tag + "-";
+  return v + ":" + tag;
+}
+
+std::optional<uint64_t> soakSequenceOf(std::string_view value) {
+  const std::size_t colon = value.find(':');
+  if (colon == 0 || colon == std::string_view::npos || colon > 20) return std::nullopt;
+  uint64_t n = 0;
+  for (std::size_t i = 0; i < colon; ++i) {
+    if (value[i] < '0' || value[i] > '9') return std::nullopt;
+    n = n * 10 + static_cast<uint64_t>(value[i] - '0');
+  }
+  if (value != soakValue(n)) return std::nullopt;
+  return n;
+}
+
+// The reader's loop; the number of problems found (the first is described
+// on the board).
+int soakReader(SoakBoard& board, const std::string& file) {
+  auto coarseFs = std::make_shared<zt::FaultyFileSystem>();
+  coarseFs->setTimestampGranularity(kCoarseTickNs);
+  ProfileStore coarseStore(coarseFs);
+  uint64_t lastSeen[kSoakWriters] = {};
+  int problems = 0;
+  const auto problem = [&](const std::string& what) {
+    if (problems++ == 0) {
+      std::snprintf(board.firstProblem, sizeof board.firstProblem, "%s", what.c_str());
+    }
+  };
+  std::vector<char> buf(64 * 1024);
+  for (uint64_t round = 0;; ++round) {
+    // Loaded before the floors: once all writers have ended, the floors
+    // are their last numbers and this read is the last.
+    const bool last = board.writersEnded.load(std::memory_order_acquire) == kSoakWriters;
+    uint64_t floor[kSoakWriters];
+    for (int w = 0; w < kSoakWriters; ++w) {
+      floor[w] = board.completed[w].load(std::memory_order_acquire);
+    }
+    uint32_t n = 0;
+    const char* how = "";
+    switch (round % 3) {
+      case 0:
+        how = "C functions";
+        n = GetPrivateProfileSectionA("seq", buf.data(), static_cast<uint32_t>(buf.size()),
+                                      file.c_str());
+        break;
+      case 1:
+        how = "long-lived store, coarse timestamps";
+        n = coarseStore.getSection("seq", buf, file);
+        break;
+      default: {
+        how = "fresh store";
+        ProfileStore fresh;
+        n = fresh.getSection("seq", buf, file);
+      }
+    }
+    // "key=value\0" entries, one read of one version of the file.
+    std::optional<uint64_t> seen[kSoakWriters];
+    std::string_view rest(buf.data(), n);
+    while (!rest.empty()) {
+      const std::size_t end = rest.find('\0');
+      const std::string_view entry = rest.substr(0, end);
+      rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+      const std::size_t eq = entry.find('=');
+      int writer = -1;
+      for (int w = 0; w < kSoakWriters && eq != std::string_view::npos; ++w) {
+        if (entry.substr(0, eq) == soakKey(w)) writer = w;
+      }
+      const auto sequence = writer < 0 ? std::nullopt : soakSequenceOf(entry.substr(eq + 1));
+      if (!sequence) {
+        problem("read " + std::to_string(round) + " (" + how + "): unexpected entry of " +
+                std::to_string(entry.size()) + " bytes: " + std::string(entry.substr(0, 60)));
+        continue;
+      }
+      seen[writer] = sequence;
+    }
+    for (int w = 0; w < kSoakWriters; ++w) {
+      const uint64_t got = seen[w].value_or(0);
+      const std::string where = "read " + std::to_string(round) + " (" + how + "), " + soakKey(w);
+      if (floor[w] > 0 && !seen[w]) {
+        problem(where + ": missing after " + std::to_string(floor[w]) + " was done");
+      }
+      if (got < floor[w]) {
+        problem(where + ": " + std::to_string(got) + " after " + std::to_string(floor[w]) +
+                " was done");
+      }
+      if (got < lastSeen[w]) {
+        problem(where + ": " + std::to_string(got) + " after seeing " +
+                std::to_string(lastSeen[w]));
+      }
+      lastSeen[w] = std::max(lastSeen[w], got);
+      if (last && got != kSoakWrites) problem(where + ": last read saw " + std::to_string(got));
+    }
+    board.reads.fetch_add(1, std::memory_order_release);
+    if (last) return problems;
+  }
+}
+
+int soakWriter(SoakBoard& board, int writer, const std::string& file) {
+  // Half the writers go through the C functions, half through a store.
+  ProfileStore store;
+  const std::string key = soakKey(writer);
+  uint64_t readsAtHandshake = board.reads.load(std::memory_order_acquire);
+  for (uint64_t i = 1; i <= kSoakWrites; ++i) {
+    if (i % kSoakHandshakeEvery == 0) {
+      while (board.reads.load(std::memory_order_acquire) == readsAtHandshake &&
+             board.readerEnded.load(std::memory_order_acquire) == 0) {
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+      }
+      readsAtHandshake = board.reads.load(std::memory_order_acquire);
+    }
+    const std::string value = soakValue(i);
+    const int32_t rc = writer % 2 == 0
+                           ? WritePrivateProfileStringA("seq", key.c_str(), value.c_str(),
+                                                        file.c_str())
+                           : store.writeString("seq", key, value, file);
+    if (rc != 1) return 10;
+    board.completed[writer].store(i, std::memory_order_release);
+  }
+  return 0;
+}
+
+TEST(StoreFreshnessSoak, ReaderProcessNeverSeesAWriteOlderThanOneAlreadyDone) {
+  zt::TempDir dir;
+  const std::string file = dir.file("soak.ini");
+  zt::writeFile(file, "; soak\n[seq]\n[other]\nkept=1\n");
+  void* shared = ::mmap(nullptr, sizeof(SoakBoard), PROT_READ | PROT_WRITE,
+                        MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(shared, MAP_FAILED);
+  auto* board = new (shared) SoakBoard{};
+  std::fflush(nullptr);
+  const pid_t reader = ::fork();
+  if (reader == 0) ::_exit(soakReader(*board, file) == 0 ? 0 : 10);
+  ASSERT_GT(reader, 0);
+  std::vector<pid_t> writers;
+  for (int w = 0; w < kSoakWriters; ++w) {
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(soakWriter(*board, w, file));
+    ASSERT_GT(pid, 0);
+    writers.push_back(pid);
+  }
+  // Children in the order they end: the reader's end releases writers
+  // waiting for it, the writers' end lets the reader make its last read.
+  int readerStatus = -1;
+  std::vector<int> writerStatus(writers.size(), -1);
+  for (std::size_t left = writers.size() + 1; left > 0;) {
+    int status = 0;
+    const pid_t pid = ::waitpid(-1, &status, 0);
+    ASSERT_GT(pid, 0);
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (pid == reader) {
+      readerStatus = code;
+      board->readerEnded.store(1, std::memory_order_release);
+      --left;
+      continue;
+    }
+    for (std::size_t w = 0; w < writers.size(); ++w) {
+      if (writers[w] != pid) continue;
+      writerStatus[w] = code;
+      board->writersEnded.fetch_add(1, std::memory_order_release);
+      --left;
+    }
+  }
+  for (int status : writerStatus) EXPECT_EQ(status, 0) << "a write failed";
+  EXPECT_EQ(readerStatus, 0) << "first finding: " << board->firstProblem;
+  // Every writer waited for the reader at each handshake.
+  EXPECT_GE(board->reads.load(), kSoakWrites / kSoakHandshakeEvery);
+  RecordProperty("reads", static_cast<int>(board->reads.load()));
+  ProfileStore after;
+  for (int w = 0; w < kSoakWriters; ++w) {
+    std::vector<char> value(512);
+    const uint32_t n = after.getString("seq", soakKey(w), "", value, file);
+    EXPECT_EQ(std::string(value.data(), n), soakValue(kSoakWrites)) << soakKey(w);
+  }
+  EXPECT_EQ(zt::readFile(file).rfind("; soak\n[seq]\n", 0), 0u);
+  std::vector<char> kept(16);
+  EXPECT_EQ(after.getString("other", "kept", "", kept, file), 1u);
+  EXPECT_EQ(zt::listFolder(dir.path()), "soak.ini");
+  board->~SoakBoard();
+  ::munmap(shared, sizeof(SoakBoard));
+}
 
 }  // namespace
