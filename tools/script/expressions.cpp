@@ -107,6 +107,23 @@ std::vector<Variant> Interpreter::memberArguments(const std::vector<ExprPtr>& ar
   return out;
 }
 
+Variant Interpreter::callMember(const Expr& member, const std::vector<ExprPtr>& args, InvokeKind kind,
+                                const Expr* assigned) {
+  const Variant object = evaluate(*member.target);
+  std::vector<Variable*> byRef;
+  std::vector<Variant> values = memberArguments(args, byRef);
+  if (assigned != nullptr) {
+    if (Variable* v = plainVariable(*assigned)) {
+      values.push_back(Variant::byRef(v->value));
+      byRef.push_back(v);
+    } else {
+      values.push_back(evaluate(*assigned));
+    }
+    if (kind == InvokeKind::PropertySet && !values.back().isObject()) raiseHostError(err::kObjectRequired);
+  }
+  return invokeMember(object, member.name, kind, values, byRef);
+}
+
 Variant Interpreter::invokeMember(const Variant& target, const std::u16string& name, InvokeKind kind,
                                   std::vector<Variant>& args, const std::vector<Variable*>& byRef) {
   if (!target.isObject()) raiseHostError(err::kObjectRequired);
@@ -158,12 +175,7 @@ Variant Interpreter::evaluateName(const Expr& e) {
 
 Variant Interpreter::evaluateCall(const Expr& e) {
   const Expr& target = *e.target;
-  if (target.kind == ExprKind::Member) {
-    const Variant object = evaluate(*target.target);
-    std::vector<Variable*> byRef;
-    std::vector<Variant> args = memberArguments(e.args, byRef);
-    return invokeMember(object, target.name, InvokeKind::PropertyGet, args, byRef);
-  }
+  if (target.kind == ExprKind::Member) return callMember(target, e.args, InvokeKind::PropertyGet);
   if (target.kind == ExprKind::Name) {
     if (Variable* v = findVariable(target.name)) {
       if (v->value.isObject()) raiseHostError(err::kMemberNotSupported);
@@ -188,11 +200,7 @@ Variant Interpreter::evaluate(const Expr& e) {
       const Variant left = evaluate(*e.left);
       return binaryOperation(e.op, left, evaluate(*e.right));
     }
-    case ExprKind::Member: {
-      const Variant object = evaluate(*e.target);
-      std::vector<Variant> none;
-      return invokeMember(object, e.name, InvokeKind::PropertyGet, none, {});
-    }
+    case ExprKind::Member: return callMember(e, {}, InvokeKind::PropertyGet);
     case ExprKind::Call: return evaluateCall(e);
   }
   return Variant();

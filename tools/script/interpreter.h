@@ -66,6 +66,11 @@ class Interpreter {
   Variant createObject(const Variant& progId);
   // Arguments of a member call: plain variables by reference, the rest by value.
   std::vector<Variant> memberArguments(const std::vector<ExprPtr>& args, std::vector<Variable*>& byRef);
+  // Calls member.name on the object member.target names; `assigned` is the
+  // new value of a let or set (a plain variable by reference).
+  Variant callMember(const Expr& member, const std::vector<ExprPtr>& args, InvokeKind kind,
+                     const Expr* assigned = nullptr);
+  void assignProperty(const Expr& target, InvokeKind kind, const Expr& value);
   Variant invokeMember(const Variant& target, const std::u16string& name, InvokeKind kind,
                        std::vector<Variant>& args, const std::vector<Variable*>& byRef);
   Variable* plainVariable(const Expr& e);

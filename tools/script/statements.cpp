@@ -227,23 +227,21 @@ void Interpreter::let(const Stmt& s) {
     if (v.value.toArray()->elementType() == SafeArray::ElementType::String) slot = Variant(slot.toText());
     return;
   }
-  // A property: o.P = e, or o.P(args) = e.
+  assignProperty(target, InvokeKind::PropertyLet, *s.value);
+}
+
+// o.P = e or o.P(args) = e, with or without Set.
+void Interpreter::assignProperty(const Expr& target, InvokeKind kind, const Expr& value) {
+  static const std::vector<ExprPtr> kNoArguments;
   const bool indexed = target.kind == ExprKind::Call;
-  const Expr& member = indexed ? *target.target : target;
-  const Variant object = evaluate(*member.target);
-  std::vector<Variable*> byRef;
-  std::vector<Variant> args = indexed ? memberArguments(target.args, byRef) : std::vector<Variant>();
-  if (Variable* v = plainVariable(*s.value)) {
-    args.push_back(Variant::byRef(v->value));
-    byRef.push_back(v);
-  } else {
-    args.push_back(evaluate(*s.value));
-  }
-  invokeMember(object, member.name, InvokeKind::PropertyLet, args, byRef);
+  callMember(indexed ? *target.target : target, indexed ? target.args : kNoArguments, kind, &value);
 }
 
 void Interpreter::set(const Stmt& s) {
   const Expr& target = *s.target;
+  if (target.kind == ExprKind::Member || (target.kind == ExprKind::Call && target.target->kind != ExprKind::Name)) {
+    return assignProperty(target, InvokeKind::PropertySet, *s.value);
+  }
   Variant value = evaluate(*s.value);
   if (!value.isObject()) raiseHostError(err::kObjectRequired);
   if (target.kind == ExprKind::Name) {
@@ -254,30 +252,19 @@ void Interpreter::set(const Stmt& s) {
     v.value = Variant(value.toObject());
     return;
   }
-  if (target.kind == ExprKind::Call && target.target->kind == ExprKind::Name) {
+  if (target.kind == ExprKind::Call) {
     Variable& v = variable(target.target->name);
     Variant& slot = element(v, target.args);
     if (v.type != ElementType::Variant && v.type != ElementType::Object) raiseHostError(err::kTypeMismatch);
     if (v.value.toArray()->elementType() != SafeArray::ElementType::Variant) raiseHostError(err::kTypeMismatch);
     slot = Variant(value.toObject());
-    return;
   }
-  const bool indexed = target.kind == ExprKind::Call;
-  const Expr& member = indexed ? *target.target : target;
-  const Variant object = evaluate(*member.target);
-  std::vector<Variable*> byRef;
-  std::vector<Variant> args = indexed ? memberArguments(target.args, byRef) : std::vector<Variant>();
-  args.push_back(value);
-  invokeMember(object, member.name, InvokeKind::PropertySet, args, byRef);
 }
 
 void Interpreter::call(const Stmt& s) {
   const Expr& target = *s.target;
   if (target.kind == ExprKind::Member) {
-    const Variant object = evaluate(*target.target);
-    std::vector<Variable*> byRef;
-    std::vector<Variant> args = memberArguments(s.args, byRef);
-    invokeMember(object, target.name, InvokeKind::Method, args, byRef);
+    callMember(target, s.args, InvokeKind::Method);
     return;
   }
   if (target.kind == ExprKind::Name) {
