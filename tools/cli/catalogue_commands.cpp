@@ -14,7 +14,7 @@ namespace zidevuv10::cli {
 
 namespace {
 
-const CommandSpec kClasses{
+const CommandSyntax kClasses{
     "classes",
     "list the library's classes",
     "Prints one line per creatable class, in type-library order: its ProgID,\n"
@@ -23,7 +23,7 @@ const CommandSpec kClasses{
     {},
     "the list could not be written"};
 
-const CommandSpec kTypelib{
+const CommandSyntax kTypelib{
     "typelib",
     "list the classes' interfaces",
     "Prints the type library: its name, id, version and locale, its enumerations,\n"

@@ -18,19 +18,19 @@ bool looksLikeOption(const std::string& arg) {
   return arg.size() >= 2 && arg[0] == '-' && !std::isdigit(static_cast<unsigned char>(arg[1]));
 }
 
-const OptionSpec* findOption(const CommandSpec& spec, std::string_view name) {
-  for (const auto& option : spec.options) {
+const OptionSyntax* findOption(const CommandSyntax& syntax, std::string_view name) {
+  for (const auto& option : syntax.options) {
     if (option.name == name) return &option;
   }
   return nullptr;
 }
 
-std::size_t requiredOperands(const CommandSpec& spec) {
-  return static_cast<std::size_t>(std::count_if(spec.operands.begin(), spec.operands.end(),
-                                                [](const OperandSpec& o) { return !o.optional; }));
+std::size_t requiredOperands(const CommandSyntax& syntax) {
+  return static_cast<std::size_t>(std::count_if(syntax.operands.begin(), syntax.operands.end(),
+                                                [](const OperandSyntax& o) { return !o.optional; }));
 }
 
-std::string optionLabel(const OptionSpec& option) {
+std::string optionLabel(const OptionSyntax& option) {
   std::string label(option.name);
   if (!option.valueName.empty()) label += " " + std::string(option.valueName);
   return label;
@@ -47,9 +47,9 @@ void appendTable(std::string& out, const Rows& rows, std::size_t width) {
 
 }  // namespace
 
-ParsedArgs parseArguments(const CommandSpec& spec, std::span<const std::string> args) {
+ParsedArgs parseArguments(const CommandSyntax& syntax, std::span<const std::string> args) {
   ParsedArgs out;
-  const std::string command(spec.name);
+  const std::string command(syntax.name);
   // The first error is kept until the end, so that --help anywhere still
   // shows the help.
   std::optional<UsageError> error;
@@ -73,7 +73,7 @@ ParsedArgs parseArguments(const CommandSpec& spec, std::span<const std::string> 
     }
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
-    const OptionSpec* option = findOption(spec, name);
+    const OptionSyntax* option = findOption(syntax, name);
     if (option == nullptr) {
       fail("unknown option " + name);
       continue;
@@ -92,20 +92,20 @@ ParsedArgs parseArguments(const CommandSpec& spec, std::span<const std::string> 
     if (!out.options.emplace(name, std::move(value)).second) fail(name + " given twice");
   }
   if (out.help) return ParsedArgs{{}, {}, true};
-  const std::size_t required = requiredOperands(spec);
+  const std::size_t required = requiredOperands(syntax);
   if (out.operands.size() < required) {
-    fail("missing " + std::string(spec.operands[out.operands.size()].name));
-  } else if (out.operands.size() > spec.operands.size()) {
-    fail("too many arguments, starting at '" + out.operands[spec.operands.size()] + "'");
+    fail("missing " + std::string(syntax.operands[out.operands.size()].name));
+  } else if (out.operands.size() > syntax.operands.size()) {
+    fail("too many arguments, starting at '" + out.operands[syntax.operands.size()] + "'");
   }
   if (error) throw *error;
   return out;
 }
 
-std::string usageLine(const CommandSpec& spec) {
-  std::string line = std::string(kToolName) + " " + std::string(spec.name);
+std::string usageLine(const CommandSyntax& syntax) {
+  std::string line = std::string(kToolName) + " " + std::string(syntax.name);
   std::size_t open = 0;
-  for (const auto& operand : spec.operands) {
+  for (const auto& operand : syntax.operands) {
     if (operand.optional) {
       line += " [" + std::string(operand.name);
       ++open;
@@ -114,16 +114,16 @@ std::string usageLine(const CommandSpec& spec) {
     }
   }
   line += std::string(open, ']');
-  for (const auto& option : spec.options) line += " [" + optionLabel(option) + "]";
+  for (const auto& option : syntax.options) line += " [" + optionLabel(option) + "]";
   return line;
 }
 
-std::string helpText(const CommandSpec& spec) {
-  std::string out = "Usage: " + usageLine(spec) + "\n\n" + std::string(spec.description) + "\n";
+std::string helpText(const CommandSyntax& syntax) {
+  std::string out = "Usage: " + usageLine(syntax) + "\n\n" + std::string(syntax.description) + "\n";
   Rows operands;
   Rows options;
-  for (const auto& operand : spec.operands) operands.emplace_back(operand.name, operand.help);
-  for (const auto& option : spec.options) options.emplace_back(optionLabel(option), option.help);
+  for (const auto& operand : syntax.operands) operands.emplace_back(operand.name, operand.help);
+  for (const auto& option : syntax.options) options.emplace_back(optionLabel(option), option.help);
   options.emplace_back(kHelpOption, "show this help and exit");
   std::size_t width = 0;
   for (const auto& rows : {operands, options}) {
@@ -136,12 +136,12 @@ std::string helpText(const CommandSpec& spec) {
   out += "\nOptions:\n";
   appendTable(out, options, width);
   out += "\nExit status:\n";
-  const std::string_view usageStatus = spec.usageStatus.empty() ? kUsageStatus : spec.usageStatus;
-  appendTable(out, {{"0", "success"}, {"1", spec.failureStatus}, {"2", usageStatus}}, 1);
+  const std::string_view usageStatus = syntax.usageStatus.empty() ? kUsageStatus : syntax.usageStatus;
+  appendTable(out, {{"0", "success"}, {"1", syntax.failureStatus}, {"2", usageStatus}}, 1);
   return out;
 }
 
-std::string toolHelpText(std::span<const CommandSpec* const> commands) {
+std::string toolHelpText(std::span<const CommandSyntax* const> commands) {
   std::string out = "Usage: " + std::string(kToolName) + " COMMAND [ARGUMENTS]\n" +
                     "       " + std::string(kToolName) + " --help | --version\n\n" +
                     "Reads and writes Windows-style initialization files through the zidevuv10\n"
@@ -150,9 +150,9 @@ std::string toolHelpText(std::span<const CommandSpec* const> commands) {
                     "\nCommands:\n";
   Rows rows;
   std::size_t width = std::string_view("-h, --help").size();
-  for (const CommandSpec* spec : commands) {
-    rows.emplace_back(spec->name, spec->summary);
-    width = std::max(width, spec->name.size());
+  for (const CommandSyntax* syntax : commands) {
+    rows.emplace_back(syntax->name, syntax->summary);
+    width = std::max(width, syntax->name.size());
   }
   appendTable(out, rows, width);
   out += "\nOptions:\n";

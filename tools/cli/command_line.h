@@ -35,24 +35,24 @@ struct UsageError : std::runtime_error {
   std::string command;
 };
 
-struct OperandSpec {
+struct OperandSyntax {
   std::string_view name;  // "FILE"
   std::string_view help;
   bool optional = false;  // optional operands follow the required ones, each nested in the last
 };
 
-struct OptionSpec {
+struct OptionSyntax {
   std::string_view name;       // "--default"
   std::string_view valueName;  // "TEXT"; empty for an option without a value
   std::string_view help;
 };
 
-struct CommandSpec {
+struct CommandSyntax {
   std::string_view name;
   std::string_view summary;      // one line, for the tool's help
   std::string_view description;  // a paragraph for the command's help
-  std::vector<OperandSpec> operands;
-  std::vector<OptionSpec> options;
+  std::vector<OperandSyntax> operands;
+  std::vector<OptionSyntax> options;
   std::string_view failureStatus;  // what exit status 1 means for this command
   std::string_view usageStatus = {};  // what exit status 2 means, when more than bad usage
 };
@@ -72,14 +72,14 @@ struct ParsedArgs {
 // Parses a command's arguments (those after its name); UsageError on an
 // unknown option, a missing option value, an option given twice, or too few
 // or too many operands. With --help anywhere before "--" only `help` is set.
-ParsedArgs parseArguments(const CommandSpec& spec, std::span<const std::string> args);
+ParsedArgs parseArguments(const CommandSyntax& syntax, std::span<const std::string> args);
 
 // "zidevuv10 get FILE [SECTION [KEY]] [--default TEXT]"
-std::string usageLine(const CommandSpec& spec);
+std::string usageLine(const CommandSyntax& syntax);
 // The command's whole help: usage line, description, one line per operand
 // and option, exit statuses.
-std::string helpText(const CommandSpec& spec);
+std::string helpText(const CommandSyntax& syntax);
 // The tool's help: usage, every command with its summary, exit statuses.
-std::string toolHelpText(std::span<const CommandSpec* const> commands);
+std::string toolHelpText(std::span<const CommandSyntax* const> commands);
 
 }  // namespace zidevuv10::cli

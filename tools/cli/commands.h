@@ -1,4 +1,4 @@
-// The subcommands, by group: each group's file defines its commands' specs
+// The subcommands, by group: each group's file defines its commands' syntaxes
 // and handlers. A handler returns the exit status, or throws Failure or
 // UsageError.
 #pragma once
@@ -10,7 +10,7 @@
 namespace zidevuv10::cli {
 
 struct Command {
-  const CommandSpec* spec;
+  const CommandSyntax* syntax;
   int (*run)(const ParsedArgs& args);
 };
 

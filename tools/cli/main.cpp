@@ -36,17 +36,17 @@ int dispatch(const std::vector<std::string>& args) {
     if (name == "--version") {
       std::cout << kToolName << " " << ZIDEVUV10_VERSION_STRING << "\n";
     } else {
-      std::vector<const CommandSpec*> specs;
-      for (const Command& c : commands) specs.push_back(c.spec);
-      std::cout << toolHelpText(specs);
+      std::vector<const CommandSyntax*> syntaxes;
+      for (const Command& c : commands) syntaxes.push_back(c.syntax);
+      std::cout << toolHelpText(syntaxes);
     }
     return kExitOk;
   }
   for (const Command& command : commands) {
-    if (command.spec->name != name) continue;
-    const ParsedArgs parsed = parseArguments(*command.spec, {args.begin() + 1, args.end()});
+    if (command.syntax->name != name) continue;
+    const ParsedArgs parsed = parseArguments(*command.syntax, {args.begin() + 1, args.end()});
     if (parsed.help) {
-      std::cout << helpText(*command.spec);
+      std::cout << helpText(*command.syntax);
       return kExitOk;
     }
     return command.run(parsed);

@@ -13,12 +13,12 @@ namespace zidevuv10::cli {
 
 namespace {
 
-constexpr OptionSpec kRegistryOption{
+constexpr OptionSyntax kRegistryOption{
     "--registry", "FILE",
     "the registry file to use (default: $ZIDEVUV10_REGISTRY, else "
     "${XDG_CONFIG_HOME:-~/.config}/zidevuv10/registry.ini)"};
 
-const CommandSpec kRegister{
+const CommandSyntax kRegister{
     "register",
     "write the library's classes into the registry",
     "Writes the records of the library's classes and type library into the\n"
@@ -29,7 +29,7 @@ const CommandSpec kRegister{
     {kRegistryOption},
     "the registry file could not be written"};
 
-const CommandSpec kUnregister{
+const CommandSyntax kUnregister{
     "unregister",
     "remove the library's classes from the registry",
     "Removes exactly the records register writes, leaving every other record of\n"

@@ -20,7 +20,7 @@ namespace {
 
 constexpr std::string_view kStdinName = "<stdin>";
 
-const CommandSpec kRun{
+const CommandSyntax kRun{
     "run",
     "run a script",
     "Runs a VB-style script that drives the library's classes late-bound, as a\n"

@@ -20,10 +20,10 @@ constexpr std::string_view kRefused =
     "the store refused it (names and values must be one line of UTF-8 text, and a key may not "
     "hold '=' or start with '[')";
 
-constexpr OperandSpec kFileOperand{
+constexpr OperandSyntax kFileOperand{
     "FILE", "the initialization file: a host path, a relative one from the current folder"};
 
-const CommandSpec kGet{
+const CommandSyntax kGet{
     "get",
     "list sections or keys, or read a value",
     "Without SECTION, prints the file's section names; without KEY, the section's\n"
@@ -36,7 +36,7 @@ const CommandSpec kGet{
     {{"--default", "TEXT", "print TEXT when KEY is missing, instead of failing"}},
     "FILE is missing or unreadable, or KEY is missing and no --default is given"};
 
-const CommandSpec kSet{
+const CommandSyntax kSet{
     "set",
     "write a value (creates the file)",
     "Writes KEY=VALUE into SECTION, adding the section or key when missing and\n"
@@ -49,7 +49,7 @@ const CommandSpec kSet{
     {},
     "the write was refused or failed (missing folder, no permission, a line end in the text, ...)"};
 
-const CommandSpec kDel{
+const CommandSyntax kDel{
     "del",
     "delete a section or a key",
     "Deletes the whole SECTION, or only KEY in it. Deleting what is not there\n"
@@ -60,7 +60,7 @@ const CommandSpec kDel{
     {},
     "FILE is missing, or the write was refused or failed"};
 
-const CommandSpec kEntries{
+const CommandSyntax kEntries{
     "entries",
     "print a section's key=value lines",
     "Prints the section's entries, one key=value line each, in file order, as the\n"
