@@ -109,31 +109,31 @@ void Interpreter::executeIf(const Stmt& s) {
 }
 
 void Interpreter::executeFor(const Stmt& s) {
-  Variant end, step;
+  // The end and step are evaluated and converted once, before the first pass.
+  Variant step;
+  double last = 0;
+  bool up = true;
   try {
     const Variant start = evaluate(*s.from);
-    end = evaluate(*s.to);
+    last = evaluate(*s.to).toDouble();
     step = s.step ? evaluate(*s.step) : Variant(int16_t{1});
-    end.toDouble();
-    step.toDouble();
+    up = step.toDouble() >= 0;
     store(variable(s.variable), start);
   } catch (const AutomationError& e) {
     // A loop whose bounds cannot be had does not run.
     return handle(e, s.line);
   }
-  const bool up = step.toDouble() >= 0;
   for (;;) {
-    Variable& counter = variable(s.variable);
     try {
-      const double at = counter.value.toDouble();
-      if (up ? at > end.toDouble() : at < end.toDouble()) return;
+      const double at = variable(s.variable).value.toDouble();
+      if (up ? at > last : at < last) return;
     } catch (const AutomationError& e) {
       return handle(e, s.line);
     }
     executeBlock(s.body);
     try {
-      Variable& again = variable(s.variable);
-      store(again, binaryOperation("+", again.value, step));
+      Variable& counter = variable(s.variable);
+      store(counter, binaryOperation("+", counter.value, step));
     } catch (const AutomationError& e) {
       return handle(e, s.line);
     }
