@@ -1,0 +1,73 @@
+#include "errors.h"
+
+#include <pybind11/eval.h>
+
+#include <new>
+
+#include "conversions.h"
+
+namespace zidevuv10::python {
+
+namespace {
+
+PyObject* comError = nullptr;
+
+void raiseComError(int32_t number, const Text& description, const Text& source) {
+  py::object error = py::reinterpret_borrow<py::object>(comError)(
+      number, fromUtf16(description.str()), fromUtf16(source.str()));
+  PyErr_SetObject(comError, error.ptr());
+}
+
+void raiseComError(int32_t number, const std::string& description) {
+  raiseComError(number, Text::fromUtf8(description), Text(std::u16string(kLibrarySource)));
+}
+
+constexpr char kComErrorSource[] = R"(
+class com_error(Exception):
+    """A member of the library failed: number, description and source as
+    the library reports them."""
+
+    def __init__(self, number, description, source):
+        super().__init__(number, description, source)
+        self.number = number
+        self.description = description
+        self.source = source
+
+    def __str__(self):
+        return f"{self.source}: error {self.number}: {self.description}"
+)";
+
+}  // namespace
+
+PyObject* comErrorType() { return comError; }
+
+void defineErrors(py::module_& module) {
+  py::dict scope;
+  scope["__builtins__"] = py::module_::import("builtins");
+  scope["__name__"] = module.attr("__name__");
+  py::exec(kComErrorSource, scope);
+  py::object type = scope["com_error"];
+  type.attr("__module__") = "zidevuv10";
+  module.attr("com_error") = type;
+  comError = type.release().ptr();  // kept for the life of the process
+
+  py::register_exception_translator([](std::exception_ptr p) {
+    try {
+      if (p) std::rethrow_exception(p);
+    } catch (const py::error_already_set&) {
+      throw;
+    } catch (const py::builtin_exception&) {
+      throw;
+    } catch (const AutomationError& e) {
+      raiseComError(e.number(), e.description(), e.source());
+    } catch (const std::bad_alloc&) {
+      raiseComError(7, Text(standardDescription(7)), Text(std::u16string(kLibrarySource)));
+    } catch (const std::exception& e) {
+      raiseComError(440, std::string("Automation error: ") + e.what());
+    } catch (...) {
+      raiseComError(440, Text(standardDescription(440)), Text(std::u16string(kLibrarySource)));
+    }
+  });
+}
+
+}  // namespace zidevuv10::python

@@ -1,0 +1,219 @@
+#include "profile_functions.h"
+
+#include <pybind11/eval.h>
+
+#include <climits>
+#include <optional>
+#include <string>
+
+#include "zidevuv10/paths.h"
+#include "zidevuv10/profile.h"
+
+namespace zidevuv10::python {
+
+namespace py = pybind11;
+
+namespace {
+
+using OptText = std::optional<std::string>;
+
+PyObject* writeError = nullptr;  // win32api.error, kept for the life of the process
+
+const char* ptr(const OptText& s) { return s ? s->c_str() : nullptr; }
+
+// str as UTF-8, None as an absent argument.
+OptText text(const py::object& value, const char* what) {
+  if (value.is_none()) return std::nullopt;
+  if (!py::isinstance<py::str>(value)) throw py::type_error(std::string(what) + " must be a str or None");
+  return value.cast<std::string>();
+}
+
+// Calls a reading function with a growing buffer until the answer fits: a
+// single value is cut at size - 1, a list at size - 2.
+template <typename Read>
+std::string readGrowing(Read read, uint32_t cutAt) {
+  uint32_t size = 1024;
+  for (;;) {
+    std::string buffer(size, '\0');
+    uint32_t n;
+    {
+      py::gil_scoped_release released;
+      n = read(buffer.data(), size);
+    }
+    if (n < size - cutAt || size >= (1u << 30)) {
+      buffer.resize(n);
+      return buffer;
+    }
+    size *= 4;
+  }
+}
+
+// Splits a NUL-separated list (each item ended by a NUL, a final NUL).
+py::list splitList(const std::string& list) {
+  py::list out;
+  std::size_t start = 0;
+  while (start < list.size()) {
+    const std::size_t end = list.find('\0', start);
+    const std::size_t stop = end == std::string::npos ? list.size() : end;
+    if (stop == start) break;
+    out.append(py::str(list.substr(start, stop - start)));
+    start = stop + 1;
+  }
+  return out;
+}
+
+[[noreturn]] void raiseWriteError(const char* function, const OptText& file) {
+  PyErr_SetObject(writeError, py::make_tuple(py::none(), function,
+                                              "the profile " + (file ? *file : std::string("WIN.INI")) +
+                                                  " could not be written")
+                                   .ptr());
+  throw py::error_already_set();
+}
+
+py::object getProfileVal(const py::object& section, const py::object& entry, const py::object& defValue,
+                         const py::object& iniName) {
+  const OptText s = text(section, "section");
+  const OptText e = text(entry, "entry");
+  const OptText file = text(iniName, "iniName");
+  if (PyLong_Check(defValue.ptr())) {
+    int overflow = 0;
+    const long long d = PyLong_AsLongLongAndOverflow(defValue.ptr(), &overflow);
+    if (overflow != 0 || d < INT_MIN || d > INT_MAX) throw py::value_error("defValue does not fit in 32 bits");
+    const auto def = static_cast<int32_t>(d);
+    uint32_t n;
+    {
+      py::gil_scoped_release released;
+      n = file ? GetPrivateProfileIntA(ptr(s), ptr(e), def, file->c_str()) : GetProfileIntA(ptr(s), ptr(e), def);
+    }
+    return py::int_(static_cast<int32_t>(n));  // the API's UINT, read as a C int as on Windows
+  }
+  const OptText def = text(defValue, "defValue");
+  // Without an entry the answer is the section's key names, NUL-separated.
+  const uint32_t cutAt = e ? 1 : 2;
+  return py::str(readGrowing(
+      [&](char* buffer, uint32_t size) {
+        return file ? GetPrivateProfileStringA(ptr(s), ptr(e), ptr(def), buffer, size, file->c_str())
+                    : GetProfileStringA(ptr(s), ptr(e), ptr(def), buffer, size);
+      },
+      cutAt));
+}
+
+void writeProfileVal(const py::object& section, const py::object& entry, const py::object& value,
+                     const py::object& iniName) {
+  const OptText s = text(section, "section");
+  const OptText e = text(entry, "entry");
+  const OptText file = text(iniName, "iniName");
+  OptText v;
+  if (PyLong_Check(value.ptr()) && !PyBool_Check(value.ptr())) {
+    v = py::str(value).cast<std::string>();
+  } else {
+    v = text(value, "value");
+  }
+  int32_t ok;
+  {
+    py::gil_scoped_release released;
+    ok = file ? WritePrivateProfileStringA(ptr(s), ptr(e), ptr(v), file->c_str())
+              : WriteProfileStringA(ptr(s), ptr(e), ptr(v));
+  }
+  if (ok == 0) raiseWriteError("WriteProfileVal", file);
+}
+
+py::list getProfileSection(const py::object& section, const py::object& iniName) {
+  const OptText s = text(section, "section");
+  const OptText file = text(iniName, "iniName");
+  return splitList(readGrowing(
+      [&](char* buffer, uint32_t size) {
+        return file ? GetPrivateProfileSectionA(ptr(s), buffer, size, file->c_str())
+                    : GetProfileSectionA(ptr(s), buffer, size);
+      },
+      2));
+}
+
+void writeProfileSection(const py::object& section, const py::object& data, const py::object& iniName) {
+  const OptText s = text(section, "section");
+  const OptText file = text(iniName, "iniName");
+  OptText entries;
+  if (py::isinstance<py::list>(data) || py::isinstance<py::tuple>(data)) {
+    entries.emplace();
+    for (py::handle item : data) {
+      if (!py::isinstance<py::str>(item)) throw py::type_error("data entries must be str");
+      *entries += item.cast<std::string>();
+      entries->push_back('\0');
+    }
+    entries->push_back('\0');
+  } else {
+    entries = text(data, "data");
+    // A string without its final NUL ends where it ends.
+    if (entries && (entries->empty() || entries->back() != '\0')) entries->push_back('\0');
+  }
+  int32_t ok;
+  {
+    py::gil_scoped_release released;
+    ok = file ? WritePrivateProfileSectionA(ptr(s), ptr(entries), file->c_str())
+              : WriteProfileSectionA(ptr(s), ptr(entries));
+  }
+  if (ok == 0) raiseWriteError("WriteProfileSection", file);
+}
+
+py::list getSectionNames(const std::string& file) {
+  return splitList(readGrowing(
+      [&](char* buffer, uint32_t size) { return GetPrivateProfileSectionNamesA(buffer, size, file.c_str()); },
+      2));
+}
+
+// A value and whether the key exists, in one read: the default given holds
+// a line break, which no stored value can.
+py::object getValueOrNone(const std::string& section, const std::string& key, const std::string& file) {
+  static const std::string absent = "\n";
+  const std::string value = readGrowing(
+      [&](char* buffer, uint32_t size) {
+        return GetPrivateProfileStringA(section.c_str(), key.c_str(), absent.c_str(), buffer, size, file.c_str());
+      },
+      1);
+  if (value == absent) return py::none();
+  return py::str(value);
+}
+
+}  // namespace
+
+void defineProfileFunctions(py::module_& module) {
+  py::module_ api = module.def_submodule("win32api", "Profile functions as Windows Python code calls them.");
+  py::dict scope;
+  scope["__builtins__"] = py::module_::import("builtins");
+  py::exec(R"(
+class error(Exception):
+    """A profile function failed: (winerror, funcname, strerror) as the
+    Windows extensions give them; winerror is None, as the library's C
+    functions report no error code."""
+
+    def __init__(self, winerror, funcname, strerror):
+        super().__init__(winerror, funcname, strerror)
+        self.winerror = winerror
+        self.funcname = funcname
+        self.strerror = strerror
+)",
+           scope);
+  api.attr("error") = scope["error"];
+  api.attr("error").attr("__module__") = "zidevuv10.win32api";
+  writeError = api.attr("error").ptr();
+  Py_INCREF(writeError);
+
+  api.def("GetProfileVal", &getProfileVal, py::arg("section"), py::arg("entry"), py::arg("defValue"),
+          py::arg("iniName") = py::none());
+  api.def("WriteProfileVal", &writeProfileVal, py::arg("section"), py::arg("entry"), py::arg("value"),
+          py::arg("iniName") = py::none());
+  api.def("GetProfileSection", &getProfileSection, py::arg("section"), py::arg("iniName") = py::none());
+  api.def("WriteProfileSection", &writeProfileSection, py::arg("section"), py::arg("data"),
+          py::arg("iniName") = py::none());
+
+  // For the Profile view.
+  module.def("_section_names", &getSectionNames, py::arg("file"));
+  module.def("_get_value", &getValueOrNone, py::arg("section"), py::arg("key"), py::arg("file"));
+  module.def("_windows_path", [](const std::string& file) -> py::object {
+    const auto path = profileFileWindowsPath(file);
+    if (!path) return py::none();
+    return py::str(*path);
+  });
+}
+
+}  // namespace zidevuv10::python

@@ -1,0 +1,10 @@
+"""The zidevuv10 library for Python: its classes late-bound through
+Dispatch, its errors as com_error, its profile functions in win32api under
+the names Windows Python code uses, and Profile, a mapping view of one
+initialization file."""
+
+from ._zidevuv10 import CDispatch, Collection, Dispatch, com_error
+from . import win32api
+from .profile import Profile
+
+__all__ = ["CDispatch", "Collection", "Dispatch", "Profile", "com_error", "win32api"]

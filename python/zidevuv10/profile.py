@@ -1,0 +1,118 @@
+"""Profile: one initialization file as a mapping of sections, each a live
+mapping of its entries. Nothing is cached: every access is one call of the
+library's store, which reads the file as it is now and replaces it
+atomically on every write, so processes sharing the file see each other's
+writes and lose none."""
+
+import os
+from collections.abc import MutableMapping
+
+from . import _zidevuv10, win32api
+
+
+def _names(text):
+    return [name for name in text.split("\0") if name]
+
+
+def _entries(mapping):
+    entries = []
+    for key, value in mapping.items():
+        if not isinstance(key, str) or not key or "=" in key:
+            raise ValueError(f"bad key {key!r}: a key is a non-empty str without '='")
+        entries.append(f"{key}={value}")
+    return entries
+
+
+class Section(MutableMapping):
+    """The entries of one section of a file, read and written live."""
+
+    def __init__(self, path, name):
+        self._path = path
+        self._name = name
+
+    @property
+    def name(self):
+        return self._name
+
+    def __getitem__(self, key):
+        value = _zidevuv10._get_value(self._name, key, self._path)
+        if value is None:
+            raise KeyError(key)
+        return value
+
+    def __setitem__(self, key, value):
+        if value is None:
+            raise TypeError("a value is a str or an int; use del to remove an entry")
+        win32api.WriteProfileVal(self._name, key, value, self._path)
+
+    def __delitem__(self, key):
+        if key not in self:
+            raise KeyError(key)
+        win32api.WriteProfileVal(self._name, key, None, self._path)
+
+    def __contains__(self, key):
+        return isinstance(key, str) and _zidevuv10._get_value(self._name, key, self._path) is not None
+
+    def keys(self):
+        return _names(win32api.GetProfileVal(self._name, None, "", self._path))
+
+    def __iter__(self):
+        return iter(self.keys())
+
+    def __len__(self):
+        return len(self.keys())
+
+    def __repr__(self):
+        return f"<Section [{self._name}] of {self._path}>"
+
+
+class Profile(MutableMapping):
+    """An initialization file (a Windows or host path) as a mapping of its
+    sections: profile[name] is a live Section, profile[name] = {...}
+    replaces the whole section in one write, del profile[name] removes it."""
+
+    def __init__(self, path):
+        self._path = os.fspath(path)
+
+    @property
+    def path(self):
+        return self._path
+
+    @property
+    def windows_path(self):
+        """The file's Windows form, as the classes and profile functions see it."""
+        path = _zidevuv10._windows_path(self._path)
+        if path is None:
+            raise ValueError(f"{self._path!r} names no file")
+        return path
+
+    def sections(self):
+        return _zidevuv10._section_names(self._path)
+
+    def __contains__(self, name):
+        if not isinstance(name, str):
+            return False
+        folded = name.casefold()
+        return any(section.casefold() == folded for section in self.sections())
+
+    def __getitem__(self, name):
+        if name not in self:
+            raise KeyError(name)
+        return Section(self._path, name)
+
+    def __setitem__(self, name, mapping):
+        win32api.WriteProfileSection(name, _entries(mapping), self._path)
+
+    def __delitem__(self, name):
+        if name not in self:
+            raise KeyError(name)
+        win32api.WriteProfileVal(name, None, None, self._path)
+
+    def __iter__(self):
+        return iter(self.sections())
+
+    def __len__(self):
+        return len(self.sections())
+
+    def __repr__(self):
+        return f"<Profile {self._path}>"
