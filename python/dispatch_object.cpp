@@ -245,7 +245,9 @@ void defineDispatch(py::module_& module) {
         return py::isinstance<DispatchObject>(b) && a.object().get() == b.cast<const DispatchObject&>().object().get();
       })
       .def("__hash__", [](const DispatchObject& a) { return std::hash<const void*>()(a.object().get()); });
+  // Count reads as a property, as clients of a Collection write it.
   py::class_<CollectionObject, DispatchObject>(module, "Collection")
+      .def_property_readonly("Count", &CollectionObject::length)
       .def("__len__", &CollectionObject::length)
       .def("__iter__", &CollectionObject::iterate);
   py::class_<BoundMember>(module, "Member")

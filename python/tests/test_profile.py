@@ -1,0 +1,93 @@
+"""The profile functions under their Windows Python names, the Profile
+mapping view on real files, and the example script's transcript."""
+
+import os
+import pathlib
+import subprocess
+import sys
+
+import pytest
+
+from zidevuv10 import Profile, win32api
+
+
+def test_profile_functions(tmp_path):
+    ini = str(tmp_path / "p.ini")
+    win32api.WriteProfileVal("S", "n", -12, ini)
+    win32api.WriteProfileVal("S", "t", "text", ini)
+    assert win32api.GetProfileVal("S", "n", 0, ini) == -12
+    assert win32api.GetProfileVal("S", "t", "", ini) == "text"
+    assert win32api.GetProfileVal("S", "none", 5, ini) == 5
+    assert win32api.GetProfileVal("S", "none", "dflt", ini) == "dflt"
+    # Longer than any first buffer: read whole.
+    win32api.WriteProfileVal("S", "long", "x" * 5000, ini)
+    assert win32api.GetProfileVal("S", "long", "", ini) == "x" * 5000
+    win32api.WriteProfileVal("S", "long", None, ini)
+    assert win32api.GetProfileSection("S", ini) == ["n=-12", "t=text"]
+    win32api.WriteProfileSection("T", "a=1\0b=2\0\0", ini)
+    win32api.WriteProfileSection("U", ["c=3"], ini)
+    assert win32api.GetProfileSection("T", ini) == ["a=1", "b=2"]
+    win32api.WriteProfileSection("T", None, ini)
+    assert (tmp_path / "p.ini").read_text() == "[S]\nn=-12\nt=text\n[U]\nc=3\n"
+    # A folder that does not exist cannot be written.
+    with pytest.raises(win32api.error) as caught:
+        win32api.WriteProfileVal("S", "k", "v", str(tmp_path / "missing" / "p.ini"))
+    assert caught.value.funcname == "WriteProfileVal"
+    # Without iniName: WIN.INI in the Windows directory of drive C.
+    win32api.WriteProfileVal("Desktop", "Wallpaper", "none")
+    assert win32api.GetProfileVal("Desktop", "Wallpaper", "") == "none"
+    assert win32api.GetProfileSection("Desktop") == ["Wallpaper=none"]
+    assert (tmp_path / "drive_c" / "WINDOWS" / "WIN.INI").read_text() == "[Desktop]\nWallpaper=none\n"
+
+
+def test_profile_view(tmp_path):
+    profile = Profile(tmp_path / "v.ini")
+    profile["Net"] = {"Host": "example.org", "Port": 80}
+    section = profile["net"]
+    assert profile.sections() == ["Net"] and "NET" in profile and len(profile) == 1
+    assert dict(section.items()) == {"Host": "example.org", "Port": "80"}
+    assert section["host"] == "example.org" and section.get("Missing") is None
+    (tmp_path / "v.ini").write_text("[Net]\nHost=changed\nEmpty=\n")  # another writer
+    assert section["Host"] == "changed" and section["Empty"] == "" and "Port" not in section
+    section["Port"] = 8080
+    del section["Empty"]
+    assert list(section) == ["Host", "Port"] and len(section) == 2
+    for missing in (lambda: profile["Other"], lambda: section["Empty"]):
+        with pytest.raises(KeyError):
+            missing()
+    with pytest.raises(KeyError):
+        del section["Empty"]
+    profile["Net"] = {"Only": "this"}
+    assert (tmp_path / "v.ini").read_text() == "[Net]\nOnly=this\n"
+    del profile["Net"]
+    assert profile.sections() == [] and dict(section) == {}
+    with pytest.raises(KeyError):
+        del profile["Net"]
+    assert profile.windows_path == "Z:" + str(tmp_path / "v.ini").replace("/", "\\")
+    assert Profile("app.ini").windows_path == "C:\\WINDOWS\\app.ini"
+
+
+WRITER = """
+import sys
+from zidevuv10 import Profile
+profile = Profile(sys.argv[1])
+for i in range(40):
+    profile["Shared"]["w%s_%d" % (sys.argv[2], i)] = i
+"""
+
+
+def test_two_processes_lose_no_write(tmp_path):
+    ini = str(tmp_path / "shared.ini")
+    Profile(ini)["Shared"] = {"first": "0"}
+    writers = [subprocess.Popen([sys.executable, "-c", WRITER, ini, str(n)]) for n in range(3)]
+    assert [writer.wait(120) for writer in writers] == [0, 0, 0]
+    assert len(Profile(ini)["Shared"]) == 121
+
+
+def test_example_script_transcript(tmp_path):
+    examples = pathlib.Path(os.environ.get("ZIDEVUV10_EXAMPLES",
+                                           pathlib.Path(__file__).parents[2] / "examples" / "python"))
+    run = subprocess.run([sys.executable, str(examples / "tour.py")], cwd=tmp_path,
+                         capture_output=True, text=True, timeout=120)
+    assert run.stderr == "" and run.returncode == 0
+    assert run.stdout == (examples / "tour.out").read_text()
