@@ -2,7 +2,8 @@
 # Checks the package as a client sees it: installs the main project from its
 # build folder into STAGING_DIR, builds examples/client against that prefix
 # with find_package and runs it, then compiles and runs pkgconfig_check.c
-# with nothing but `pkg-config --cflags --libs zidevuv10`.
+# with nothing but `pkg-config --cflags --libs zidevuv10`; when the build has
+# the Python package, imports it from the prefix and uses it.
 #
 # Usage: examples/client/check-installed-package.sh STAGING_DIR [BUILD_DIR]
 #   STAGING_DIR  install prefix; must be absent or empty
@@ -61,4 +62,26 @@ version="$(pkg-config --modversion zidevuv10)"
 "${CC:-cc}" -std=c11 -Wall -Wextra -Wpedantic -Werror "$here/pkgconfig_check.c" \
   -o "$work/pkgconfig_check" $(pkg-config --cflags --libs zidevuv10)
 LD_LIBRARY_PATH="$libdir" "$work/pkgconfig_check" "$work" "$version"
+
+# The Python package, found through PYTHONPATH alone: the module reaches the
+# library through its own RPATH, without LD_LIBRARY_PATH.
+pydir="$(sed -n 's/^ZIDEVUV10_PYTHON_INSTALL_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")"
+if [ -n "$pydir" ]; then
+  python="$(sed -n 's/^_Python3_EXECUTABLE:INTERNAL=//p' "$build/CMakeCache.txt")"
+  (cd "$work" && PYTHONPATH="$stage/$pydir" "$python" - "$stage/$pydir" <<'PY'
+import sys
+import zidevuv10
+from zidevuv10 import win32api
+assert zidevuv10.__file__.startswith(sys.argv[1]), zidevuv10.__file__
+settings = zidevuv10.Dispatch("VEZEzoro10.clsOrviInifINIFilesObjC")
+settings.FullPath = ".\\python.ini"
+settings.SectionName = "Check"
+assert settings.PutInt("Answer", 42) == 1
+assert win32api.GetProfileVal("Check", "Answer", 0, "./python.ini") == 42
+assert zidevuv10.Profile("./python.ini")["check"]["ANSWER"] == "42"
+print("Python package imported from", zidevuv10.__file__)
+PY
+  )
+  echo "check-installed-package: the installed Python package works"
+fi
 echo "check-installed-package: the installed package works through find_package and pkg-config"
