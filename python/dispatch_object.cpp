@@ -188,6 +188,17 @@ void DispatchObject::setAttribute(const std::string& name, py::object value) con
   callMember(object_, wanted, objectValue ? InvokeKind::PropertySet : InvokeKind::PropertyLet, nullptr, value);
 }
 
+py::list DispatchObject::memberNames() const {
+  py::list names;
+  if (const ClassInfo* info = object_->classInfo()) {
+    for (const auto& m : info->members) {
+      py::str name = fromUtf16(m.name);
+      if (!names.contains(name)) names.append(name);
+    }
+  }
+  return names;
+}
+
 std::string DispatchObject::repr() const {
   const ClassInfo* info = object_->classInfo();
   const std::u16string name = info ? info->progId() : object_->typeName();
@@ -241,6 +252,7 @@ void defineDispatch(py::module_& module) {
       .def("__getattr__", &DispatchObject::getAttribute)
       .def("__setattr__", &DispatchObject::setAttribute)
       .def("__repr__", &DispatchObject::repr)
+      .def("__dir__", &DispatchObject::memberNames)
       .def("__eq__", [](const DispatchObject& a, py::object b) {
         return py::isinstance<DispatchObject>(b) && a.object().get() == b.cast<const DispatchObject&>().object().get();
       })

@@ -32,6 +32,8 @@ class DispatchObject {
   py::object getAttribute(const std::string& name) const;
   void setAttribute(const std::string& name, py::object value) const;
   std::string repr() const;
+  // The members' names, in the class's order.
+  py::list memberNames() const;
 
  private:
   ObjectRef object_;
@@ -53,6 +55,8 @@ class BoundMember {
   ~BoundMember();
   py::object call(const py::args& args, const py::kwargs& kwargs) const;
   std::string repr() const;
+  // The members' names, in the class's order.
+  py::list memberNames() const;
 
  private:
   ObjectRef object_;

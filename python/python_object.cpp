@@ -113,7 +113,11 @@ class PythonObject final : public Object {
   ~PythonObject() override {
     // The last reference may go after the interpreter has ended (the
     // library's per-thread state outlives it); the Python object goes with it.
+#if PY_VERSION_HEX >= 0x030D0000
+    if (!Py_IsInitialized() || Py_IsFinalizing()) return;
+#else
     if (!Py_IsInitialized() || _Py_IsFinalizing()) return;
+#endif
     PyGILState_STATE state = PyGILState_Ensure();
     Py_DECREF(target_);
     PyGILState_Release(state);

@@ -47,11 +47,14 @@ def test_profile_view(tmp_path):
     assert profile.sections() == ["Net"] and "NET" in profile and len(profile) == 1
     assert dict(section.items()) == {"Host": "example.org", "Port": "80"}
     assert section["host"] == "example.org" and section.get("Missing") is None
-    (tmp_path / "v.ini").write_text("[Net]\nHost=changed\nEmpty=\n")  # another writer
+    # Another writer; a repeated key is read as the store reads it (the first
+    # wins), in every view, and quotes are stripped in items() as in [].
+    (tmp_path / "v.ini").write_text("[Net]\nHost=changed\nEmpty=\nhost=again\nQuoted='q'\n")
     assert section["Host"] == "changed" and section["Empty"] == "" and "Port" not in section
+    assert section.items() == [("Host", "changed"), ("Empty", ""), ("Quoted", "q")] == list(dict(section).items())
     section["Port"] = 8080
     del section["Empty"]
-    assert list(section) == ["Host", "Port"] and len(section) == 2
+    assert list(section) == ["Host", "Quoted", "Port"] and len(section) == 3
     for missing in (lambda: profile["Other"], lambda: section["Empty"]):
         with pytest.raises(KeyError):
             missing()

@@ -10,8 +10,24 @@ from collections.abc import MutableMapping
 from . import _zidevuv10, win32api
 
 
-def _names(text):
-    return [name for name in text.split("\0") if name]
+def _first_of_each(names):
+    """Names in order, a name repeated in other case left out: with
+    duplicate keys the first one wins, as in the store's lookups."""
+    seen = set()
+    out = []
+    for name in names:
+        folded = name.casefold()
+        if name and folded not in seen:
+            seen.add(folded)
+            out.append(name)
+    return out
+
+
+def _unquoted(value):
+    """A listed value as a lookup gives it: one pair of like quotes removed."""
+    if len(value) >= 2 and value[0] == value[-1] and value[0] in "\"'":
+        return value[1:-1]
+    return value
 
 
 def _entries(mapping):
@@ -54,7 +70,19 @@ class Section(MutableMapping):
         return isinstance(key, str) and _zidevuv10._get_value(self._name, key, self._path) is not None
 
     def keys(self):
-        return _names(win32api.GetProfileVal(self._name, None, "", self._path))
+        return _first_of_each(win32api.GetProfileVal(self._name, None, "", self._path).split("\0"))
+
+    def items(self):
+        """The entries as (key, value) pairs, all from one read of the file."""
+        entries = {}
+        for line in win32api.GetProfileSection(self._name, self._path):
+            key, equals, value = line.partition("=")
+            if equals and key and key.casefold() not in entries:
+                entries[key.casefold()] = (key, _unquoted(value))
+        return list(entries.values())
+
+    def values(self):
+        return [value for _, value in self.items()]
 
     def __iter__(self):
         return iter(self.keys())
