@@ -104,8 +104,8 @@ void writeProfileVal(const py::object& section, const py::object& entry, const p
   const OptText e = text(entry, "entry");
   const OptText file = text(iniName, "iniName");
   OptText v;
-  if (PyLong_Check(value.ptr()) && !PyBool_Check(value.ptr())) {
-    v = py::str(value).cast<std::string>();
+  if (PyLong_Check(value.ptr())) {
+    v = py::str(py::int_(value)).cast<std::string>();  // True as 1, as the Windows extensions write it
   } else {
     v = text(value, "value");
   }
@@ -210,7 +210,11 @@ class error(Exception):
   module.def("_section_names", &getSectionNames, py::arg("file"));
   module.def("_get_value", &getValueOrNone, py::arg("section"), py::arg("key"), py::arg("file"));
   module.def("_windows_path", [](const std::string& file) -> py::object {
-    const auto path = profileFileWindowsPath(file);
+    std::optional<std::string> path;
+    {
+      py::gil_scoped_release released;
+      path = profileFileWindowsPath(file);
+    }
     if (!path) return py::none();
     return py::str(*path);
   });

@@ -142,8 +142,8 @@ def test_threads_share_objects_one_call_at_a_time():
             errors.append(e)
 
     windows = [Reentrant(), Reentrant()]
-    threads = [threading.Thread(target=run, args=(lambda w=w: entry.LoadFormPosition(w),)) for w in windows]
-    threads.append(threading.Thread(target=run, args=(lambda: settings.PutString("n", "1"),)))
+    works = [lambda w=w: entry.LoadFormPosition(w) for w in windows] + [lambda: settings.PutString("n", "1")]
+    threads = [threading.Thread(target=run, args=(work,), daemon=True) for work in works]
     for thread in threads:
         thread.start()
     for thread in threads:
