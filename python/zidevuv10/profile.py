@@ -35,6 +35,10 @@ def _entries(mapping):
     for key, value in mapping.items():
         if not isinstance(key, str) or not key or "=" in key:
             raise ValueError(f"bad key {key!r}: a key is a non-empty str without '='")
+        if isinstance(value, int):
+            value = str(int(value))  # True as 1, as WriteProfileVal writes it
+        elif not isinstance(value, str):
+            raise TypeError(f"value of {key!r}: a value is a str or an int")
         entries.append(f"{key}={value}")
     return entries
 
