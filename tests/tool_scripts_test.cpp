@@ -56,7 +56,7 @@ TEST_F(ToolScripts, AnUncaughtErrorStopsTheScriptWithStatusOne) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "before\n");
   EXPECT_EQ(r.err,
-            "Error 438: Object doesn't support this property or method "
+            "Error 438 in " + script + ": Object doesn't support this property or method: 'Colour' "
             "(VEZEzoro10.clsOrviInifKeyA), line 3\n");
 }
 
