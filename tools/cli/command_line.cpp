@@ -123,7 +123,9 @@ std::string helpText(const CommandSyntax& syntax) {
   std::string out = "Usage: " + usageLine(syntax) + "\n\n" + std::string(syntax.description) + "\n";
   Rows operands;
   Rows options;
-  for (const auto& operand : syntax.operands) operands.emplace_back(operand.name, operand.help);
+  for (const auto& operand : syntax.operands) {
+    operands.emplace_back(std::string(operand.name) + (operand.repeated ? "..." : ""), operand.help);
+  }
   for (const auto& option : syntax.options) options.emplace_back(optionLabel(option), option.help);
   options.emplace_back(kHelpOption, "show this help and exit");
   std::size_t width = 0;

@@ -36,8 +36,7 @@ const CommandSyntax kRun{
     {{"--screen", "WIDTHxHEIGHT@TWIPS",
       "the screen in pixels and twips per pixel; also WIDTHxHEIGHT@TWIPSX,TWIPSY "
       "(default 1920x1080@15)"}},
-    "SCRIPT cannot be read, or the script stopped on a runtime error (a script\n"
-    "may also end with the status it gives WScript.Quit)",
+    "SCRIPT cannot be read, or the script stopped on a runtime error (WScript.Quit N exits with N)",
     "bad usage (an unknown option, a missing SCRIPT, a bad --screen value), or a "
     "syntax error in the script"};
 
