@@ -87,7 +87,8 @@ TEST(ScriptValues, TextAndNumberFunctions) {
   EXPECT_EQ(printed("Print UCase(\"ab\xC3\xA9\"), LCase(\"AB\"), \"[\" & Trim(\"  a b \") & \"|\" & LTrim(\" a \") & \"|\" & "
                     "RTrim(\" a \") & \"]\", Space(2) & String(3, \"xy\") & String(2, 65)\n"
                     "Print InStrRev(\"a.b.c\", \".\"), InStrRev(\"a.b.c\", \".\", 3), InStrRev(\"abc\", \"z\"), "
-                    "StrComp(\"a\", \"B\"), StrComp(\"a\", \"A\", vbTextCompare), StrComp(\"b\", \"a\")\n"
+                    "StrComp(\"a\", \"B\"), StrComp(\"a\", \"A\", vbTextCompare), StrComp(\"b\", \"a\"), "
+                    "InStr(1, \"aXbx\", \"x\", vbTextCompare), InStr(3, \"aXbx\", \"x\", 0)\n"
                     "p = Split(\"k=v=w\", \"=\")\nq = Split(\"\")\nr = Split(\"aXbxc\", \"x\", -1, 1)\n"
                     "Print UBound(p), p(0), p(2), UBound(q), UBound(r), Join(p), Join(Split(\"a,b,c\", \",\", 2), \"|\")\n"
                     "Print Hex(255), Hex(-1), Hex(CLng(-1)), Hex(65536), Abs(-3), Int(-2.5), Fix(-2.5), Int(7), "
@@ -96,7 +97,7 @@ TEST(ScriptValues, TextAndNumberFunctions) {
                     "VarType(True), VarType(Array(1)), CStr(1.5) & CInt(\"7\") + CLng(1), IsNumeric(\"1e3\"), "
                     "IsNumeric(\"x\")\n"
                     "Print VarType(Now), Len(Date) >= 8, IsObject(Err), IsEmpty(Empty)\n"),
-            "AB\xC3\x89 ab [a b|a | a] " "  xxxAA\n4 2 0 1 0 1\n2 k w -1 2 k v w a|b,c\n"
+            "AB\xC3\x89 ab [a b|a | a] " "  xxxAA\n4 2 0 1 0 1 2 4\n2 k w -1 2 k v w a|b,c\n"
             "FF FFFF FFFFFFFF 10000 3 -3 -2 7 Integer 2 4 3.14\n0 1 2 3 8 9 11 8204 1.58 True False\n"
             "8 True True True\n");
 }

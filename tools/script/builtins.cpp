@@ -148,18 +148,29 @@ Variant replace(std::vector<Variant>& a) {
   return textOf(std::move(out));
 }
 
-// InStr([start, ]text, find): 1-based position of `find`, 0 when absent.
+// InStr([start, ]text, find[, compare]): 1-based position of `find`, 0
+// when absent; compare 1 ignores the case of ASCII letters.
 Variant inStr(std::vector<Variant>& a) {
-  arity(a, 2, 3);
+  arity(a, 2, 4);
   std::size_t start = 0;
   std::size_t first = 0;
-  if (a.size() == 3) {
+  if (a.size() >= 3) {
     start = static_cast<std::size_t>(positive(a[0])) - 1;
     first = 1;
   }
   if (isNull(a[first]) || isNull(a[first + 1])) return Variant::null();
-  const std::u16string s = a[first].toText().str();
-  const std::u16string find = a[first + 1].toText().str();
+  bool fold = false;
+  if (a.size() == 4 && !a[3].isMissing()) {
+    const int32_t mode = a[3].toInt32();
+    if (mode != 0 && mode != 1) raiseHostError(err::kInvalidCall);
+    fold = mode == 1;
+  }
+  std::u16string s = a[first].toText().str();
+  std::u16string find = a[first + 1].toText().str();
+  if (fold) {
+    for (char16_t& c : s) c = folded(c);
+    for (char16_t& c : find) c = folded(c);
+  }
   if (start > s.size()) return Variant(int32_t{0});
   const std::size_t at = s.find(find, start);
   return Variant(static_cast<int32_t>(at == std::u16string::npos ? 0 : at + 1));

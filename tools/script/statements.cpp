@@ -444,6 +444,7 @@ void Interpreter::set(const Stmt& s) {
   if (!value.isObject()) raiseHostError(err::kObjectRequired);
   if (target.kind == ExprKind::Name) {
     Variable& v = variable(target.name);
+    if (v.constant) throw NamedError(501, u"Illegal assignment", target.name);
     if (v.isArray || (v.type != ElementType::Variant && v.type != ElementType::Object)) {
       raiseHostError(err::kTypeMismatch);
     }
