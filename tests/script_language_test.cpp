@@ -48,8 +48,8 @@ TEST(ScriptValues, ArithmeticWidensOnOverflowAndDivisionGivesDouble) {
             "7 9 3.5 3 1 1024 -4\nLong Double Double\n12 3 Double 1\n");
   const ScriptResult r = runScriptText("x = 1 / 0\n");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.errors, "Error 11: Division by zero (ScriptHost), line 1\n");
-  EXPECT_EQ(runScriptText("x = \"abc\" * 2\n").errors, "Error 13: Type mismatch (ScriptHost), line 1\n");
+  EXPECT_EQ(r.errors, "Error 11 in test.vbs: Division by zero (ScriptHost), line 1\n");
+  EXPECT_EQ(runScriptText("x = \"abc\" * 2\n").errors, "Error 13 in test.vbs: Type mismatch (ScriptHost), line 1\n");
 }
 
 TEST(ScriptValues, ConcatenationComparisonAndLogic) {
@@ -62,7 +62,7 @@ TEST(ScriptValues, ConcatenationComparisonAndLogic) {
                     "Set c = CreateObject(\"ScriptHost.Window\")\n"
                     "Print a Is b, a Is c, a Is Nothing\n"),
             "True False False\n");
-  EXPECT_EQ(runScriptText("Print d Is Nothing\n").errors, "Error 424: Object required (ScriptHost), line 1\n");
+  EXPECT_EQ(runScriptText("Print d Is Nothing\n").errors, "Error 424 in test.vbs: Object required (ScriptHost), line 1\n");
 }
 
 TEST(ScriptValues, RuntimeFunctions) {
@@ -74,13 +74,32 @@ TEST(ScriptValues, RuntimeFunctions) {
                     "IsObject(Nothing), IsEmpty(x), IsEmpty(\"\")\n"
                     "Print Asc(\"A\"), InStr(\"hello\", \"l\"), InStr(4, \"hello\", \"l\"), LEFT$(\"xy\", 1)\n"),
             "3 ab ef bcd ef |\na--b--c a-b-c b-c a-bXc\n12 2 4 70000 Long True True False\n65 3 4 x\n");
-  EXPECT_EQ(runScriptText("x = CInt(40000)\n").errors, "Error 6: Overflow (ScriptHost), line 1\n");
+  EXPECT_EQ(runScriptText("x = CInt(40000)\n").errors, "Error 6 in test.vbs: Overflow (ScriptHost), line 1\n");
   EXPECT_EQ(runScriptText("x = Left(\"a\", -1)\n").errors,
-            "Error 5: Invalid procedure call or argument (ScriptHost), line 1\n");
+            "Error 5 in test.vbs: Invalid procedure call or argument (ScriptHost), line 1\n");
   EXPECT_EQ(runScriptText("x = Len(\"a\", 2)\n").errors,
-            "Error 450: Wrong number of arguments or invalid property assignment (ScriptHost), line 1\n");
+            "Error 450 in test.vbs: Wrong number of arguments or invalid property assignment (ScriptHost), line 1\n");
   EXPECT_EQ(runScriptText("x = Nosuch(1)\n").errors,
-            "Error 35: Application-defined or object-defined error (ScriptHost), line 1\n");
+            "Error 35 in test.vbs: Sub or Function not defined: 'Nosuch' (ScriptHost), line 1\n");
+}
+
+TEST(ScriptValues, TextAndNumberFunctions) {
+  EXPECT_EQ(printed("Print UCase(\"ab\xC3\xA9\"), LCase(\"AB\"), \"[\" & Trim(\"  a b \") & \"|\" & LTrim(\" a \") & \"|\" & "
+                    "RTrim(\" a \") & \"]\", Space(2) & String(3, \"xy\") & String(2, 65)\n"
+                    "Print InStrRev(\"a.b.c\", \".\"), InStrRev(\"a.b.c\", \".\", 3), InStrRev(\"abc\", \"z\"), "
+                    "StrComp(\"a\", \"B\"), StrComp(\"a\", \"A\", vbTextCompare), StrComp(\"b\", \"a\"), "
+                    "InStr(1, \"aXbx\", \"x\", vbTextCompare), InStr(3, \"aXbx\", \"x\", 0)\n"
+                    "p = Split(\"k=v=w\", \"=\")\nq = Split(\"\")\nr = Split(\"aXbxc\", \"x\", -1, 1)\n"
+                    "Print UBound(p), p(0), p(2), UBound(q), UBound(r), Join(p), Join(Split(\"a,b,c\", \",\", 2), \"|\")\n"
+                    "Print Hex(255), Hex(-1), Hex(CLng(-1)), Hex(65536), Abs(-3), Int(-2.5), Fix(-2.5), Int(7), "
+                    "TypeName(Abs(-3)), Round(2.5), Round(3.5), Round(3.14159, 2)\n"
+                    "Print VarType(Empty), VarType(Null), VarType(1), VarType(70000), VarType(\"s\"), VarType(Nothing), "
+                    "VarType(True), VarType(Array(1)), CStr(1.5) & CInt(\"7\") + CLng(1), IsNumeric(\"1e3\"), "
+                    "IsNumeric(\"x\")\n"
+                    "Print VarType(Now), Len(Date) >= 8, IsObject(Err), IsEmpty(Empty)\n"),
+            "AB\xC3\x89 ab [a b|a | a] " "  xxxAA\n4 2 0 1 0 1 2 4\n2 k w -1 2 k v w a|b,c\n"
+            "FF FFFF FFFFFFFF 10000 3 -3 -2 7 Integer 2 4 3.14\n0 1 2 3 8 9 11 8204 1.58 True False\n"
+            "8 True True True\n");
 }
 
 TEST(ScriptArrays, FixedAndResizableArraysKeepTheirBoundsAndElements) {
@@ -100,14 +119,14 @@ TEST(ScriptArrays, AssignmentCopiesAnArray) {
 
 TEST(ScriptArrays, BoundsAndFixedSizeFaults) {
   EXPECT_EQ(runScriptText("Dim f(1 To 3)\nx = f(4)\n").errors,
-            "Error 9: Subscript out of range (ScriptHost), line 2\n");
+            "Error 9 in test.vbs: Subscript out of range (ScriptHost), line 2\n");
   EXPECT_EQ(runScriptText("Dim f(1 To 3)\nReDim f(1 To 4)\n").errors,
-            "Error 10: This array is fixed or temporarily locked (ScriptHost), line 2\n");
+            "Error 10 in test.vbs: This array is fixed or temporarily locked (ScriptHost), line 2\n");
   EXPECT_EQ(runScriptText("Dim f(1 To 3)\nx = f(1, 1)\n").errors,
-            "Error 9: Subscript out of range (ScriptHost), line 2\n");
-  EXPECT_EQ(runScriptText("x = 5\ny = x(1)\n").errors, "Error 13: Type mismatch (ScriptHost), line 2\n");
+            "Error 9 in test.vbs: Subscript out of range (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("x = 5\ny = x(1)\n").errors, "Error 13 in test.vbs: Type mismatch (ScriptHost), line 2\n");
   EXPECT_EQ(runScriptText("Dim n(1) As Integer\nn(0) = 40000\n").errors,
-            "Error 6: Overflow (ScriptHost), line 2\n");
+            "Error 6 in test.vbs: Overflow (ScriptHost), line 2\n");
 }
 
 TEST(ScriptFlow, IfElseIfElseAndOneLineIf) {
@@ -128,6 +147,108 @@ TEST(ScriptFlow, ForCountsWithStepAndLeavesTheCounterPastTheEnd) {
             "10\n6\n2\nafter -2\n1\n0\n0.5\n1\n");
 }
 
+TEST(ScriptFlow, DoWhileUntilWendAndExit) {
+  EXPECT_EQ(printed("i = 0\nDo While i < 3\n  i = i + 1\nLoop\nPrint i\n"
+                    "Do Until i = 0: i = i - 1: Loop: Print i\n"
+                    "Do\n  i = i + 1\nLoop While i < 0\nPrint i\n"
+                    "Do\n  i = i + 1\nLoop Until i >= 5\nPrint i\n"
+                    "While i < 8\n  i = i + 1\nWend\nPrint i\n"
+                    "Do\n  i = i - 1\n  For j = 1 To 9\n    If j = 2 Then Exit For\n  Next\n"
+                    "  If i = 6 Then Exit Do\nLoop\nPrint i, j\n"
+                    "Do While True\n  While True\n    Exit Do\n  Wend\nLoop\nPrint \"out\"\n"),
+            "3\n0\n1\n5\n8\n6 2\nout\n");
+}
+
+TEST(ScriptFlow, SelectCaseAndForEach) {
+  EXPECT_EQ(printed("For Each v In Array(1, 4, 7, 12)\n"
+                    "  Select Case v\n"
+                    "    Case 1, 2: Print \"one or two\"\n"
+                    "    Case 3 To 5\n      Print \"three to five\"\n"
+                    "    Case Is >= 10: Print \"ten up\"\n"
+                    "    Case Else: Print \"else\", v\n"
+                    "  End Select\n"
+                    "Next\n"
+                    "For Each v In Array(\"x\", \"B\")\n"
+                    "  Select Case LCase(v)\n    Case \"a\" To \"c\": Print \"a to c\", v\n    Case Else: Print \"else\", v\n"
+                    "  End Select\nNext\n"
+                    "Dim g(1 To 2, 0 To 1)\ng(1, 0) = \"a\": g(2, 0) = \"b\": g(1, 1) = \"c\"\n"
+                    "For Each v In g: s = s & v & \".\": Next: Print s\n"
+                    "For Each v In Split(\"\"): Print \"never\": Next\n"
+                    "For Each v In Array(1, 2, 3)\n  If v = 2 Then Exit For\nNext\nPrint v\n"),
+            "one or two\nthree to five\nelse 7\nten up\nelse x\na to c B\na.b.c..\n2\n");
+  EXPECT_EQ(runScriptText("For Each v In 5\nNext\n").errors,
+            "Error 424 in test.vbs: Object required (ScriptHost), line 1\n");
+  EXPECT_EQ(runScriptText("Set w = CreateObject(\"ScriptHost.Window\")\nFor Each v In w\nNext\n").errors,
+            "Error 451 in test.vbs: Object not a collection: 'Window' (ScriptHost), line 2\n");
+}
+
+TEST(ScriptFlow, WithConstAndOptionExplicit) {
+  EXPECT_EQ(printed("Option Explicit\nConst Width = 640, Name = \"main\"\nDim w, other\n"
+                    "Set w = CreateObject(\"ScriptHost.Window\")\n"
+                    "With w\n  .Left = Width\n  .Move .Left + 1, 2\n"
+                    "  Set other = CreateObject(\"ScriptHost.Window\")\n"
+                    "  With other\n    .Top = 7\n  End With\n  Print .Top, other.Top, Name\nEnd With\n"),
+            "[Window] Move 641 2 6000 4000\n2 7 main\n");
+  EXPECT_EQ(runScriptText("Option Explicit\nDim a\na = 1\nb = a\n").errors,
+            "Error 500 in test.vbs: Variable is undefined: 'b' (ScriptHost), line 4\n");
+  EXPECT_EQ(runScriptText("Option Explicit\nPrint c\n").errors,
+            "Error 500 in test.vbs: Variable is undefined: 'c' (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("Const k = 1\nk = 2\n").errors,
+            "Error 501 in test.vbs: Illegal assignment: 'k' (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("With 5\nEnd With\n").errors, "Error 424 in test.vbs: Object required (ScriptHost), line 1\n");
+}
+
+TEST(ScriptProcedures, SubsAndFunctionsWithByRefByValExitAndRecursion) {
+  EXPECT_EQ(printed("Function Fact(n)\n  If n <= 1 Then Fact = 1 Else Fact = n * Fact(n - 1)\nEnd Function\n"
+                    "Sub Bump(a, ByVal b, ByRef c)\n  a = a + 1: b = b + 1: c = c + 1\nEnd Sub\n"
+                    "Function FirstOver(limit)\n  For Each v In Array(1, 5, 9)\n"
+                    "    If v > limit Then\n      FirstOver = v\n      Exit Function\n    End If\n  Next\n"
+                    "  FirstOver = -1\nEnd Function\n"
+                    "Sub Tell(x)\n  If x = \"\" Then Exit Sub\n  Print \"tell\", x, total\nEnd Sub\n"
+                    "Private Function Local()\n  Dim total\n  total = 5\n  hidden = 1\n  Local = total\nEnd Function\n"
+                    "x = 1: y = 1: z = 1: total = 99\nBump x, y, z\nPrint x, y, z\n"
+                    "Bump (x), 1, x + 0\nPrint x\n"
+                    "Call Tell(\"\")\nTell \"a\"\nPrint Fact(10), FirstOver(4), FirstOver(20), Local, total, "
+                    "IsEmpty(hidden)\n"
+                    "Dim arr(1)\nSub Fill(a)\n  a(0) = \"set\"\nEnd Sub\nFill arr\narr (1) = \"too\"\nPrint arr(0), arr(1)\n"),
+            "2 1 2\n2\ntell a 99\n3628800 5 -1 5 99 True\nset too\n");
+  // An error a procedure does not handle goes to its caller's handler, and
+  // stops the run with the line inside the procedure where it arose.
+  EXPECT_EQ(printed("Sub Fails()\n  Print \"in\"\n  x = 1 / 0\n  Print \"not reached\"\nEnd Sub\n"
+                    "On Error Resume Next\nFails\nPrint Err.Number, \"after\"\n"),
+            "in\n11 after\n");
+  const ScriptResult failed = runScriptText("Sub Inner()\n  Err.Raise 5\nEnd Sub\nSub Outer()\n  Inner\nEnd Sub\n"
+                                            "Print 1\nOuter\nPrint 2\n");
+  EXPECT_EQ(failed.out, "1\n");
+  EXPECT_EQ(failed.errors, "Error 5 in test.vbs: Invalid procedure call or argument (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("Sub S(a, b)\nEnd Sub\nS 1\n").errors,
+            "Error 450 in test.vbs: Wrong number of arguments or invalid property assignment: 'S' (ScriptHost), "
+            "line 3\n");
+  // A runaway recursion ends with an error, not a crash.
+  const ScriptResult deep = runScriptText("Sub R(n)\n  R n + 1\nEnd Sub\nR 1\n");
+  EXPECT_EQ(deep.status, 1);
+  EXPECT_EQ(deep.errors, "Error 28 in test.vbs: Out of stack space (ScriptHost), line 2\n");
+  EXPECT_EQ(printed("Function F(n)\n  F = F(n + 1)\nEnd Function\nOn Error Resume Next\nx = F(1)\n"
+                    "Print Err.Number, Err.Description\n"),
+            "28 Out of stack space\n");
+}
+
+TEST(ScriptValues, AppendingToATextVariable) {
+  // `s = s & ...` changes s where it is; what it must still do as before:
+  EXPECT_EQ(printed("Dim t As String\nFor i = 1 To 3\n  s = s & i & \",\"\n  t = t & i\nNext\n"
+                    "u = vbNullString\nu = u & \"x\" & Null & Empty & 1.5\n"
+                    "n = 5\nn = n & \"!\"\n"
+                    "Function Grow(v)\n  v = v & \"+\"\n  Grow = \"g\"\nEnd Function\n"
+                    "w = \"a\"\nw = w & Grow(w)\n"
+                    "copy = s\ns = s & \"z\"\n"
+                    "Print s, t, TypeName(t), u, n, w, copy\n"),
+            "1,2,3,z 123 String x1.5 5! ag 1,2,3,\n");
+  // The right side fails: the variable keeps its text.
+  EXPECT_EQ(printed("s = \"keep\"\nOn Error Resume Next\ns = s & \"x\" & CreateObject(\"ScriptHost.Window\")\n"
+                    "s = s & Array(1)\nPrint s, Err.Number\n"),
+            "keep 13\n");
+}
+
 TEST(ScriptFlow, CommentsContinuationsColonsAndCase) {
   EXPECT_EQ(printed("' a comment\nREM another\nrem\nDIM a ' trailing\n"
                     "a = \"x\" & _\n    \"y\" _\n    & \"z\"\nprint A: PRINT \"it's\" ' quote in a string\n"),
@@ -138,9 +259,9 @@ TEST(ScriptErrors, AnUncaughtErrorStopsTheScriptWithItsLine) {
   const ScriptResult r = runScriptText("Print \"before\"\nSet o = CreateObject(\"No.Such\")\nPrint \"after\"\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "before\n");
-  EXPECT_EQ(r.errors, "Error 429: ActiveX component can't create object (VEZEzoro10), line 2\n");
+  EXPECT_EQ(r.errors, "Error 429 in test.vbs: ActiveX component can't create object (VEZEzoro10), line 2\n");
   // The line of a statement continued over several lines is its first.
-  EXPECT_EQ(runScriptText("x = 1\ny = 2 + _\n  \"z\"\n").errors, "Error 13: Type mismatch (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("x = 1\ny = 2 + _\n  \"z\"\n").errors, "Error 13 in test.vbs: Type mismatch (ScriptHost), line 2\n");
 }
 
 TEST(ScriptErrors, ResumeNextRecordsTheErrorAndGoesOn) {
@@ -161,18 +282,18 @@ TEST(ScriptErrors, ResumeNextRecordsTheErrorAndGoesOn) {
   const ScriptResult r = runScriptText("On Error Resume Next\nOn Error GoTo 0\nErr.Raise 7\nPrint \"no\"\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.errors, "Error 7: Out of memory (ScriptHost), line 3\n");
+  EXPECT_EQ(r.errors, "Error 7 in test.vbs: Out of memory (ScriptHost), line 3\n");
 }
 
 TEST(ScriptErrors, ObjectFaults) {
   EXPECT_EQ(runScriptText("Set o = Nothing\no.Move 1\n").errors,
-            "Error 91: Object variable or With block variable not set (ScriptHost), line 2\n");
-  EXPECT_EQ(runScriptText("x = 5\nx.Move 1\n").errors, "Error 424: Object required (ScriptHost), line 2\n");
-  EXPECT_EQ(runScriptText("Set x = 5\n").errors, "Error 424: Object required (ScriptHost), line 1\n");
+            "Error 91 in test.vbs: Object variable or With block variable not set (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("x = 5\nx.Move 1\n").errors, "Error 424 in test.vbs: Object required (ScriptHost), line 2\n");
+  EXPECT_EQ(runScriptText("Set x = 5\n").errors, "Error 424 in test.vbs: Object required (ScriptHost), line 1\n");
   EXPECT_EQ(runScriptText("Set w = CreateObject(\"ScriptHost.Window\")\nw.Fly\n").errors,
-            "Error 438: Object doesn't support this property or method (ScriptHost), line 2\n");
+            "Error 438 in test.vbs: Object doesn't support this property or method: 'Fly' (ScriptHost), line 2\n");
   EXPECT_EQ(runScriptText("x = CreateObject(\"ScriptHost.Window\")\n").errors,
-            "Error 438: Object doesn't support this property or method (ScriptHost), line 1\n");
+            "Error 438 in test.vbs: Object doesn't support this property or method (ScriptHost), line 1\n");
 }
 
 TEST(ScriptSyntax, ASyntaxErrorNamesItsLineAndNothingRuns) {
@@ -193,6 +314,20 @@ TEST(ScriptSyntax, ASyntaxErrorNamesItsLineAndNothingRuns) {
       // A continuation with no line after it (a fuzzing finding: the error
       // named a line past the end).
       {"x =   _", "expected an expression, found end of line, line 1"},
+      // What the language leaves out is refused by name.
+      {"Print 1\nClass Settings\nEnd Class\n", "'Class' is not supported, line 2"},
+      {"Property Get X\n", "'Property' is not supported, line 1"},
+      {"GoTo done\n", "'GoTo' is not supported, line 1"},
+      {"Sub S(Optional a)\nEnd Sub\n", "'Optional' is not supported, line 1"},
+      {"o.M a:=1\n", "named arguments (':=') are not supported, line 1"},
+      {"For i = 1 To 2\nNext\nExit For\n", "'Exit For' outside a For loop, line 3"},
+      {"Sub S\n  Exit Function\nEnd Sub\n", "'Exit Function' outside a Function, line 2"},
+      {"If 1 Then\n  Sub S\n  End Sub\nEnd If\n", "'Sub' inside a block or procedure, line 2"},
+      {"Sub S\nEnd Sub\nsub s\nEnd Sub\n", "'s' is defined twice, line 3"},
+      {"Do While 1\nLoop Until 1\n", "a Do loop has its condition at the start or at the end, not both, line 2"},
+      {"Select Case 1\nCase Else\nCase 2\nEnd Select\n", "'Case' after 'Case Else', line 3"},
+      {"Print 1\nOption Explicit\n", "'Option Explicit' must come before any other statement, line 2"},
+      {"Do\nPrint 1\n", "expected 'Loop', found end of script, line 3"},
   };
   for (const auto& c : cases) {
     const ScriptResult r = runScriptText(c.script);
@@ -211,6 +346,9 @@ TEST(ScriptSyntax, DeepNestingIsASyntaxErrorNotACrash) {
   for (int i = 0; i < 50000; ++i) blocks += "If 1 Then\n";
   EXPECT_EQ(runScriptText(blocks).status, 2);
   EXPECT_EQ(runScriptText("x = " + std::string(100000, '-') + "1\n").status, 2);
+  std::string loops;
+  for (int i = 0; i < 50000; ++i) loops += i % 2 == 0 ? "Do\n" : "Select Case 1\nCase 1\n";
+  EXPECT_EQ(runScriptText(loops).status, 2);
 }
 
 }  // namespace

@@ -98,6 +98,41 @@ TEST_F(ScriptObjects, LoadFormPositionFitsTheWindowIntoTheRunsScreen) {
   EXPECT_EQ(printed(script), "[Window] Move 60 60 28680 5000\n");
 }
 
+TEST_F(ScriptObjects, WScriptArgumentsEchoQuitAndTheMessageBoxes) {
+  const ScriptResult r = runScriptText(
+      "WScript.Echo WScript.ScriptName, WScript.ScriptFullName, WScript.Arguments.Count, WScript.Arguments(1)\n"
+      "Set args = WScript.Arguments\nFor Each a In args: s = s & \"<\" & a & \">\": Next\n"
+      "WScript.Echo s, args(0), args.Item(2), args.Length, Null, Empty, 1.5\n"
+      "WScript.Sleep 1\n"
+      "Print MsgBox(\"Saved\", vbInformation, \"Setup\"), MsgBox(\"Plain\") = vbOK\n"
+      "name = InputBox(\"Name?\", \"Setup\", \"guest\")\nPrint \"[\" & name & \"]\"\n"
+      "name = InputBox(\"Again?\", \"Setup\", \"guest\")\nPrint \"[\" & name & \"]\"\n"
+      "name = InputBox(\"More?\")\nPrint \"[\" & name & \"]\"\n"
+      "On Error Resume Next\nx = WScript.Arguments(3)\nPrint Err.Number\nOn Error GoTo 0\n"
+      "Sub Leave()\n  WScript.Quit 4\nEnd Sub\n"
+      "On Error Resume Next\nLeave\nPrint \"not reached\"\n",
+      {"one", "two words", "\xC3\xA9"}, "Ann\r\n\n");
+  EXPECT_EQ(r.status, 4) << r.errors;
+  EXPECT_EQ(r.errors, "");
+  EXPECT_EQ(r.out,
+            "test.vbs test.vbs 3 two words\n"
+            "<one><two words><\xC3\xA9> one \xC3\xA9 3 Null  1.5\n"
+            "[MsgBox] Setup: Saved\n[MsgBox] ScriptHost: Plain\n1 True\n"
+            "[InputBox] Setup: Name?\n[Ann]\n[InputBox] Setup: Again?\n[guest]\n"
+            "[InputBox] ScriptHost: More?\n[]\n9\n");
+  // Quit without a status ends the run as a success.
+  EXPECT_EQ(runScriptText("Print 1\nWScript.Quit\nPrint 2\n").out, "1\n");
+  EXPECT_EQ(runScriptText("WScript.Quit\n").status, 0);
+}
+
+TEST_F(ScriptObjects, ForEachVisitsALibraryCollection) {
+  zt::writeFile(dir_.file("each.ini"), "[One]\na=1\n[Two]\nb=2\n");
+  EXPECT_EQ(printed("Set lib = CreateObject(\"VEZEzoro10.clsOrviVEZEzoro10A\")\nfile = \".\\each.ini\"\n"
+                    "For Each name In lib.GetPrivateProfileStringSectionsInif(file)\n  Print name\nNext\n"
+                    "Set names = lib.GetPrivateProfileStringSectionsInif(file)\nPrint names(2)\n"),
+            "One\nTwo\nTwo\n");
+}
+
 TEST_F(ScriptObjects, MessageBoxesArePrintedAndHostServicesComeBackAfterTheRun) {
   int shown = 0;
   auto previous = zidevuv10::setMessageBoxHandler([&](const zidevuv10::Text&, int32_t, const zidevuv10::Text&) {

@@ -345,7 +345,7 @@ TEST_F(ToolUsageTest, BadUsageExitsWithTwoAndSaysWhy) {
       {{"register", "x"}, "'x'"},
       {{"unregister", "--registry"}, "--registry"},
       {{"run"}, "missing SCRIPT"},
-      {{"run", "a.vbs", "b.vbs"}, "'b.vbs'"},
+      {{"run", "a.vbs", "b.vbs", "--screen"}, "--screen"},
       {{"run", "a.vbs", "--screen=1x1@1", "--verbose"}, "--verbose"},
   };
   for (const Case& c : cases) {

@@ -1,9 +1,10 @@
 // The tool running scripts as a process: every shipped example script
 // against the transcript kept beside it, and the exit statuses and reports
-// of a script that fails and of one that does not parse.
+// of a script that fails, one that quits and one that does not parse.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "support/run_process.h"
 #include "support/test_files.h"
@@ -25,18 +26,34 @@ class ToolScripts : public ::testing::Test {
   zt::ScopedEnv registry_{"ZIDEVUV10_REGISTRY", dir_.file("registry.ini")};
 };
 
+// Beside an example NAME.vbs: NAME.args holds its arguments, one a line;
+// NAME.in its standard input; NAME.ini a settings file it starts with.
+std::filesystem::path beside(const std::filesystem::path& script, const char* extension) {
+  auto path = script;
+  path.replace_extension(extension);
+  return path;
+}
+
 TEST_F(ToolScripts, EveryExampleScriptPrintsItsTranscript) {
   std::vector<std::filesystem::path> scripts;
   for (const auto& e : std::filesystem::directory_iterator(ZIDEVUV10_EXAMPLE_SCRIPTS)) {
     if (e.path().extension() == ".vbs") scripts.push_back(e.path());
   }
-  ASSERT_GE(scripts.size(), 4u);
+  ASSERT_GE(scripts.size(), 12u);
   for (const auto& script : scripts) {
     SCOPED_TRACE(script.filename().string());
     // Each in a folder of its own, where its settings files land.
     zt::TempDir work;
     zt::ScopedCurrentFolder here(work.path());
-    const zt::ProcessResult r = run({script.string()});
+    std::vector<std::string> args{script.string()};
+    if (std::ifstream list(beside(script, ".args")); list) {
+      for (std::string line; std::getline(list, line);) args.push_back(line);
+    }
+    if (const auto ini = beside(script, ".ini"); std::filesystem::exists(ini)) {
+      std::filesystem::copy_file(ini, std::filesystem::path(work.path()) / ini.filename());
+    }
+    const auto in = beside(script, ".in");
+    const zt::ProcessResult r = run(args, std::filesystem::exists(in) ? zt::readFile(in.string()) : "");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     auto expected = script;
@@ -56,8 +73,20 @@ TEST_F(ToolScripts, AnUncaughtErrorStopsTheScriptWithStatusOne) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "before\n");
   EXPECT_EQ(r.err,
-            "Error 438: Object doesn't support this property or method "
+            "Error 438 in " + script + ": Object doesn't support this property or method: 'Colour' "
             "(VEZEzoro10.clsOrviInifKeyA), line 3\n");
+}
+
+TEST_F(ToolScripts, ArgumentsReachTheScriptAndQuitSetsTheStatus) {
+  const std::string script = dir_.file("quit.vbs");
+  zt::writeFile(script,
+                "WScript.Echo WScript.ScriptName, WScript.Arguments.Count, WScript.Arguments(1), "
+                "WScript.ScriptFullName = \"" + script + "\"\n"
+                "WScript.Echo InputBox(\"Name?\")\nWScript.Quit WScript.Arguments(0)\nWScript.Echo \"not here\"\n");
+  const zt::ProcessResult r = run({script, "--", "7", "-x"}, "Ann\n");
+  EXPECT_EQ(r.status, 7) << r.err;
+  EXPECT_EQ(r.out, "quit.vbs 2 -x True\n[InputBox] ScriptHost: Name?\nAnn\n");
+  EXPECT_EQ(r.err, "");
 }
 
 TEST_F(ToolScripts, ASyntaxErrorRunsNothingAndExitsWithTwo) {

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "zidevuv10/host.h"
 
@@ -16,5 +17,8 @@ struct ScriptResult {
 };
 
 ScriptResult runScriptText(std::string_view source, const ScreenMetrics& screen = ScreenMetrics{});
+// With arguments for WScript.Arguments and the lines InputBox reads.
+ScriptResult runScriptText(std::string_view source, const std::vector<std::string>& arguments,
+                           std::string_view input = {});
 
 }  // namespace zidevuv10::testing

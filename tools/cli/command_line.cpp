@@ -95,7 +95,8 @@ ParsedArgs parseArguments(const CommandSyntax& syntax, std::span<const std::stri
   const std::size_t required = requiredOperands(syntax);
   if (out.operands.size() < required) {
     fail("missing " + std::string(syntax.operands[out.operands.size()].name));
-  } else if (out.operands.size() > syntax.operands.size()) {
+  } else if (out.operands.size() > syntax.operands.size() &&
+             (syntax.operands.empty() || !syntax.operands.back().repeated)) {
     fail("too many arguments, starting at '" + out.operands[syntax.operands.size()] + "'");
   }
   if (error) throw *error;
@@ -107,7 +108,7 @@ std::string usageLine(const CommandSyntax& syntax) {
   std::size_t open = 0;
   for (const auto& operand : syntax.operands) {
     if (operand.optional) {
-      line += " [" + std::string(operand.name);
+      line += " [" + std::string(operand.name) + (operand.repeated ? "..." : "");
       ++open;
     } else {
       line += " " + std::string(operand.name);
@@ -122,7 +123,9 @@ std::string helpText(const CommandSyntax& syntax) {
   std::string out = "Usage: " + usageLine(syntax) + "\n\n" + std::string(syntax.description) + "\n";
   Rows operands;
   Rows options;
-  for (const auto& operand : syntax.operands) operands.emplace_back(operand.name, operand.help);
+  for (const auto& operand : syntax.operands) {
+    operands.emplace_back(std::string(operand.name) + (operand.repeated ? "..." : ""), operand.help);
+  }
   for (const auto& option : syntax.options) options.emplace_back(optionLabel(option), option.help);
   options.emplace_back(kHelpOption, "show this help and exit");
   std::size_t width = 0;

@@ -39,6 +39,7 @@ struct OperandSyntax {
   std::string_view name;  // "FILE"
   std::string_view help;
   bool optional = false;  // optional operands follow the required ones, each nested in the last
+  bool repeated = false;  // the last operand only: given any number of times (optional too)
 };
 
 struct OptionSyntax {

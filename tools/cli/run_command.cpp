@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <limits>
 #include <string>
@@ -26,12 +27,16 @@ const CommandSyntax kRun{
     "Runs a VB-style script that drives the library's classes late-bound, as a\n"
     "scripting client would. What it prints goes to standard output; an uncaught\n"
     "error or a syntax error goes to standard error with the script's name and\n"
-    "line. SCRIPT is read as UTF-8.",
-    {{"SCRIPT", "the script file, or - to read the script from standard input"}},
+    "line. SCRIPT is read as UTF-8. The ARGUMENTs reach the script as\n"
+    "WScript.Arguments (put -- before them when one starts with -); InputBox\n"
+    "reads its answers from standard input, one line each. WScript.Quit N ends\n"
+    "the run with exit status N.",
+    {{"SCRIPT", "the script file, or - to read the script from standard input"},
+     {"ARGUMENT", "an argument for the script", true, true}},
     {{"--screen", "WIDTHxHEIGHT@TWIPS",
       "the screen in pixels and twips per pixel; also WIDTHxHEIGHT@TWIPSX,TWIPSY "
       "(default 1920x1080@15)"}},
-    "SCRIPT cannot be read, or the script stopped on a runtime error",
+    "SCRIPT cannot be read, or the script stopped on a runtime error (WScript.Quit N exits with N)",
     "bad usage (an unknown option, a missing SCRIPT, a bad --screen value), or a "
     "syntax error in the script"};
 
@@ -110,8 +115,18 @@ int runRun(const ParsedArgs& args) {
   }
   const std::string& scriptArg = args.operands[0];
   const std::string source = readScript(scriptArg);
-  const std::string_view name = scriptArg == "-" ? kStdinName : std::string_view(scriptArg);
-  return script::runScript(source, name, screen, std::cout, std::cerr);
+  const bool fromStdin = scriptArg == "-";
+  const std::string_view name = fromStdin ? kStdinName : std::string_view(scriptArg);
+  script::ScriptInvocation invocation;
+  invocation.arguments.assign(args.operands.begin() + 1, args.operands.end());
+  if (!fromStdin) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(scriptArg, ec);
+    if (!ec) invocation.fullName = full.lexically_normal().string();
+  }
+  // Standard input holds the script itself when it came from there.
+  invocation.input = fromStdin ? nullptr : &std::cin;
+  return script::runScript(source, name, screen, std::cout, std::cerr, invocation);
 }
 
 }  // namespace

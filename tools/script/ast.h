@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "zidevuv10/variant.h"
@@ -21,6 +22,7 @@ enum class ExprKind {
   Unary,    // op target
   Binary,   // left op right
   Paren,    // (target): a value, never a by-reference argument
+  With,     // the object of the innermost With block (before `.Name` inside it)
 };
 
 struct Expr {
@@ -53,10 +55,28 @@ struct DimItem {
 struct Stmt;
 using Block = std::vector<Stmt>;
 
-enum class StmtKind { Dim, ReDim, Let, Set, Call, Print, If, For, OnErrorResumeNext, OnErrorGoTo0 };
+enum class StmtKind {
+  Dim, ReDim, Let, Set, Call, Print, If, For, ForEach, Do, Select, With, Const, Exit,
+  OnErrorResumeNext, OnErrorGoTo0
+};
+
+// What an Exit statement leaves.
+enum class ExitKind { None, For, Do, Procedure };
 
 struct IfBranch {
   ExprPtr condition;
+  Block body;
+};
+
+// One `Case` of a Select: values `e`, ranges `a To b`, comparisons `Is < e`.
+struct CaseTest {
+  std::string op;   // "=" for a value, "to" for a range, else the comparison
+  ExprPtr value;
+  ExprPtr upper;    // "to"
+};
+
+struct CaseBranch {
+  std::vector<CaseTest> tests;  // empty for Case Else
   Block body;
 };
 
@@ -70,13 +90,45 @@ struct Stmt {
   std::vector<ExprPtr> args;        // Call arguments (null when omitted), Print items
   std::vector<IfBranch> branches;   // If, ElseIf ...
   Block elseBody;
-  std::u16string variable;          // For
-  ExprPtr from, to, step;           // For (step may be null)
-  Block body;                       // For
+  std::u16string variable;          // For, For Each; Const: the name
+  ExprPtr from, to, step;           // For (step may be null); For Each, Select, With: `from`
+  Block body;                       // For, For Each, Do, With
+  ExprPtr condition;                // Do (null: loops until Exit Do); Const: the value
+  bool until = false;               // Do ... Until: runs while the condition is False
+  bool testAtEnd = false;           // Do ... Loop While/Until
+  std::vector<CaseBranch> cases;    // Select
+  ExitKind exits = ExitKind::None;  // Exit: what it leaves; Do: Do (a While loop has None)
+  // Let `x = x & e ...`: x is a variable the right side cannot change, so
+  // the texts can be appended to it in place.
+  bool appendsToTarget = false;
 };
+
+struct Parameter {
+  std::u16string name;
+  bool byVal = false;
+};
+
+struct Procedure {
+  std::u16string name;
+  bool isFunction = false;
+  int line = 0;
+  std::vector<Parameter> params;
+  Block body;
+};
+
+// The lower-case form of a name: names match without regard to case.
+inline std::u16string lowerName(std::u16string_view name) {
+  std::u16string out(name);
+  for (auto& c : out) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+  }
+  return out;
+}
 
 struct Program {
   Block statements;
+  std::vector<Procedure> procedures;
+  bool optionExplicit = false;
 };
 
 }  // namespace zidevuv10::script

@@ -1,7 +1,9 @@
 // Expressions of the script host: names, constants, operators, runtime
 // functions, array elements and late-bound member calls, with plain
-// variables passed by reference so members can change them.
+// variables passed by reference so members can change them; MsgBox and
+// InputBox, which need the run's output and input.
 #include <cmath>
+#include <string>
 
 #include "builtins.h"
 #include "interpreter.h"
@@ -9,14 +11,6 @@
 #include "zidevuv10/library.h"
 
 namespace zidevuv10::script {
-
-std::u16string lowerName(std::u16string_view name) {
-  std::u16string out(name);
-  for (auto& c : out) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-  }
-  return out;
-}
 
 Variant coerceTo(ElementType type, const Variant& value) {
   switch (type) {
@@ -39,27 +33,47 @@ Variant coerceTo(ElementType type, const Variant& value) {
   return Variant(value.deref());
 }
 
+NamedError::NamedError(int32_t number, std::u16string_view description, std::u16string what)
+    : AutomationError(number, Text(std::u16string(description)), Text(std::u16string(kHostSource))),
+      subject(std::move(what)) {}
+
+// The variable a name denotes where the script runs: a ByRef parameter or
+// local of the running procedure, else one of the script's own.
 Interpreter::Variable* Interpreter::findVariable(const std::u16string& name) {
-  const auto it = variables_.find(lowerName(name));
-  return it == variables_.end() ? nullptr : &it->second;
+  const std::u16string lower = lowerName(name);
+  if (const auto r = frame_->references.find(lower); r != frame_->references.end()) return r->second;
+  if (const auto l = frame_->locals.find(lower); l != frame_->locals.end()) return &l->second;
+  if (frame_ != &global_) {
+    if (const auto g = global_.locals.find(lower); g != global_.locals.end()) return &g->second;
+  }
+  return nullptr;
 }
 
 // The variable of that name, made Empty on first use as the runtime does
-// without Option Explicit.
+// without Option Explicit (in the running procedure, if any); with it, a
+// name never declared is error 500.
 Interpreter::Variable& Interpreter::variable(const std::u16string& name) {
-  return variables_[lowerName(name)];
+  if (Variable* v = findVariable(name)) return *v;
+  if (optionExplicit_) throw NamedError(500, u"Variable is undefined", name);
+  return frame_->locals[lowerName(name)];
 }
 
-// A Name that denotes a variable (not Err, a runtime function or a constant).
+// Names the host answers itself: Err, WScript and the runtime's functions.
+bool Interpreter::isHostName(const std::u16string& lower) const {
+  return lower == u"err" || lower == u"wscript" || lower == u"createobject" || lower == u"msgbox" ||
+         lower == u"inputbox" || findBuiltin(lower) != nullptr || procedures_.contains(lower);
+}
+
+// A Name that denotes a variable (not Err, a function, a procedure or a constant).
 Interpreter::Variable* Interpreter::plainVariable(const Expr& e) {
   if (e.kind != ExprKind::Name) return nullptr;
-  if (Variable* v = findVariable(e.name)) return v;
-  const std::u16string lower = lowerName(e.name);
-  if (lower == u"err" || lower == u"createobject" || findBuiltin(lower) != nullptr) return nullptr;
+  if (Variable* v = findVariable(e.name)) return v->constant ? nullptr : v;
+  if (isHostName(lowerName(e.name))) return nullptr;
   return &variable(e.name);
 }
 
 void Interpreter::store(Variable& v, Variant value) {
+  if (v.constant) throw NamedError(501, u"Illegal assignment", u"");
   if (value.type() == VarType::Array) {
     // Arrays are copied on assignment; a fixed-size one cannot take another.
     if (v.value.type() == VarType::Array && v.value.toArray()->isFixed()) raiseHostError(err::kArrayFixed);
@@ -134,13 +148,42 @@ Variant Interpreter::invokeMember(const Variant& target, const std::u16string& n
     result = object->invoke(object->dispatchId(name), kind, args);
   } catch (const AutomationError& e) {
     retype(byRef);
-    throw ObjectError(e);
+    throw ObjectError(e, e.number() == err::kMemberNotSupported ? name : u"");
   } catch (...) {
     retype(byRef);
     throw;
   }
   retype(byRef);
+  if (run_->quit) throw QuitRequest{run_->exitStatus};
   return result.isByRef() ? Variant(result.deref()) : result;
+}
+
+// MsgBox(prompt[, buttons[, title]]): printed as the library's message
+// boxes are; answers OK (1).
+Variant Interpreter::messageBox(const std::vector<Variant>& args) {
+  if (args.empty() || args.size() > 3) raiseHostError(err::kWrongArgumentCount);
+  if (args[0].isMissing()) raiseHostError(err::kArgumentNotOptional);
+  const Text prompt = args[0].toText();
+  if (args.size() > 1 && !args[1].isMissing()) args[1].toInt32();
+  const Text title = args.size() > 2 && !args[2].isMissing() ? args[2].toText() : Text(std::u16string(kHostSource));
+  out_ << "[MsgBox] " << title.utf8() << ": " << prompt.utf8() << '\n';
+  return Variant(int16_t{1});
+}
+
+// InputBox(prompt[, title[, default]]): prints `[InputBox] title: prompt`
+// and answers the next line of standard input; an empty line takes the
+// default, the end of the input answers "" as Cancel does.
+Variant Interpreter::inputBox(const std::vector<Variant>& args) {
+  if (args.empty() || args.size() > 3) raiseHostError(err::kWrongArgumentCount);
+  if (args[0].isMissing()) raiseHostError(err::kArgumentNotOptional);
+  const Text prompt = args[0].toText();
+  const Text title = args.size() > 1 && !args[1].isMissing() ? args[1].toText() : Text(std::u16string(kHostSource));
+  const Text fallback = args.size() > 2 && !args[2].isMissing() ? args[2].toText() : Text::empty();
+  out_ << "[InputBox] " << title.utf8() << ": " << prompt.utf8() << '\n';
+  std::string line;
+  if (run_->input == nullptr || !std::getline(*run_->input, line)) return Variant(Text::empty());
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line.empty() ? Variant(fallback) : Variant(Text::fromUtf8(line));
 }
 
 Variant Interpreter::createObject(const Variant& progId) {
@@ -153,15 +196,20 @@ Variant Interpreter::createObject(const Variant& progId) {
   }
 }
 
-Variant Interpreter::callFunction(const std::u16string& lower, const std::vector<ExprPtr>& args) {
+// A procedure of the script, or a function of the runtime or the host.
+Variant Interpreter::callFunction(const std::u16string& name, const std::vector<ExprPtr>& args) {
+  const std::u16string lower = lowerName(name);
+  if (const Procedure* p = findProcedure(lower)) return callProcedure(*p, args);
   std::vector<Variant> values;
   for (const ExprPtr& a : args) values.push_back(a ? evaluate(*a) : Variant::missing());
   if (lower == u"createobject") {
     if (values.size() != 1) raiseHostError(err::kWrongArgumentCount);
     return createObject(values[0]);
   }
+  if (lower == u"msgbox") return messageBox(values);
+  if (lower == u"inputbox") return inputBox(values);
   const BuiltinFunction f = findBuiltin(lower);
-  if (f == nullptr) raiseError(35, kHostSource);
+  if (f == nullptr) throw NamedError(35, u"Sub or Function not defined", name);
   return f(values);
 }
 
@@ -169,24 +217,40 @@ Variant Interpreter::evaluateName(const Expr& e) {
   if (Variable* v = findVariable(e.name)) return v->value;
   const std::u16string lower = lowerName(e.name);
   if (lower == u"err") return Variant(err_);
-  if (lower == u"createobject" || findBuiltin(lower) != nullptr) return callFunction(lower, {});
+  if (lower == u"wscript") return Variant(wscript_);
+  if (isHostName(lower)) return callFunction(e.name, {});
+  if (optionExplicit_) throw NamedError(500, u"Variable is undefined", e.name);
   return Variant();
+}
+
+Variant Interpreter::withObject() const {
+  if (frame_->withObjects.empty()) raiseHostError(err::kObjectRequired);
+  return frame_->withObjects.back();
+}
+
+Variant Interpreter::defaultMember(const Variant& object, const std::vector<ExprPtr>& args) {
+  std::vector<Variable*> byRef;
+  std::vector<Variant> values = memberArguments(args, byRef);
+  return invokeMember(object, u"Item", InvokeKind::PropertyGet, values, byRef);
 }
 
 Variant Interpreter::evaluateCall(const Expr& e) {
   const Expr& target = *e.target;
   if (target.kind == ExprKind::Member) return callMember(target, e.args, InvokeKind::PropertyGet);
   if (target.kind == ExprKind::Name) {
-    if (Variable* v = findVariable(target.name)) {
-      if (v->value.isObject()) raiseHostError(err::kMemberNotSupported);
+    Variable* v = findVariable(target.name);
+    // Inside a Function its own name is the value it returns; with
+    // arguments, it is the Function called again.
+    if (v != nullptr && (v->value.type() == VarType::Array || v->isArray || !findProcedure(lowerName(target.name)))) {
+      if (v->value.isObject()) return defaultMember(v->value, e.args);
       return element(*v, e.args);
     }
-    return callFunction(lowerName(target.name), e.args);
+    return callFunction(target.name, e.args);
   }
-  // An element of an array a call returned: f(x)(i).
+  // An element of an array a call returned: f(x)(i), or an object's item.
   Variable temporary;
   temporary.value = evaluate(target);
-  if (temporary.value.isObject()) raiseHostError(err::kMemberNotSupported);
+  if (temporary.value.isObject()) return defaultMember(temporary.value, e.args);
   return element(temporary, e.args);
 }
 
@@ -202,6 +266,7 @@ Variant Interpreter::evaluate(const Expr& e) {
     }
     case ExprKind::Member: return callMember(e, {}, InvokeKind::PropertyGet);
     case ExprKind::Call: return evaluateCall(e);
+    case ExprKind::With: return withObject();
   }
   return Variant();
 }

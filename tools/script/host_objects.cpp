@@ -1,8 +1,10 @@
 // Member tables of the host's Err and window objects.
 #include "host_objects.h"
 
+#include <chrono>
 #include <cmath>
 #include <string>
+#include <thread>
 
 #include "operators.h"
 #include "zidevuv10/error.h"
@@ -141,6 +143,88 @@ ClassInfo makeErrClass() {
       }};
 }
 
+// Echo's texts: what Print writes for each, joined by one blank.
+constexpr std::size_t kEchoArguments = 16;
+
+std::vector<ParamInfo> echoParams() {
+  std::vector<ParamInfo> params;
+  for (std::size_t i = 0; i < kEchoArguments; ++i) params.push_back(param(u"Text", kAny, true));
+  return params;
+}
+
+Variant echo(Object& o, CallArgs& a) {
+  const auto& w = static_cast<ScriptWScript&>(o);
+  std::string line;
+  for (std::size_t i = 0; i < kEchoArguments; ++i) {
+    const Variant& v = a.variant(i);
+    if (v.isMissing()) break;
+    if (i > 0) line += ' ';
+    if (v.type() == VarType::Null) line += "Null";
+    else if (v.isObject() || v.type() == VarType::Array) raiseHostError(err::kTypeMismatch);
+    else if (!v.isEmpty()) line += v.toText().utf8();
+  }
+  if (w.sink_->out != nullptr) *w.sink_->out << line << '\n';
+  return Variant();
+}
+
+Variant argumentItem(const ScriptArguments& args, const Variant& index) {
+  const int32_t i = index.toInt32();
+  if (i < 0 || static_cast<std::size_t>(i) >= args.items().size()) raiseHostError(err::kSubscriptOutOfRange);
+  return Variant(args.items()[static_cast<std::size_t>(i)]);
+}
+
+ClassInfo makeArgumentsClass() {
+  const auto count = [](Object& o, CallArgs&) {
+    return Variant(static_cast<int32_t>(static_cast<ScriptArguments&>(o).items().size()));
+  };
+  return ClassInfo{
+      u"Arguments",
+      u"0b5d2f3e-7a51-4f0e-9d0c-3c1f6f0f6a11",
+      u"0b5d2f3e-7a51-4f0e-9d0c-3c1f6f0f6a12",
+      {
+          {u"Item", InvokeKind::PropertyGet, 0, {param(u"Index", kLong)}, kAny,
+           [](Object& o, CallArgs& a) { return argumentItem(static_cast<ScriptArguments&>(o), a.variant(0)); }},
+          {u"Count", InvokeKind::Method, 1, {}, kLong, count},
+          {u"Length", InvokeKind::PropertyGet, 2, {}, kLong, count},
+      }};
+}
+
+ClassInfo makeWScriptClass() {
+  return ClassInfo{
+      u"WScript",
+      u"0b5d2f3e-7a51-4f0e-9d0c-3c1f6f0f6a13",
+      u"0b5d2f3e-7a51-4f0e-9d0c-3c1f6f0f6a14",
+      {
+          {u"Echo", InvokeKind::Method, 1, echoParams(), {}, echo},
+          {u"Arguments", InvokeKind::PropertyGet, 2, {param(u"Index", kAny, true)}, kAny,
+           [](Object& o, CallArgs& a) {
+             const auto& w = static_cast<ScriptWScript&>(o);
+             if (a.variant(0).isMissing()) return Variant(w.arguments_);
+             return argumentItem(*w.arguments_, a.variant(0));
+           }},
+          {u"Quit", InvokeKind::Method, 3, {param(u"ExitCode", kAny, true)}, {},
+           [](Object& o, CallArgs& a) {
+             auto& run = *static_cast<ScriptWScript&>(o).run_;
+             run.exitStatus = a.variant(0).isMissing() ? 0 : a.variant(0).toInt32();
+             run.quit = true;
+             return Variant();
+           }},
+          {u"ScriptName", InvokeKind::PropertyGet, 4, {}, kString,
+           [](Object& o, CallArgs&) { return Variant(Text::fromUtf8(static_cast<ScriptWScript&>(o).run_->name)); }},
+          {u"ScriptFullName", InvokeKind::PropertyGet, 5, {}, kString,
+           [](Object& o, CallArgs&) {
+             return Variant(Text::fromUtf8(static_cast<ScriptWScript&>(o).run_->fullName));
+           }},
+          {u"Sleep", InvokeKind::Method, 6, {param(u"Time", kLong)}, {},
+           [](Object&, CallArgs& a) {
+             const int32_t ms = a.int32(0);
+             if (ms < 0) raiseHostError(err::kInvalidCall);
+             std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+             return Variant();
+           }},
+      }};
+}
+
 // The error with the host as its source when the library's dispatch raised it.
 [[noreturn]] void rethrowAsHost(const AutomationError& e) {
   if (e.source().str().rfind(kLibrarySource, 0) == 0) {
@@ -182,6 +266,19 @@ void ScriptErr::clear() {
   number_ = 0;
   description_ = Text::empty();
   source_ = Text::empty();
+}
+
+ScriptWScript::ScriptWScript(std::shared_ptr<OutputSink> sink, std::shared_ptr<RunState> run)
+    : sink_(std::move(sink)), run_(std::move(run)), arguments_(makeObject<ScriptArguments>(run_->arguments)) {}
+
+const ClassInfo* ScriptWScript::classInfo() const {
+  static const ClassInfo info = makeWScriptClass();
+  return &info;
+}
+
+const ClassInfo* ScriptArguments::classInfo() const {
+  static const ClassInfo info = makeArgumentsClass();
+  return &info;
 }
 
 const ClassInfo* ScriptWindow::classInfo() const {

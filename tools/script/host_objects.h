@@ -1,10 +1,14 @@
-// Objects the script host itself provides: Err, the error being handled,
-// and ScriptHost.Window, a window whose placement the library's classes can
-// save and restore. Both are reached late-bound like the library's classes.
+// Objects the script host itself provides: Err, the error being handled;
+// WScript, the host of the run (its arguments, Echo, Quit, Sleep); and
+// ScriptHost.Window, a window whose placement the library's classes can
+// save and restore. All are reached late-bound like the library's classes.
 #pragma once
 
+#include <istream>
 #include <memory>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "zidevuv10/object.h"
 #include "zidevuv10/type_info.h"
@@ -15,6 +19,16 @@ namespace zidevuv10::script {
 // object may outlive the run in the library's per-thread state.
 struct OutputSink {
   std::ostream* out = nullptr;
+};
+
+// What a run was started with, and how the script asked it to end.
+struct RunState {
+  std::string name;      // as the script was named to the host
+  std::string fullName;  // its absolute path
+  std::vector<Text> arguments;
+  std::istream* input = nullptr;  // where InputBox reads; null: nothing to read
+  bool quit = false;              // WScript.Quit was called
+  int32_t exitStatus = 0;
 };
 
 // An object of the host: faults of its calls (no such member, wrong
@@ -37,6 +51,29 @@ class ScriptErr final : public HostObject {
   int32_t number_ = 0;
   Text description_ = Text::empty();
   Text source_ = Text::empty();
+};
+
+// WScript.Arguments: Count (and Length), Item(i) from 0, the default member.
+class ScriptArguments final : public HostObject {
+ public:
+  explicit ScriptArguments(std::vector<Text> items) : items_(std::move(items)) {}
+  const ClassInfo* classInfo() const override;
+  std::u16string typeName() const override { return u"Arguments"; }
+  const std::vector<Text>& items() const { return items_; }
+
+ private:
+  std::vector<Text> items_;
+};
+
+class ScriptWScript final : public HostObject {
+ public:
+  ScriptWScript(std::shared_ptr<OutputSink> sink, std::shared_ptr<RunState> run);
+  const ClassInfo* classInfo() const override;
+  std::u16string typeName() const override { return u"WScript"; }
+
+  std::shared_ptr<OutputSink> sink_;
+  std::shared_ptr<RunState> run_;
+  Ref<ScriptArguments> arguments_;
 };
 
 class ScriptWindow final : public HostObject {

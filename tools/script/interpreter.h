@@ -1,8 +1,9 @@
-// Runs a parsed script: variables and arrays, statements, expressions and
-// late-bound calls on the library's objects, with the runtime's error
-// handling (On Error Resume Next / GoTo 0 and the Err object).
+// Runs a parsed script: variables and arrays, statements, procedures,
+// expressions and late-bound calls on the library's objects, with the
+// runtime's error handling (On Error Resume Next / GoTo 0 and the Err object).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <ostream>
 #include <unordered_map>
@@ -16,54 +17,108 @@
 namespace zidevuv10::script {
 
 // An error an object raised: it reaches the script with the object's own
-// source. Any other error arose in the host's own evaluation.
+// source. Any other error arose in the host's own evaluation. `subject`
+// names the member that failed, when that is known.
 class ObjectError : public AutomationError {
  public:
-  explicit ObjectError(const AutomationError& e) : AutomationError(e) {}
+  explicit ObjectError(const AutomationError& e, std::u16string what = {})
+      : AutomationError(e), subject(std::move(what)) {}
+  std::u16string subject;
 };
 
-// An error no handler caught: it ends the run.
+// An error of the host's own that names what it concerns: the function,
+// procedure or variable.
+class NamedError : public AutomationError {
+ public:
+  NamedError(int32_t number, std::u16string_view description, std::u16string what);
+  std::u16string subject;
+};
+
+// An error no handler caught: it ends the run. `subject` names what failed.
 struct ScriptFailure {
   AutomationError error;
   int line;
+  std::u16string subject;
+};
+
+// An error a procedure did not handle, reaching the statement that called
+// it; it keeps the line inside the procedure where it arose.
+class CalleeError : public AutomationError {
+ public:
+  explicit CalleeError(const ScriptFailure& f) : AutomationError(f.error), failure(f) {}
+  ScriptFailure failure;
+};
+
+// WScript.Quit: ends the run with an exit status.
+struct QuitRequest {
+  int32_t status;
 };
 
 class Interpreter {
  public:
-  Interpreter(std::ostream& out, std::shared_ptr<OutputSink> sink);
+  Interpreter(std::ostream& out, std::shared_ptr<OutputSink> sink, std::shared_ptr<RunState> run);
   ~Interpreter();
 
-  // Runs the program; ScriptFailure when an error is not handled.
+  // Runs the program; ScriptFailure when an error is not handled,
+  // QuitRequest when the script quits.
   void run(const Program& program);
 
  private:
   struct Variable {
     Variant value;
     ElementType type = ElementType::Variant;
-    bool isArray = false;  // declared with parentheses
+    bool isArray = false;   // declared with parentheses
+    bool constant = false;  // Const
+  };
+
+  // What a block ended with: its last statement, or an Exit leaving it.
+  enum class Flow { Normal, ExitFor, ExitDo, ExitProcedure };
+
+  // The variables of the running procedure (or of the script itself).
+  struct Frame {
+    std::unordered_map<std::u16string, Variable> locals;        // by lower-case name
+    std::unordered_map<std::u16string, Variable*> references;   // ByRef parameters
+    std::vector<Variant> withObjects;                            // innermost last
+    bool resumeNext = false;
   };
 
   // Statements (statements.cpp).
-  void executeBlock(const Block& block);
-  void execute(const Stmt& s);
+  Flow executeBlock(const Block& block);
+  Flow execute(const Stmt& s);
   void executeSimple(const Stmt& s);
-  void executeIf(const Stmt& s);
-  void executeFor(const Stmt& s);
+  Flow executeIf(const Stmt& s);
+  Flow executeFor(const Stmt& s);
+  Flow executeForEach(const Stmt& s);
+  Flow executeDo(const Stmt& s);
+  Flow executeSelect(const Stmt& s);
+  Flow executeWith(const Stmt& s);
+  bool caseMatches(const Variant& subject, const CaseBranch& c);
+  bool condition(const Expr& e);
   std::vector<ArrayBound> boundsOf(const DimItem& d);
   void declare(const DimItem& d);
+  void declareConstant(const std::u16string& name, const Expr& value);
   void redimension(const DimItem& d, bool preserve);
   void let(const Stmt& s);
+  bool appendInPlace(const Stmt& s);
   void set(const Stmt& s);
   void call(const Stmt& s);
   void print(const Stmt& s);
   void handle(const AutomationError& error, int line);
 
+  // Procedures (procedures.cpp).
+  const Procedure* findProcedure(const std::u16string& lowerName) const;
+  Variant callProcedure(const Procedure& p, const std::vector<ExprPtr>& args);
+  void checkStack() const;
+
   // Expressions (expressions.cpp).
   Variant evaluate(const Expr& e);
   Variant evaluateName(const Expr& e);
   Variant evaluateCall(const Expr& e);
-  Variant callFunction(const std::u16string& lowerName, const std::vector<ExprPtr>& args);
+  Variant withObject() const;
+  Variant callFunction(const std::u16string& name, const std::vector<ExprPtr>& args);
   Variant createObject(const Variant& progId);
+  Variant messageBox(const std::vector<Variant>& args);
+  Variant inputBox(const std::vector<Variant>& args);
   // Arguments of a member call: plain variables by reference, the rest by value.
   std::vector<Variant> memberArguments(const std::vector<ExprPtr>& args, std::vector<Variable*>& byRef);
   // Calls member.name on the object member.target names; `assigned` is the
@@ -73,23 +128,29 @@ class Interpreter {
   void assignProperty(const Expr& target, InvokeKind kind, const Expr& value);
   Variant invokeMember(const Variant& target, const std::u16string& name, InvokeKind kind,
                        std::vector<Variant>& args, const std::vector<Variable*>& byRef);
+  // obj(i): the object's default member, Item.
+  Variant defaultMember(const Variant& object, const std::vector<ExprPtr>& args);
   Variable* plainVariable(const Expr& e);
   Variable* findVariable(const std::u16string& name);
   Variable& variable(const std::u16string& name);
+  bool isHostName(const std::u16string& lower) const;
   Variant& element(Variable& v, const std::vector<ExprPtr>& indexes);
   void store(Variable& v, Variant value);
   void retype(const std::vector<Variable*>& byRef);
 
   std::ostream& out_;
   std::shared_ptr<OutputSink> sink_;
-  std::unordered_map<std::u16string, Variable> variables_;  // by lower-case name
+  std::shared_ptr<RunState> run_;
+  Frame global_;
+  Frame* frame_ = &global_;
+  std::unordered_map<std::u16string, const Procedure*> procedures_;  // by lower-case name
+  bool optionExplicit_ = false;
   Ref<ScriptErr> err_;
-  bool resumeNext_ = false;
+  Ref<ScriptWScript> wscript_;
+  const char* stackBase_ = nullptr;  // where the run's stack began
 };
 
 // A value converted to a declared type (13, 6 as the runtime raises them).
 Variant coerceTo(ElementType type, const Variant& value);
-// The lower-case form of a name.
-std::u16string lowerName(std::u16string_view name);
 
 }  // namespace zidevuv10::script

@@ -71,6 +71,8 @@ class Lexer {
       space_ = true;
     } else if (c == '\n' || c == '\r') {
       newLine();
+    } else if (c == ':' && peek(1) == '=') {
+      throw SyntaxError(line_, "named arguments (':=') are not supported");
     } else if (c == ':') {
       ++pos_;
       endStatement();

@@ -144,6 +144,15 @@ Variant logical(std::string_view op, const Variant& l, const Variant& r) {
 
 [[noreturn]] void raiseHostError(int32_t number) { raiseError(number, kHostSource); }
 
+void appendJoined(std::u16string& text, const Variant& value) {
+  if (isNull(value) || value.isEmpty()) return;
+  if (value.type() == VarType::String) {
+    text += value.text().str();
+    return;
+  }
+  text += joinText(value);
+}
+
 Variant binaryOperation(std::string_view op, const Variant& left, const Variant& right) {
   if (op == "&") {
     if (isNull(left) && isNull(right)) return Variant::null();

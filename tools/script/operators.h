@@ -13,6 +13,8 @@ namespace zidevuv10::script {
 // `op` is the operator as the parser keeps it: "+", "-", "*", "/", "\\",
 // "mod", "^", "&", "=", "<>", "<", ">", "<=", ">=", "is", "and", "or", "xor".
 Variant binaryOperation(std::string_view op, const Variant& left, const Variant& right);
+// Appends a value's text as `&` joins it (Null and Empty add nothing).
+void appendJoined(std::u16string& text, const Variant& value);
 // "-", "+" or "not".
 Variant unaryOperation(std::string_view op, const Variant& operand);
 

@@ -1,27 +1,46 @@
 // Recursive-descent parser for the script language.
 //
-// Statements: Dim, ReDim [Preserve], [Let] x = e, Set x = e, Call m(args),
-// m args, Print e, ..., block and one-line If, For ... Next, On Error.
+// Statements: Dim, ReDim [Preserve], Const, [Let] x = e, Set x = e,
+// Call m(args), m args, Print e, ..., block and one-line If, For ... Next,
+// For Each, Do ... Loop, While ... Wend, Select Case, With, Exit, On Error;
+// Sub and Function at the top level; Option Explicit.
 // Operator precedence, lowest first: Or Xor; And; Not; comparisons and Is;
 // &; + -; * / \ Mod; unary minus; ^; member access, calls and indexing.
 #include "parser.h"
 
 #include <algorithm>
 #include <array>
+#include <map>
+#include <set>
 
 namespace zidevuv10::script {
 
 namespace {
 
 // Words that cannot name a variable.
-constexpr std::array<std::string_view, 30> kReserved = {
-    "and", "as", "call", "dim", "else", "elseif", "empty", "end", "error", "false",
-    "for", "goto", "if", "is", "let", "mod", "next", "not", "nothing", "null",
-    "on", "or", "preserve", "print", "redim", "resume", "set", "then", "to", "true"};
+constexpr std::array<std::string_view, 55> kReserved = {
+    "and",    "as",       "byref",   "byval",  "call",     "case",   "class",  "const",   "dim",
+    "do",     "each",     "else",    "elseif", "empty",    "end",    "error",  "exit",    "false",
+    "for",    "function", "gosub",   "goto",   "if",       "in",     "is",     "let",     "loop",
+    "mod",    "next",     "not",     "nothing", "null",    "on",     "option", "or",      "preserve",
+    "print",  "private",  "property", "public", "redim",   "resume", "select", "set",     "step",
+    "sub",    "then",     "to",      "true",   "until",    "wend",   "while",  "with",    "xor",
+    "optional"};
 
 bool reserved(const std::string& lower) {
-  return std::find(kReserved.begin(), kReserved.end(), lower) != kReserved.end() || lower == "xor" ||
-         lower == "step";
+  return std::find(kReserved.begin(), kReserved.end(), lower) != kReserved.end();
+}
+
+// Statements of the language this host leaves out, refused by name.
+constexpr std::array<std::string_view, 5> kUnsupported = {"class", "property", "goto", "gosub", "optional"};
+
+bool unsupported(const std::string& lower) {
+  return std::find(kUnsupported.begin(), kUnsupported.end(), lower) != kUnsupported.end();
+}
+
+std::string capitalised(std::string word) {
+  if (!word.empty() && word[0] >= 'a' && word[0] <= 'z') word[0] = static_cast<char>(word[0] - 32);
+  return word;
 }
 
 std::u16string widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
@@ -39,6 +58,24 @@ ExprPtr literal(Variant v, int line) {
   return e;
 }
 
+// The runtime's numeric constants: message box buttons and answers,
+// comparison modes and VarType's answers.
+bool numericConstant(const std::string& lower, Variant& out) {
+  static const std::map<std::string, int16_t, std::less<>> kConstants = {
+      {"vbokonly", 0},      {"vbokcancel", 1},  {"vbabortretryignore", 2}, {"vbyesnocancel", 3},
+      {"vbyesno", 4},       {"vbretrycancel", 5}, {"vbcritical", 16},      {"vbquestion", 32},
+      {"vbexclamation", 48}, {"vbinformation", 64}, {"vbok", 1},           {"vbcancel", 2},
+      {"vbabort", 3},       {"vbretry", 4},     {"vbignore", 5},           {"vbyes", 6},
+      {"vbno", 7},          {"vbbinarycompare", 0}, {"vbtextcompare", 1},  {"vbempty", 0},
+      {"vbnull", 1},        {"vbinteger", 2},   {"vblong", 3},             {"vbsingle", 4},
+      {"vbdouble", 5},      {"vbstring", 8},    {"vbobject", 9},           {"vbboolean", 11},
+      {"vbvariant", 12},    {"vbbyte", 17},     {"vbarray", 8192}};
+  const auto it = kConstants.find(lower);
+  if (it == kConstants.end()) return false;
+  out = Variant(it->second);
+  return true;
+}
+
 // The value of a named constant, if the name is one.
 bool constantValue(const std::string& lower, Variant& out) {
   if (lower == "true") out = Variant::boolean(true);
@@ -52,7 +89,7 @@ bool constantValue(const std::string& lower, Variant& out) {
   else if (lower == "vbcr") out = Variant(Text(u"\r"));
   else if (lower == "vblf") out = Variant(Text(u"\n"));
   else if (lower == "vbtab") out = Variant(Text(u"\t"));
-  else return false;
+  else return numericConstant(lower, out);
   return true;
 }
 
@@ -75,10 +112,30 @@ class Parser {
 
   Program program() {
     Program p;
-    p.statements = block({});
-    if (peek().kind != TokenKind::EndOfScript) {
-      throw SyntaxError(peek().line, "'" + peek().text + "' without a matching block start");
+    for (;;) {
+      while (peek().kind == TokenKind::EndOfStatement) next();
+      if (peek().kind == TokenKind::EndOfScript) break;
+      if (isWord("option")) {
+        const int line = next().line;
+        expectWord("explicit");
+        expectStatementEnd();
+        if (!p.statements.empty() || !p.procedures.empty()) {
+          throw SyntaxError(line, "'Option Explicit' must come before any other statement");
+        }
+        p.optionExplicit = true;
+        continue;
+      }
+      if (procedureStart()) {
+        p.procedures.push_back(procedure());
+        continue;
+      }
+      if (isWord("next") || isWord("loop") || isWord("wend") || isWord("case") || isWord("end") ||
+          isWord("else") || isWord("elseif")) {
+        throw SyntaxError(peek().line, "'" + peek().text + "' without a matching block start");
+      }
+      p.statements.push_back(statement());
     }
+    markAppends(p);
     return p;
   }
 
@@ -152,7 +209,15 @@ class Parser {
 
   Stmt simpleOrBlockStatement() {
     if (isWord("if")) return ifStatement();
-    if (isWord("for")) return forStatement();
+    if (isWord("for")) return isWord("each", 1) ? forEachStatement() : forStatement();
+    if (isWord("do")) return doStatement();
+    if (isWord("while")) return whileStatement();
+    if (isWord("select")) return selectStatement();
+    if (isWord("with")) return withStatement();
+    if (procedureStart()) {
+      throw SyntaxError(peek().line, "'" + peek().text + "' inside a block or procedure");
+    }
+    if (isWord("option")) throw SyntaxError(peek().line, "'Option Explicit' must come before any other statement");
     Stmt s = simpleStatement();
     expectStatementEnd();
     return s;
@@ -167,17 +232,24 @@ class Parser {
 
   // A statement that fits on one line (what a one-line If may hold).
   Stmt simpleStatement() {
-    if (acceptWord("dim")) return dimStatement();
+    if (peek().kind == TokenKind::Name && unsupported(peek().lower)) {
+      throw SyntaxError(peek().line, "'" + peek().text + "' is not supported");
+    }
+    if ((isWord("private") || isWord("public")) && isWord("const", 1)) next();
+    if (acceptWord("const")) return constStatement();
+    if (acceptWord("dim") || acceptWord("private") || acceptWord("public")) return dimStatement();
+    if (acceptWord("exit")) return exitStatement();
     if (acceptWord("redim")) return redimStatement();
     if (acceptWord("print")) return printStatement();
     if (acceptWord("set")) return assignment(make(StmtKind::Set));
     if (acceptWord("let")) return assignment(make(StmtKind::Let));
     if (acceptWord("call")) return callStatement();
     if (acceptWord("on")) return onError();
-    if (isWord("next") || isWord("else") || isWord("elseif") || isWord("end")) {
+    if (isWord("next") || isWord("else") || isWord("elseif") || isWord("end") || isWord("loop") ||
+        isWord("wend") || isWord("case")) {
       throw SyntaxError(peek().line, "'" + peek().text + "' without a matching block start");
     }
-    if (peek().kind != TokenKind::Name || reserved(peek().lower)) fail("a statement");
+    if (!withMemberAhead() && (peek().kind != TokenKind::Name || reserved(peek().lower))) fail("a statement");
     return letOrCall();
   }
 
@@ -250,7 +322,7 @@ class Parser {
   }
 
   Stmt assignment(Stmt s) {
-    if (peek().kind != TokenKind::Name || reserved(peek().lower)) fail("a name");
+    if (!withMemberAhead() && (peek().kind != TokenKind::Name || reserved(peek().lower))) fail("a name");
     s.target = postfix(false);
     if (!assignable(*s.target)) throw SyntaxError(s.line, "cannot assign to this expression");
     expectSymbol("=");
@@ -270,7 +342,9 @@ class Parser {
 
   Stmt callStatement() {
     Stmt s = make(StmtKind::Call);
-    if (peek().kind != TokenKind::Name || reserved(peek().lower)) fail("a procedure or member");
+    if (!withMemberAhead() && (peek().kind != TokenKind::Name || reserved(peek().lower))) {
+      fail("a procedure or member");
+    }
     ExprPtr e = postfix(false);
     if (e->kind != ExprKind::Name && e->kind != ExprKind::Member && e->kind != ExprKind::Call) {
       throw SyntaxError(s.line, "Call needs a procedure or member");
@@ -315,6 +389,17 @@ class Parser {
       if (isSymbol(",")) s.args.push_back(nullptr);
       else s.args.push_back(expression());
     } while (acceptSymbol(","));
+    // `a (i) = v` read as a call of `a` with `(i) = v`: an element assignment.
+    if (s.target->kind == ExprKind::Name && s.args.size() == 1 && s.args[0] && s.args[0]->kind == ExprKind::Binary &&
+        s.args[0]->op == "=" && s.args[0]->left->kind == ExprKind::Paren) {
+      Stmt let = make(StmtKind::Let);
+      auto element = makeExpr(ExprKind::Call, line);
+      element->args.push_back(std::move(s.args[0]->left->target));
+      element->target = std::move(s.target);
+      let.target = finish(std::move(element));
+      let.value = std::move(s.args[0]->right);
+      return let;
+    }
     return s;
   }
 
@@ -366,7 +451,10 @@ class Parser {
     s.to = expression();
     if (acceptWord("step")) s.step = expression();
     expectStatementEnd();
-    s.body = block({"next"});
+    {
+      const LoopScope scope(forDepth_);
+      s.body = block({"next"});
+    }
     if (!acceptWord("next")) fail("'Next'");
     if (peek().kind == TokenKind::Name) {
       const std::u16string n = widen(next().lower);
@@ -376,6 +464,277 @@ class Parser {
     }
     expectStatementEnd();
     return s;
+  }
+
+  // `.Name` inside a With block.
+  bool withMemberAhead() const { return withDepth_ > 0 && isSymbol("."); }
+
+  bool procedureStart() const {
+    const std::size_t at = isWord("private") || isWord("public") ? 1 : 0;
+    return isWord("sub", at) || isWord("function", at);
+  }
+
+  // Sub Name[(params)] ... End Sub, Function Name[(params)] ... End Function.
+  Procedure procedure() {
+    if (isWord("private") || isWord("public")) next();
+    Procedure p;
+    p.line = peek().line;
+    p.isFunction = next().lower == "function";
+    const std::string kind = p.isFunction ? "function" : "sub";
+    p.name = variableName();
+    if (acceptSymbol("(")) {
+      if (!isSymbol(")")) {
+        do {
+          Parameter param;
+          if (isWord("optional") || isWord("paramarray")) {
+            throw SyntaxError(peek().line, "'" + peek().text + "' is not supported");
+          }
+          if (acceptWord("byval")) param.byVal = true;
+          else acceptWord("byref");
+          param.name = variableName();
+          if (acceptSymbol("(")) expectSymbol(")");
+          for (const Parameter& other : p.params) {
+            if (lowerName(other.name) == lowerName(param.name)) {
+              throw SyntaxError(peek().line, "parameter '" + std::string(param.name.begin(), param.name.end()) +
+                                                 "' named twice");
+            }
+          }
+          p.params.push_back(std::move(param));
+        } while (acceptSymbol(","));
+      }
+      expectSymbol(")");
+    }
+    if (acceptWord("as")) typeName();
+    expectStatementEnd();
+    inFunction_ = p.isFunction;
+    inProcedure_ = true;
+    p.body = block({"end"});
+    inProcedure_ = false;
+    if (!acceptWord("end")) fail("'End " + capitalised(kind) + "'");
+    expectWord(kind);
+    expectStatementEnd();
+    return p;
+  }
+
+  Stmt constStatement() {
+    Stmt s = make(StmtKind::Const);
+    do {
+      DimItem d;
+      d.name = variableName();
+      expectSymbol("=");
+      s.dims.push_back(std::move(d));
+      s.args.push_back(expression());
+    } while (acceptSymbol(","));
+    return s;
+  }
+
+  Stmt exitStatement() {
+    Stmt s = make(StmtKind::Exit);
+    if (acceptWord("for")) {
+      if (forDepth_ == 0) throw SyntaxError(s.line, "'Exit For' outside a For loop");
+      s.exits = ExitKind::For;
+    } else if (acceptWord("do")) {
+      if (doDepth_ == 0) throw SyntaxError(s.line, "'Exit Do' outside a Do loop");
+      s.exits = ExitKind::Do;
+    } else if (isWord("sub") || isWord("function")) {
+      const bool function = next().lower == "function";
+      if (!inProcedure_ || function != inFunction_) {
+        throw SyntaxError(s.line, function ? "'Exit Function' outside a Function" : "'Exit Sub' outside a Sub");
+      }
+      s.exits = ExitKind::Procedure;
+    } else {
+      fail("'For', 'Do', 'Sub' or 'Function'");
+    }
+    return s;
+  }
+
+  // Counts one enclosing loop of a kind while the loop's body is parsed.
+  struct LoopScope {
+    LoopScope(int& depth) : depth_(depth) { ++depth_; }  // NOLINT
+    ~LoopScope() { --depth_; }
+    LoopScope(const LoopScope&) = delete;
+    LoopScope& operator=(const LoopScope&) = delete;
+    int& depth_;
+  };
+
+  Stmt forEachStatement() {
+    Stmt s = make(StmtKind::ForEach);
+    next();
+    next();
+    s.variable = variableName();
+    expectWord("in");
+    s.from = expression();
+    expectStatementEnd();
+    {
+      const LoopScope scope(forDepth_);
+      s.body = block({"next"});
+    }
+    if (!acceptWord("next")) fail("'Next'");
+    if (peek().kind == TokenKind::Name) {
+      if (widen(next().lower) != lowerName(s.variable)) {
+        throw SyntaxError(s.line, "Next names another variable than its For");
+      }
+    }
+    expectStatementEnd();
+    return s;
+  }
+
+  // `While c` or `Until c` after Do or Loop, if there.
+  bool loopCondition(Stmt& s) {
+    if (!isWord("while") && !isWord("until")) return false;
+    s.until = next().lower == "until";
+    s.condition = expression();
+    return true;
+  }
+
+  Stmt doStatement() {
+    Stmt s = make(StmtKind::Do);
+    s.exits = ExitKind::Do;  // Exit Do leaves this loop (not a While ... Wend)
+    next();
+    const bool atStart = loopCondition(s);
+    expectStatementEnd();
+    {
+      const LoopScope scope(doDepth_);
+      s.body = block({"loop"});
+    }
+    if (!acceptWord("loop")) fail("'Loop'");
+    if (atStart && (isWord("while") || isWord("until"))) {
+      throw SyntaxError(peek().line, "a Do loop has its condition at the start or at the end, not both");
+    }
+    if (!atStart) s.testAtEnd = loopCondition(s);
+    expectStatementEnd();
+    return s;
+  }
+
+  Stmt whileStatement() {
+    Stmt s = make(StmtKind::Do);
+    next();
+    s.condition = expression();
+    expectStatementEnd();
+    s.body = block({"wend"});
+    if (!acceptWord("wend")) fail("'Wend'");
+    expectStatementEnd();
+    return s;
+  }
+
+  Stmt selectStatement() {
+    Stmt s = make(StmtKind::Select);
+    next();
+    expectWord("case");
+    s.from = expression();
+    expectStatementEnd();
+    while (peek().kind == TokenKind::EndOfStatement) next();
+    while (isWord("case")) {
+      if (!s.cases.empty() && s.cases.back().tests.empty()) {
+        throw SyntaxError(peek().line, "'Case' after 'Case Else'");
+      }
+      next();
+      CaseBranch c;
+      if (!acceptWord("else")) {
+        do c.tests.push_back(caseTest());
+        while (acceptSymbol(","));
+      }
+      if (!atStatementEnd()) fail("end of statement");
+      c.body = block({"case", "end"});
+      s.cases.push_back(std::move(c));
+    }
+    if (!acceptWord("end")) fail("'Case' or 'End Select'");
+    expectWord("select");
+    expectStatementEnd();
+    return s;
+  }
+
+  CaseTest caseTest() {
+    CaseTest t;
+    if (acceptWord("is")) {
+      const Token& op = peek();
+      if (op.kind != TokenKind::Symbol || (op.text != "=" && op.text != "<>" && op.text != "<" && op.text != ">" &&
+                                           op.text != "<=" && op.text != ">=")) {
+        fail("a comparison after 'Is'");
+      }
+      t.op = next().text;
+      t.value = concat();
+      return t;
+    }
+    t.op = "=";
+    t.value = expression();
+    if (acceptWord("to")) {
+      t.op = "to";
+      t.upper = expression();
+    }
+    return t;
+  }
+
+  Stmt withStatement() {
+    Stmt s = make(StmtKind::With);
+    next();
+    s.from = expression();
+    expectStatementEnd();
+    ++withDepth_;
+    s.body = block({"end"});
+    --withDepth_;
+    if (!acceptWord("end")) fail("'End With'");
+    expectWord("with");
+    expectStatementEnd();
+    return s;
+  }
+
+  // Marks each `x = x & e ...` whose right side can change x neither
+  // through a procedure of the script nor as a by-reference argument.
+  void markAppends(Program& p) {
+    for (const Procedure& proc : p.procedures) {
+      if (!procedures_.insert(lowerName(proc.name)).second) {
+        throw SyntaxError(proc.line, "'" + std::string(proc.name.begin(), proc.name.end()) + "' is defined twice");
+      }
+    }
+    markAppends(p.statements);
+    for (Procedure& proc : p.procedures) markAppends(proc.body);
+  }
+
+  void markAppends(Block& block) {
+    for (Stmt& s : block) {
+      if (s.kind == StmtKind::Let) s.appendsToTarget = appendsInPlace(s);
+      for (IfBranch& b : s.branches) markAppends(b.body);
+      for (CaseBranch& c : s.cases) markAppends(c.body);
+      markAppends(s.elseBody);
+      markAppends(s.body);
+    }
+  }
+
+  bool appendsInPlace(const Stmt& s) const {
+    if (s.target->kind != ExprKind::Name) return false;
+    const std::u16string name = lowerName(s.target->name);
+    const Expr* e = s.value.get();
+    if (e->kind != ExprKind::Binary || e->op != "&") return false;
+    while (e->kind == ExprKind::Binary && e->op == "&") {
+      if (!cannotChange(*e->right, name)) return false;
+      e = e->left.get();
+    }
+    return e->kind == ExprKind::Name && lowerName(e->name) == name;
+  }
+
+  // True when evaluating `e` calls no procedure of the script and passes
+  // no variable by reference to an object's member.
+  bool cannotChange(const Expr& e, const std::u16string& name) const {
+    switch (e.kind) {
+      case ExprKind::Literal:
+      case ExprKind::With: return true;
+      case ExprKind::Name: return !procedures_.contains(lowerName(e.name));
+      case ExprKind::Paren:
+      case ExprKind::Unary:
+      case ExprKind::Member: return cannotChange(*e.target, name);
+      case ExprKind::Binary: return cannotChange(*e.left, name) && cannotChange(*e.right, name);
+      case ExprKind::Call: {
+        const bool member = e.target->kind == ExprKind::Member;
+        for (const ExprPtr& a : e.args) {
+          if (!a) continue;
+          if (member && a->kind == ExprKind::Name) return false;
+          if (!cannotChange(*a, name)) return false;
+        }
+        return cannotChange(*e.target, name);
+      }
+    }
+    return false;
   }
 
   // Expressions, lowest precedence first.
@@ -492,7 +851,9 @@ class Parser {
   ExprPtr postfix(bool statementStart) {
     ExprPtr e = primary();
     for (;;) {
-      if (isSymbol(".")) {
+      // In a With block, `.Name` after a blank starts another expression
+      // (`.Move .Left + 1`), not a member of this one.
+      if (isSymbol(".") && !(withDepth_ > 0 && peek().spaceBefore && e->kind != ExprKind::With)) {
         const int line = next().line;
         if (peek().kind != TokenKind::Name) fail("a member name");
         auto m = makeExpr(ExprKind::Member, line);
@@ -500,7 +861,9 @@ class Parser {
         m->target = std::move(e);
         e = finish(std::move(m));
       } else if (isSymbol("(") && e->kind != ExprKind::Literal && e->kind != ExprKind::Paren) {
-        if (statementStart && peek().spaceBefore && e->kind == ExprKind::Member) return e;
+        if (statementStart && peek().spaceBefore && (e->kind == ExprKind::Member || e->kind == ExprKind::Name)) {
+          return e;
+        }
         const int line = peek().line;
         auto c = makeExpr(ExprKind::Call, line);
         c->args = argumentList();
@@ -531,6 +894,7 @@ class Parser {
         return e;
       }
       case TokenKind::Symbol:
+        if (t.text == "." && withDepth_ > 0) return makeExpr(ExprKind::With, t.line);
         if (t.text == "(") {
           next();
           auto e = makeExpr(ExprKind::Paren, t.line);
@@ -575,6 +939,12 @@ class Parser {
   std::vector<Token> t_;
   std::size_t pos_ = 0;
   int nesting_ = 0;
+  int withDepth_ = 0;
+  int forDepth_ = 0;
+  int doDepth_ = 0;
+  bool inProcedure_ = false;
+  bool inFunction_ = false;
+  std::set<std::u16string> procedures_;  // lower-case names of the script's procedures
 };
 
 }  // namespace

@@ -35,7 +35,7 @@ class HostServicesForRun {
 }  // namespace
 
 int runScript(std::string_view source, std::string_view scriptName, const ScreenMetrics& screen,
-              std::ostream& out, std::ostream& errors) {
+              std::ostream& out, std::ostream& errors, const ScriptInvocation& invocation) {
   Program program;
   try {
     program = parseScript(source);
@@ -45,17 +45,26 @@ int runScript(std::string_view source, std::string_view scriptName, const Screen
   }
   auto sink = std::make_shared<OutputSink>();
   sink->out = &out;
+  auto run = std::make_shared<RunState>();
+  // WScript.ScriptName is the file's own name, without its folder.
+  run->name = std::string(scriptName.substr(scriptName.rfind('/') + 1));
+  run->fullName = invocation.fullName.empty() ? std::string(scriptName) : invocation.fullName;
+  for (const std::string& a : invocation.arguments) run->arguments.push_back(Text::fromUtf8(a));
+  run->input = invocation.input;
   int status = kRunOk;
   {
     HostServicesForRun services(sink, screen);
-    Interpreter interpreter(out, sink);
+    Interpreter interpreter(out, sink, run);
     try {
       interpreter.run(program);
     } catch (const ScriptFailure& f) {
       out.flush();
-      errors << "Error " << f.error.number() << ": " << f.error.description().utf8() << " ("
-             << f.error.source().utf8() << "), line " << f.line << '\n';
+      errors << "Error " << f.error.number() << " in " << scriptName << ": " << f.error.description().utf8();
+      if (!f.subject.empty()) errors << ": '" << Text(f.subject).utf8() << "'";
+      errors << " (" << f.error.source().utf8() << "), line " << f.line << '\n';
       status = kRunFailed;
+    } catch (const QuitRequest& q) {
+      status = q.status;
     }
   }
   // Objects the library still holds must not print after the run.

@@ -1,10 +1,12 @@
 // Statements of the script host: declarations, assignments, calls, Print,
-// If and For, and the error handling that decides after each statement
-// whether a runtime error ends the run or is recorded in Err.
+// If, the loops, Select Case and With, and the error handling that decides
+// after each statement whether a runtime error ends the run or is recorded
+// in Err.
 #include <new>
 
 #include "interpreter.h"
 #include "operators.h"
+#include "zidevuv10/collection.h"
 #include "zidevuv10/safe_array.h"
 
 namespace zidevuv10::script {
@@ -61,30 +63,63 @@ AutomationError asRuntimeError(const std::exception& e) {
 
 }  // namespace
 
-Interpreter::Interpreter(std::ostream& out, std::shared_ptr<OutputSink> sink)
-    : out_(out), sink_(std::move(sink)), err_(makeObject<ScriptErr>()) {}
+Interpreter::Interpreter(std::ostream& out, std::shared_ptr<OutputSink> sink, std::shared_ptr<RunState> run)
+    : out_(out),
+      sink_(std::move(sink)),
+      run_(std::move(run)),
+      err_(makeObject<ScriptErr>()),
+      wscript_(makeObject<ScriptWScript>(sink_, run_)) {}
 
 Interpreter::~Interpreter() = default;
 
-void Interpreter::run(const Program& program) { executeBlock(program.statements); }
+void Interpreter::run(const Program& program) {
+  const char base = 0;
+  stackBase_ = &base;
+  optionExplicit_ = program.optionExplicit;
+  for (const Procedure& p : program.procedures) procedures_.emplace(lowerName(p.name), &p);
+  executeBlock(program.statements);
+}
 
-void Interpreter::executeBlock(const Block& block) {
-  for (const Stmt& s : block) execute(s);
+Interpreter::Flow Interpreter::executeBlock(const Block& block) {
+  for (const Stmt& s : block) {
+    const Flow flow = execute(s);
+    if (flow != Flow::Normal) return flow;
+  }
+  return Flow::Normal;
 }
 
 void Interpreter::handle(const AutomationError& error, int line) {
+  // An error a procedure passed up keeps its own line and source.
+  if (const auto* callee = dynamic_cast<const CalleeError*>(&error)) {
+    err_->set(callee->failure.error);
+    if (!frame_->resumeNext) throw callee->failure;
+    return;
+  }
   // A conversion or array fault of the host's own evaluation is the host's
   // error, whichever helper raised it.
-  const bool own = dynamic_cast<const ObjectError*>(&error) == nullptr;
-  const AutomationError e = own ? AutomationError(error.number(), error.description(), Text(std::u16string(kHostSource)))
+  const auto* object = dynamic_cast<const ObjectError*>(&error);
+  const auto* named = dynamic_cast<const NamedError*>(&error);
+  const AutomationError e = object == nullptr
+                                ? AutomationError(error.number(), error.description(), Text(std::u16string(kHostSource)))
                                 : error;
   err_->set(e);
-  if (!resumeNext_) throw ScriptFailure{e, line};
+  if (!frame_->resumeNext) {
+    throw ScriptFailure{e, line, object != nullptr ? object->subject : named != nullptr ? named->subject : u""};
+  }
 }
 
-void Interpreter::execute(const Stmt& s) {
-  if (s.kind == StmtKind::If) return executeIf(s);
-  if (s.kind == StmtKind::For) return executeFor(s);
+Interpreter::Flow Interpreter::execute(const Stmt& s) {
+  switch (s.kind) {
+    case StmtKind::If: return executeIf(s);
+    case StmtKind::For: return executeFor(s);
+    case StmtKind::ForEach: return executeForEach(s);
+    case StmtKind::Do: return executeDo(s);
+    case StmtKind::Select: return executeSelect(s);
+    case StmtKind::With: return executeWith(s);
+    case StmtKind::Exit:
+      return s.exits == ExitKind::For ? Flow::ExitFor : s.exits == ExitKind::Do ? Flow::ExitDo : Flow::ExitProcedure;
+    default: break;
+  }
   try {
     executeSimple(s);
   } catch (const AutomationError& e) {
@@ -92,23 +127,28 @@ void Interpreter::execute(const Stmt& s) {
   } catch (const std::exception& e) {
     handle(asRuntimeError(e), s.line);
   }
+  return Flow::Normal;
 }
 
-void Interpreter::executeIf(const Stmt& s) {
-  for (const IfBranch& b : s.branches) {
-    bool taken = true;
-    try {
-      taken = truth(evaluate(*b.condition));
-    } catch (const AutomationError& e) {
-      // Resuming goes on with the next statement: the first of the block.
-      handle(e, b.condition->line);
-    }
-    if (taken) return executeBlock(b.body);
+// A condition's truth; with Resume Next an error in it counts as True, so
+// the statements it guards run, as the runtime goes on with the next one.
+bool Interpreter::condition(const Expr& e) {
+  try {
+    return truth(evaluate(e));
+  } catch (const AutomationError& error) {
+    handle(error, e.line);
   }
-  executeBlock(s.elseBody);
+  return true;
 }
 
-void Interpreter::executeFor(const Stmt& s) {
+Interpreter::Flow Interpreter::executeIf(const Stmt& s) {
+  for (const IfBranch& b : s.branches) {
+    if (condition(*b.condition)) return executeBlock(b.body);
+  }
+  return executeBlock(s.elseBody);
+}
+
+Interpreter::Flow Interpreter::executeFor(const Stmt& s) {
   // The end and step are evaluated and converted once, before the first pass.
   Variant step;
   double last = 0;
@@ -121,23 +161,138 @@ void Interpreter::executeFor(const Stmt& s) {
     store(variable(s.variable), start);
   } catch (const AutomationError& e) {
     // A loop whose bounds cannot be had does not run.
-    return handle(e, s.line);
+    handle(e, s.line);
+    return Flow::Normal;
   }
   for (;;) {
     try {
       const double at = variable(s.variable).value.toDouble();
-      if (up ? at > last : at < last) return;
+      if (up ? at > last : at < last) return Flow::Normal;
     } catch (const AutomationError& e) {
-      return handle(e, s.line);
+      handle(e, s.line);
+      return Flow::Normal;
     }
-    executeBlock(s.body);
+    const Flow flow = executeBlock(s.body);
+    if (flow == Flow::ExitFor) return Flow::Normal;
+    if (flow != Flow::Normal) return flow;
     try {
       Variable& counter = variable(s.variable);
       store(counter, binaryOperation("+", counter.value, step));
     } catch (const AutomationError& e) {
-      return handle(e, s.line);
+      handle(e, s.line);
+      return Flow::Normal;
     }
   }
+}
+
+Interpreter::Flow Interpreter::executeForEach(const Stmt& s) {
+  // The items are taken when the loop starts; changes to the array or
+  // collection in the loop do not change what it visits.
+  std::vector<Variant> items;
+  try {
+    const Variant group = evaluate(*s.from);
+    if (group.type() == VarType::Array) {
+      const SafeArray& a = *group.toArray();
+      if (a.dimensions() == 1) {
+        for (int32_t i = a.lowerBound(1); i <= a.upperBound(1); ++i) items.push_back(a.at(i));
+      } else if (a.dimensions() == 2) {
+        for (int32_t j = a.lowerBound(2); j <= a.upperBound(2); ++j) {
+          for (int32_t i = a.lowerBound(1); i <= a.upperBound(1); ++i) items.push_back(a.at(i, j));
+        }
+      }
+    } else if (!group.isObject()) {
+      raiseHostError(err::kObjectRequired);
+    } else if (const auto* c = dynamic_cast<const Collection*>(group.toObject().get())) {
+      items.assign(c->begin(), c->end());
+    } else if (const auto* a = dynamic_cast<const ScriptArguments*>(group.toObject().get())) {
+      for (const Text& t : a->items()) items.emplace_back(t);
+    } else {
+      throw NamedError(451, u"Object not a collection", group.toObject() ? group.toObject()->typeName() : u"Nothing");
+    }
+  } catch (const AutomationError& e) {
+    handle(e, s.line);
+    return Flow::Normal;
+  }
+  for (const Variant& item : items) {
+    try {
+      Variable& v = variable(s.variable);
+      if (item.isObject()) {
+        if (v.isArray || (v.type != ElementType::Variant && v.type != ElementType::Object)) {
+          raiseHostError(err::kTypeMismatch);
+        }
+        v.value = item;
+      } else {
+        store(v, item);
+      }
+    } catch (const AutomationError& e) {
+      handle(e, s.line);
+      return Flow::Normal;
+    }
+    const Flow flow = executeBlock(s.body);
+    if (flow == Flow::ExitFor) return Flow::Normal;
+    if (flow != Flow::Normal) return flow;
+  }
+  return Flow::Normal;
+}
+
+Interpreter::Flow Interpreter::executeDo(const Stmt& s) {
+  const auto goOn = [&] { return condition(*s.condition) != s.until; };
+  for (;;) {
+    if (s.condition && !s.testAtEnd && !goOn()) return Flow::Normal;
+    const Flow flow = executeBlock(s.body);
+    if (flow == Flow::ExitDo && s.exits == ExitKind::Do) return Flow::Normal;
+    if (flow != Flow::Normal) return flow;
+    if (s.condition && s.testAtEnd && !goOn()) return Flow::Normal;
+  }
+}
+
+bool Interpreter::caseMatches(const Variant& subject, const CaseBranch& c) {
+  if (c.tests.empty()) return true;
+  for (const CaseTest& t : c.tests) {
+    const Variant value = evaluate(*t.value);
+    if (t.op == "to") {
+      const Variant upper = evaluate(*t.upper);
+      if (truth(binaryOperation(">=", subject, value)) && truth(binaryOperation("<=", subject, upper))) return true;
+    } else if (truth(binaryOperation(t.op, subject, value))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+Interpreter::Flow Interpreter::executeSelect(const Stmt& s) {
+  const CaseBranch* chosen = nullptr;
+  try {
+    const Variant subject = evaluate(*s.from);
+    for (const CaseBranch& c : s.cases) {
+      if (caseMatches(subject, c)) {
+        chosen = &c;
+        break;
+      }
+    }
+  } catch (const AutomationError& e) {
+    handle(e, s.line);
+    return Flow::Normal;
+  }
+  return chosen != nullptr ? executeBlock(chosen->body) : Flow::Normal;
+}
+
+Interpreter::Flow Interpreter::executeWith(const Stmt& s) {
+  Variant object;
+  try {
+    object = evaluate(*s.from);
+    if (!object.isObject()) raiseHostError(err::kObjectRequired);
+  } catch (const AutomationError& e) {
+    handle(e, s.line);
+    return Flow::Normal;
+  }
+  std::vector<Variant>& stack = frame_->withObjects;
+  stack.push_back(object);
+  struct Pop {
+    std::vector<Variant>& stack;
+    ~Pop() { stack.pop_back(); }
+  } pop{stack};
+  return executeBlock(s.body);
 }
 
 void Interpreter::executeSimple(const Stmt& s) {
@@ -148,20 +303,22 @@ void Interpreter::executeSimple(const Stmt& s) {
     case StmtKind::ReDim:
       for (const DimItem& d : s.dims) redimension(d, s.preserve);
       break;
+    case StmtKind::Const:
+      for (std::size_t i = 0; i < s.dims.size(); ++i) declareConstant(s.dims[i].name, *s.args[i]);
+      break;
     case StmtKind::Let: let(s); break;
     case StmtKind::Set: set(s); break;
     case StmtKind::Call: call(s); break;
     case StmtKind::Print: print(s); break;
     case StmtKind::OnErrorResumeNext:
-      resumeNext_ = true;
+      frame_->resumeNext = true;
       err_->clear();
       break;
     case StmtKind::OnErrorGoTo0:
-      resumeNext_ = false;
+      frame_->resumeNext = false;
       err_->clear();
       break;
-    case StmtKind::If:
-    case StmtKind::For: execute(s); break;
+    default: break;
   }
 }
 
@@ -190,7 +347,15 @@ void Interpreter::declare(const DimItem& d) {
     fillTyped(*array, d.type);
     v.value = Variant(array);
   }
-  variables_[lowerName(d.name)] = std::move(v);
+  frame_->locals[lowerName(d.name)] = std::move(v);
+}
+
+void Interpreter::declareConstant(const std::u16string& name, const Expr& value) {
+  Variable v;
+  v.value = evaluate(value);
+  if (v.value.isObject() || v.value.type() == VarType::Array) raiseHostError(err::kTypeMismatch);
+  v.constant = true;
+  frame_->locals[lowerName(name)] = std::move(v);
 }
 
 void Interpreter::redimension(const DimItem& d, bool preserve) {
@@ -202,7 +367,7 @@ void Interpreter::redimension(const DimItem& d, bool preserve) {
     fresh.type = v != nullptr && v->isArray ? v->type : d.type;
     fresh.isArray = true;
     fresh.value = Variant(std::make_shared<SafeArray>(arrayElementType(fresh.type)));
-    v = &(variables_[lowerName(d.name)] = std::move(fresh));
+    v = &(frame_->locals[lowerName(d.name)] = std::move(fresh));
     preserve = false;
   }
   const auto array = v->value.toArray();
@@ -212,11 +377,14 @@ void Interpreter::redimension(const DimItem& d, bool preserve) {
 
 void Interpreter::let(const Stmt& s) {
   const Expr& target = *s.target;
+  if (s.appendsToTarget && appendInPlace(s)) return;
   if (target.kind == ExprKind::Name) {
     Variant value = evaluate(*s.value);
     // Without Set, an object gives its default member, which none of these objects has.
     if (value.isObject()) raiseHostError(err::kMemberNotSupported);
-    return store(variable(target.name), std::move(value));
+    Variable& v = variable(target.name);
+    if (v.constant) throw NamedError(501, u"Illegal assignment", target.name);
+    return store(v, std::move(value));
   }
   if (target.kind == ExprKind::Call && target.target->kind == ExprKind::Name) {
     Variable& v = variable(target.target->name);
@@ -228,6 +396,36 @@ void Interpreter::let(const Stmt& s) {
     return;
   }
   assignProperty(target, InvokeKind::PropertyLet, *s.value);
+}
+
+// `x = x & a & b ...` on a variable holding text: the texts of a, b, ...
+// are appended to x's own characters, so building a text piece by piece
+// takes time in proportion to its length. False (nothing done) when x holds
+// no text; the parser marked the statement only where a, b, ... cannot
+// change x.
+bool Interpreter::appendInPlace(const Stmt& s) {
+  std::vector<const Expr*> parts;
+  const Expr* e = s.value.get();
+  for (; e->kind == ExprKind::Binary && e->op == "&"; e = e->left.get()) parts.push_back(e->right.get());
+  Variable* v = findVariable(s.target->name);
+  if (v == nullptr || v->constant || v->isArray || v->value.type() != VarType::String || v->value.isByRef() ||
+      (v->type != ElementType::Variant && v->type != ElementType::String)) {
+    return false;
+  }
+  std::vector<Variant> values;
+  values.reserve(parts.size());
+  for (auto it = parts.rbegin(); it != parts.rend(); ++it) values.push_back(evaluate(**it));
+  // Every part is turned into text before any is appended: a part that
+  // cannot be leaves the variable as it was.
+  Text& text = v->value.text();
+  if (text.isUnset()) text = Text::empty();
+  // Text gives its characters read-only; this variable's own Text is not
+  // const, so its characters may be changed where they are.
+  std::u16string tail;
+  for (const Variant& value : values) appendJoined(tail, value);
+  auto& characters = const_cast<std::u16string&>(text.str());
+  characters += tail;
+  return true;
 }
 
 // o.P = e or o.P(args) = e, with or without Set.
@@ -246,6 +444,7 @@ void Interpreter::set(const Stmt& s) {
   if (!value.isObject()) raiseHostError(err::kObjectRequired);
   if (target.kind == ExprKind::Name) {
     Variable& v = variable(target.name);
+    if (v.constant) throw NamedError(501, u"Illegal assignment", target.name);
     if (v.isArray || (v.type != ElementType::Variant && v.type != ElementType::Object)) {
       raiseHostError(err::kTypeMismatch);
     }
@@ -268,7 +467,7 @@ void Interpreter::call(const Stmt& s) {
     return;
   }
   if (target.kind == ExprKind::Name) {
-    callFunction(lowerName(target.name), s.args);
+    callFunction(target.name, s.args);
     return;
   }
   raiseHostError(err::kTypeMismatch);
