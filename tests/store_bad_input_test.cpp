@@ -430,6 +430,9 @@ TEST(StoreBadInputBuffers, SizeZeroAndNullBuffersWriteNothing) {
     EXPECT_EQ(GetPrivateProfileStringA("none", "k", "def", nullptr, size, file), 0u);
     EXPECT_EQ(GetPrivateProfileSectionA("s", nullptr, size, file), 0u);
     EXPECT_EQ(GetPrivateProfileSectionNamesA(nullptr, size, file), 0u);
+    EXPECT_EQ(GetLastError(), 87u);  // ERROR_INVALID_PARAMETER
+    EXPECT_EQ(GetPrivateProfileSectionA(nullptr, buf, sizeof buf, file), 0u);
+    EXPECT_EQ(GetLastError(), 87u);
   }
   EXPECT_EQ(GetPrivateProfileStringA("s", "k", "def", nullptr, 100, nullptr), 0u);
 
@@ -570,6 +573,8 @@ TEST(StoreBadInputText, InvalidUtf8AndLineBreaksAreRefused) {
       EXPECT_EQ(WritePrivateProfileStringA(t, "k", "v", name), 0);
       EXPECT_EQ(WritePrivateProfileStringA("s", t, "v", name), 0);
       EXPECT_EQ(WritePrivateProfileStringA("s", "k", t, name), 0);
+      // A line end would add lines (ERROR_INVALID_DATA); the rest is no UTF-8.
+      EXPECT_EQ(GetLastError(), b.find_first_of("\r\n") == std::string::npos ? 1113u : 13u);
       EXPECT_EQ(WritePrivateProfileStringA("s", t, nullptr, name), 0);
       EXPECT_EQ(WritePrivateProfileStringA(t, nullptr, nullptr, name), 0);
       EXPECT_EQ(WritePrivateProfileSectionA(t, "a=1\0", name), 0);
