@@ -6,7 +6,9 @@
 // keeps every surrogate pair whole.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -284,6 +286,27 @@ TEST_F(StoreWide, WritesLeaveTheBytesTheNarrowFormsLeave) {
     }
     // The table's writes did happen.
     EXPECT_EQ(GetPrivateProfileIntW(u"new 😀", u"A", 0, wideName.c_str()), 1u);
+  }
+}
+
+TEST_F(StoreWide, WinIniFormsAndTheWindowsDirectoryAnswerAsTheNarrowOnes) {
+  ASSERT_EQ(WriteProfileStringW(u"Wide 😀", u"k", u"v😀"), 1);
+  ASSERT_EQ(WriteProfileSectionW(u"List", u"a=1\0b=2\0"), 1);
+  char narrow[64];
+  char16_t wide[64];
+  EXPECT_EQ(GetProfileStringA("wide 😀", "K", "", narrow, sizeof narrow), 5u);
+  EXPECT_STREQ(narrow, "v😀");
+  EXPECT_EQ(GetProfileStringW(u"wide 😀", u"K", u"", wide, 64), 3u);
+  EXPECT_EQ(std::u16string(wide), u"v😀");
+  EXPECT_EQ(GetProfileIntW(u"List", u"b", 0), 2u);
+  EXPECT_EQ(GetProfileSectionW(u"list", wide, 64), 8u);
+  EXPECT_EQ(std::u16string(wide, 9), std::u16string(u"a=1\0b=2\0", 9));
+  EXPECT_EQ(GetProfileSectionA("list", narrow, sizeof narrow), 8u);
+  for (uint32_t size = 0; size < 13; ++size) {
+    std::fill(std::begin(narrow), std::end(narrow), kCanary);
+    std::fill(std::begin(wide), std::end(wide), char16_t(kCanary));
+    EXPECT_EQ(GetWindowsDirectoryW(wide, size), GetWindowsDirectoryA(narrow, size));
+    for (std::size_t i = 0; i < 12; ++i) EXPECT_EQ(wide[i], char16_t(narrow[i]));
   }
 }
 
