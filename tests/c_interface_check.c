@@ -43,6 +43,15 @@ int main(int argc, char** argv) {
   CHECK(GetPrivateProfileIntA("App", "other", 7, file) == 2);
   CHECK(GetPrivateProfileStringA("App", "missing", "dflt  ", buf, sizeof buf, file) == 4);
   CHECK(strcmp(buf, "dflt") == 0);
+  /* The wide forms take C11 char16_t text. */
+  char16_t wfile[4096];
+  size_t i;
+  for (i = 0; (wfile[i] = (char16_t)(unsigned char)file[i]) != 0; i++) continue;
+  char16_t wbuf[64];
+  CHECK(GetPrivateProfileStringW(u"APP", u"key", u"d", wbuf, 64, wfile) == 6);
+  CHECK(memcmp(wbuf, u"string", 7 * sizeof(char16_t)) == 0);
+  CHECK(GetPrivateProfileStringA("App", "missing", "d", buf, sizeof buf, "/nonexistent/x.ini") == 1);
+  CHECK(GetLastError() == 2);
   CHECK(GetWindowsDirectoryA(buf, sizeof buf) == 10);
   CHECK(strcmp(buf, "C:\\WINDOWS") == 0);
 

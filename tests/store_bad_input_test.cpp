@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -23,6 +25,7 @@
 
 #include "store/profile_store.h"
 #include "support/faulty_file_system.h"
+#include "support/in_child.h"
 #include "support/test_files.h"
 #include "zidevuv10/profile.h"
 
@@ -369,6 +372,49 @@ TEST(StoreBadInputNotAFile, FileLargerThanTheStoreHandles) {
   ASSERT_EQ(::stat(file.c_str(), &st), 0);
   EXPECT_EQ(st.st_size, off_t{3} << 30);
   EXPECT_EQ(zt::listFolder(dir.path()), "sparse.ini");
+  EXPECT_EQ(WritePrivateProfileStringA("s", "k", "w", file.c_str()), 0);
+  EXPECT_EQ(GetLastError(), 223u);  // ERROR_FILE_TOO_LARGE
+}
+
+TEST(StoreBadInputNotAFile, OutOfMemoryIsReportedAndNothingIsThrown) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "an address-space limit cannot be set under AddressSanitizer";
+#else
+  // A sparse file of 1 GB the store would read whole, in a child whose
+  // address space cannot hold it: every call answers as for an unreadable
+  // file with ERROR_NOT_ENOUGH_MEMORY, and the file is not rewritten.
+  zt::TempDir dir;
+  const std::string file = dir.file("huge.ini");
+  zt::writeFile(file, "[s]\nk=v\n");
+  ASSERT_EQ(::truncate(file.c_str(), off_t{1} << 30), 0);
+  const auto skip = zt::runInChild([&] {
+    long pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
+      std::fclose(statm);
+    }
+    if (pages <= 0) zt::skipInChild("the process's size is not known");
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) +
+                         (rlim_t{256} << 20);
+    const struct rlimit rl {limit, limit};
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &rl), 0);
+    char buf[16];
+    EXPECT_EQ(GetPrivateProfileStringA("s", "k", "def", buf, sizeof buf, file.c_str()), 3u);
+    EXPECT_STREQ(buf, "def");
+    EXPECT_EQ(GetLastError(), 8u);  // ERROR_NOT_ENOUGH_MEMORY
+    EXPECT_EQ(GetPrivateProfileIntA("s", "k", 7, file.c_str()), 7u);
+    EXPECT_EQ(GetLastError(), 8u);
+    uint8_t data[2];
+    EXPECT_EQ(GetPrivateProfileStructA("s", "k", data, sizeof data, file.c_str()), 0);
+    EXPECT_EQ(GetLastError(), 8u);
+    EXPECT_EQ(WritePrivateProfileStringA("s", "k", "w", file.c_str()), 0);
+    EXPECT_EQ(GetLastError(), 8u);
+  });
+  if (skip) GTEST_SKIP() << *skip;
+  struct stat st {};
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, off_t{1} << 30);
+#endif
 }
 
 TEST(StoreBadInputNotAFile, UnreadableFileGivesTheDefaultAndRefusesWrites) {
@@ -430,6 +476,9 @@ TEST(StoreBadInputBuffers, SizeZeroAndNullBuffersWriteNothing) {
     EXPECT_EQ(GetPrivateProfileStringA("none", "k", "def", nullptr, size, file), 0u);
     EXPECT_EQ(GetPrivateProfileSectionA("s", nullptr, size, file), 0u);
     EXPECT_EQ(GetPrivateProfileSectionNamesA(nullptr, size, file), 0u);
+    EXPECT_EQ(GetLastError(), 87u);  // ERROR_INVALID_PARAMETER
+    EXPECT_EQ(GetPrivateProfileSectionA(nullptr, buf, sizeof buf, file), 0u);
+    EXPECT_EQ(GetLastError(), 87u);
   }
   EXPECT_EQ(GetPrivateProfileStringA("s", "k", "def", nullptr, 100, nullptr), 0u);
 
@@ -570,6 +619,8 @@ TEST(StoreBadInputText, InvalidUtf8AndLineBreaksAreRefused) {
       EXPECT_EQ(WritePrivateProfileStringA(t, "k", "v", name), 0);
       EXPECT_EQ(WritePrivateProfileStringA("s", t, "v", name), 0);
       EXPECT_EQ(WritePrivateProfileStringA("s", "k", t, name), 0);
+      // A line end would add lines (ERROR_INVALID_DATA); the rest is no UTF-8.
+      EXPECT_EQ(GetLastError(), b.find_first_of("\r\n") == std::string::npos ? 1113u : 13u);
       EXPECT_EQ(WritePrivateProfileStringA("s", t, nullptr, name), 0);
       EXPECT_EQ(WritePrivateProfileStringA(t, nullptr, nullptr, name), 0);
       EXPECT_EQ(WritePrivateProfileSectionA(t, "a=1\0", name), 0);

@@ -1,7 +1,8 @@
 // Writes and reads of the profile store when the file system fails: a full
 // disk or an I/O error at any step of a write must leave the original file
 // byte for byte, report failure and leave no temporary file behind; a read
-// that fails gives the default and is not remembered as an empty file.
+// that fails gives the default and is not remembered as an empty file. Each
+// failure keeps its cause as the store's status.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -23,6 +24,7 @@ namespace {
 namespace zt = zidevuv10::testing;
 using zidevuv10::store::OptText;
 using zidevuv10::store::ProfileStore;
+using zidevuv10::store::Status;
 using zt::FaultyFileSystem;
 using zt::FsOp;
 
@@ -239,6 +241,41 @@ TEST(StoreFaultsReplaceSteps, FailureOfAnyReplaceStepReportsFailureAndKeepsOrigi
   }
 }
 
+TEST(StoreFaultsReplaceSteps, EachFailureKeepsItsCause) {
+  struct Case {
+    FsOp op;
+    const char* pathPart;
+    int error;
+    Status cause;
+  };
+  const Case cases[] = {
+      {FsOp::Lock, "", ETIMEDOUT, Status::LockTimeout},
+      {FsOp::Write, ".zdv-tmp", ENOSPC, Status::DiskFull},
+      {FsOp::Fsync, ".zdv-tmp", EDQUOT, Status::DiskFull},
+      {FsOp::Open, ".zdv-tmp", EACCES, Status::AccessDenied},
+      {FsOp::Rename, ".zdv-tmp", EROFS, Status::AccessDenied},
+      {FsOp::Open, ".zdv-tmp", ENOMEM, Status::OutOfMemory},
+      {FsOp::Write, ".zdv-tmp", EIO, Status::WriteFault},
+      {FsOp::Read, "f.ini", EIO, Status::ReadFault},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(zt::fsOpName(c.op)) + " " + errnoName(c.error));
+    zt::TempDir dir;
+    const std::string file = dir.file("f.ini");
+    zt::writeFile(file, kOriginal);
+    auto fs = std::make_shared<FaultyFileSystem>();
+    ProfileStore store(fs);
+    fs->failAlways(c.op, c.error, c.pathPart);
+    Status status = Status::Ok;
+    EXPECT_EQ(store.writeString("main", "name", "new", file, status), 0);
+    EXPECT_EQ(status, c.cause);
+    EXPECT_EQ(zt::readFile(file), kOriginal);
+    fs->reset();
+    EXPECT_EQ(store.writeString("main", "name", "new", file, status), 1);
+    EXPECT_EQ(status, Status::Ok);
+  }
+}
+
 TEST(StoreFaultsReplaceSteps, ShortWritesStillWriteTheWholeFile) {
   zt::TempDir dir;
   const std::string file = dir.file("f.ini");
@@ -322,7 +359,9 @@ TEST_F(StoreFaultsRead, ReadErrorGivesTheDefaultEverywhere) {
     ProfileStore store(fs);
     fs->failAlways(op, EIO, "r.ini");
     EXPECT_EQ(get(store, "s", "k", file_), kDefault);
-    EXPECT_EQ(store.getInt("s", "n", -7, file_), static_cast<uint32_t>(-7));
+    Status status = Status::Ok;
+    EXPECT_EQ(store.getInt("s", "n", -7, file_, status), static_cast<uint32_t>(-7));
+    EXPECT_EQ(status, Status::ReadFault);
     std::vector<char> buf(256, 'X');
     EXPECT_EQ(store.getSection("s", buf, file_), 0u);
     EXPECT_EQ(buf[0], '\0');

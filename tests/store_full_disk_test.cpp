@@ -174,6 +174,8 @@ TEST(StoreFullDisk, WriteWithoutRoomKeepsTheFileAndSucceedsOnceThereIsRoom) {
         EXPECT_EQ(get(fresh, "s", "k", file), "v");
         // Nor is a new file made on the full disk.
         if (!onePageFree) {
+          EXPECT_EQ(WritePrivateProfileStringA("s", "k", "v", (disk + "/new.ini").c_str()), 0);
+          EXPECT_EQ(GetLastError(), 112u);  // ERROR_DISK_FULL
           EXPECT_EQ(store.writeString("s", "k", "v", disk + "/new.ini"), 0);
           EXPECT_EQ(zt::listFolder(disk), "filler settings.ini");
         }

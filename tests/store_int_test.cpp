@@ -1,6 +1,7 @@
-// GetPrivateProfileIntA: the value text read as a signed decimal number that
-// wraps modulo 2^32 and comes back unsigned; defaults for empty and missing
-// values; and the number parsed from a list when the section or key is absent.
+// GetPrivateProfileIntA: the value text read as a signed number (decimal, or
+// with a 0x, 0o or 0b prefix) that wraps modulo 2^32 and comes back unsigned;
+// defaults for empty and missing values; and the number parsed from a list
+// when the section or key is absent.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -89,12 +90,23 @@ TEST_F(StoreInt, DigitsStopAtTheFirstOtherCharacter) {
   EXPECT_EQ(intOf("s", "k", 7, f), 0u);
 }
 
-TEST_F(StoreInt, DecimalOnly) {
-  const std::string f = ini("[s]\nhex=0x10\nHEX=0X10\noct=010\nbin=0b11\n");
-  EXPECT_EQ(intOf("s", "hex", 7, f), 0u);
-  EXPECT_EQ(intOf("s", "HEX", 7, f), 0u);
+TEST_F(StoreInt, LowerCaseBasePrefixes) {
+  const std::string f = ini(
+      "[s]\nhex=0x10\nupper=0X10\noct=010\nbin=0b11\ncolour=0xFFFFFF\nlower=0xff\n"
+      "octal=0o17\nbadoctal=0o8\nstop=0x1G\nbinstop=0b102\nnegative=-0x1\n");
+  EXPECT_EQ(intOf("s", "hex", 7, f), 16u);
+  EXPECT_EQ(intOf("s", "upper", 7, f), 0u);
+  // A leading zero alone does not mean octal.
   EXPECT_EQ(intOf("s", "oct", 7, f), 10u);
-  EXPECT_EQ(intOf("s", "bin", 7, f), 0u);
+  EXPECT_EQ(intOf("s", "bin", 7, f), 3u);
+  EXPECT_EQ(intOf("s", "colour", 7, f), 0xFFFFFFu);
+  EXPECT_EQ(intOf("s", "lower", 7, f), 255u);
+  EXPECT_EQ(intOf("s", "octal", 7, f), 15u);
+  // Digits stop at the first one the base does not have.
+  EXPECT_EQ(intOf("s", "badoctal", 7, f), 0u);
+  EXPECT_EQ(intOf("s", "stop", 7, f), 1u);
+  EXPECT_EQ(intOf("s", "binstop", 7, f), 2u);
+  EXPECT_EQ(intOf("s", "negative", 7, f), 4294967295u);
 }
 
 TEST_F(StoreInt, ValueIsTrimmedAndUnquotedFirst) {
@@ -108,8 +120,8 @@ TEST_F(StoreInt, ValueIsTrimmedAndUnquotedFirst) {
   EXPECT_EQ(intOf("s", "dq", 7, f), 42u);
   EXPECT_EQ(intOf("s", "sq", 7, f), 4294967295u);
   EXPECT_EQ(intOf("s", "blanks", 7, f), 17u);
-  // Blanks inside quotes are part of the text, and a blank is no digit.
-  EXPECT_EQ(intOf("s", "inner", 7, f), 0u);
+  // Blanks the quote strip leaves are skipped before the number.
+  EXPECT_EQ(intOf("s", "inner", 7, f), 5u);
   EXPECT_EQ(intOf("s", "mixed", 7, f), 0u);
 }
 

@@ -98,6 +98,7 @@ TEST(StorePermissions, FolderWithoutWritePermissionKeepsTheFile) {
     // A new file in that folder is not made either.
     EXPECT_EQ(store.writeString("s", "k", "v", folder + "/new.ini"), 0);
     EXPECT_EQ(WritePrivateProfileStringA("s", "k", "v", (folder + "/new.ini").c_str()), 0);
+    EXPECT_EQ(GetLastError(), 5u);  // ERROR_ACCESS_DENIED
 
     EXPECT_EQ(zt::readFile(file), kOriginal);
     EXPECT_EQ(zt::listFolder(folder), "settings.ini");
@@ -133,7 +134,10 @@ TEST(StorePermissions, UnreadableFileGivesTheDefaultAndIsNotReplaced) {
     std::vector<char> names(64, 'X');
     EXPECT_EQ(store.getSectionNames(names, file), 0u);
     EXPECT_EQ(getThroughC("s", "k", file), kDefault);
+    EXPECT_EQ(GetLastError(), 5u);  // ERROR_ACCESS_DENIED
     expectEveryWriteRefused(store, file);
+    EXPECT_EQ(WritePrivateProfileStringA("s", "k", "w", file.c_str()), 0);
+    EXPECT_EQ(GetLastError(), 5u);
     EXPECT_EQ(zt::listFolder(dir.path()), "locked.ini");
     ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
     EXPECT_EQ(zt::readFile(file), kOriginal);

@@ -225,8 +225,11 @@ TEST_F(StoreRead, FoundEmptyValueIsEmptyNotTheDefault) {
 TEST_F(StoreRead, MissingValuesGiveTheDefault) {
   const std::string f = ini("[s]\nk=1\n=nameless\n[]\nk=2\n");
   EXPECT_EQ(read("s", "k", "def", dir_.file("missing.ini")), (Got{"def", 3}));
+  EXPECT_EQ(GetLastError(), 2u);  // ERROR_FILE_NOT_FOUND
   EXPECT_EQ(read("s", "k", "def", dir_.file("nodir/missing.ini")), (Got{"def", 3}));
+  EXPECT_EQ(GetLastError(), 2u);
   EXPECT_EQ(read("nosuch", "k", "def", f), (Got{"def", 3}));
+  EXPECT_EQ(GetLastError(), 0u);  // the file was read
   EXPECT_EQ(read("s", "nosuch", "def", f), (Got{"def", 3}));
   // An empty key or section name is never found, even where a line has one.
   EXPECT_EQ(read("s", "", "def", f), (Got{"def", 3}));

@@ -116,6 +116,16 @@ TEST(StoreWrite, ReplacedLineKeepsItsOwnLineEndAndKeySpelling) {
   EXPECT_EQ(readFile(f), "[App]\nKeY=new\r\nnext=1\n");
   ASSERT_NE(put("App", "added", "x", f), 0);
   EXPECT_EQ(readFile(f), "[App]\nKeY=new\r\nnext=1\nadded=x\n");
+
+  // With mixed line ends a new line takes the line end of the line it
+  // follows: a new key, a new section at the end, a replaced section.
+  const std::string g = dir.file("follow.ini");
+  writeFile(g, "[A]\na=1\r\n[B]\nb=1\r\n");
+  ASSERT_NE(put("A", "n", "2", g), 0);
+  ASSERT_NE(put("C", "c", "3", g), 0);
+  EXPECT_EQ(readFile(g), "[A]\na=1\r\nn=2\r\n[B]\nb=1\r\n[C]\r\nc=3\r\n");
+  ASSERT_NE(WritePrivateProfileSectionA("B", "x=1\0y=2\0", g.c_str()), 0);
+  EXPECT_EQ(readFile(g), "[A]\na=1\r\nn=2\r\n[B]\nx=1\r\ny=2\r\n[C]\r\nc=3\r\n");
 }
 
 TEST(StoreWrite, NewKeyGoesBeforeTrailingBlankLinesAndComments) {

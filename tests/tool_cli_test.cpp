@@ -193,13 +193,17 @@ TEST_F(ToolStoreTest, AMissingFileIsAFailureExceptForSet) {
 TEST_F(ToolStoreTest, ARefusedWriteFailsAndLeavesTheFileAlone) {
   const std::string ini = file("refuse.ini");
   writeFile(ini, "[S]\nk=v\n");
-  expectFailure(tool({"set", ini, "S", "k", "two\nlines"}), "cannot set");
-  expectFailure(tool({"set", ini, "S", "a=b", "v"}), "cannot set");
-  expectFailure(tool({"set", ini, "S", "k", "\xff\xfe"}), "UTF-8");
+  // Each message names the cause the store reported.
+  expectFailure(tool({"set", ini, "S", "k", "two\nlines"}),
+                "cannot set 'k' in [S]: the text would add lines");
+  expectFailure(tool({"set", ini, "S", "a=b", "v"}),
+                "cannot set 'a=b' in [S]: the text would add lines");
+  expectFailure(tool({"set", ini, "S", "k", "\xff\xfe"}), "not valid UTF-8");
   EXPECT_EQ(readFile(ini), "[S]\nk=v\n");
 
-  expectFailure(tool({"set", file("no-such-folder/x.ini"), "S", "k", "v"}), "folder");
-  expectFailure(tool({"set", dir_.path(), "S", "k", "v"}), "folder");
+  expectFailure(tool({"set", file("no-such-folder/x.ini"), "S", "k", "v"}),
+                "its folder does not exist");
+  expectFailure(tool({"set", dir_.path(), "S", "k", "v"}), "access denied");
   EXPECT_FALSE(fileExists(file("no-such-folder")));
 }
 

@@ -2,10 +2,42 @@
 // ([section] headers, key=value lines) with the answers, return counts and
 // file contents of the Windows profile API.
 //
-// Text is UTF-8; sizes and counts are bytes. A null pointer is an absent
-// argument, which differs from the empty text "" exactly as on Windows (a
-// null key lists keys, a null value deletes a key, and so on). A file name
-// without any folder part lives in the Windows directory (C:\WINDOWS).
+// Narrow (A) functions take UTF-8 text, with sizes and counts in bytes; wide
+// (W) functions take UTF-16 text (char16_t, Windows' WCHAR), with sizes and
+// counts in UTF-16 code units. Both follow the same rules and read and write
+// files in their own encoding; a cut never splits a character (a UTF-8
+// sequence or a surrogate pair). A null pointer is an absent argument,
+// which differs from the empty text "" exactly as on Windows (a null key
+// lists keys, a null value deletes a key, and so on). A file name without
+// any folder part lives in the Windows directory (C:\WINDOWS).
+//
+// Writes refuse text that would add lines or sections the caller never
+// named (a line end anywhere, "=" in a key, a key starting with "[") and
+// text that is not valid UTF-8 or UTF-16: they return 0 and change nothing.
+//
+// Last error: every profile function sets the calling thread's last error
+// (GetLastError), ERROR_SUCCESS (0) when it did all it was asked to, else:
+//   2   ERROR_FILE_NOT_FOUND      a read found no file (the default is
+//                                 answered); a struct read found no key; a
+//                                 write named no section
+//   3   ERROR_PATH_NOT_FOUND      the file's folder does not exist
+//   5   ERROR_ACCESS_DENIED       the caller may not read or write the file,
+//                                 it is a folder, or the file name is ""
+//   8   ERROR_NOT_ENOUGH_MEMORY   out of memory
+//   13  ERROR_INVALID_DATA        text that would add lines or sections the
+//                                 caller never named; a struct whose stored
+//                                 checksum does not match
+//   24  ERROR_BAD_LENGTH          a struct whose stored text has another length
+//   29  ERROR_WRITE_FAULT         any other failure to write the file
+//   30  ERROR_READ_FAULT          any other failure to read the file
+//   33  ERROR_LOCK_VIOLATION      the writers' lock was not obtained in time
+//   87  ERROR_INVALID_PARAMETER   a null buffer or a required argument absent
+//   112 ERROR_DISK_FULL           no space (or quota) left for the new version
+//   223 ERROR_FILE_TOO_LARGE      the file is larger than the library handles
+//   1113 ERROR_NO_UNICODE_TRANSLATION  text that is not valid UTF-8 or UTF-16,
+//                                 or that the file's 8-bit encoding cannot hold
+// Reads that meet an error answer as for a missing file (the default, or an
+// empty list); writes that meet one return 0 and leave the file unchanged.
 //
 // Thread and process safety: every function may be called from any thread.
 // Writes are atomic (the file is replaced as a whole and synced before the
@@ -14,6 +46,9 @@
 #pragma once
 
 #include <stdint.h>
+#ifndef __cplusplus
+#include <uchar.h>
+#endif
 
 #include "zidevuv10/export.h"
 
@@ -41,6 +76,51 @@ ZIDEVUV10_API int32_t WritePrivateProfileSectionA(const char* section, const cha
                                                   const char* file);
 ZIDEVUV10_API int32_t WriteProfileSectionA(const char* section, const char* entries);
 ZIDEVUV10_API uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size);
+
+ZIDEVUV10_API uint32_t GetPrivateProfileStringW(const char16_t* section, const char16_t* key,
+                                                const char16_t* default_value, char16_t* buffer,
+                                                uint32_t size, const char16_t* file);
+ZIDEVUV10_API uint32_t GetProfileStringW(const char16_t* section, const char16_t* key,
+                                         const char16_t* default_value, char16_t* buffer,
+                                         uint32_t size);
+ZIDEVUV10_API uint32_t GetPrivateProfileIntW(const char16_t* section, const char16_t* key,
+                                             int32_t default_value, const char16_t* file);
+ZIDEVUV10_API uint32_t GetProfileIntW(const char16_t* section, const char16_t* key,
+                                      int32_t default_value);
+ZIDEVUV10_API uint32_t GetPrivateProfileSectionW(const char16_t* section, char16_t* buffer,
+                                                 uint32_t size, const char16_t* file);
+ZIDEVUV10_API uint32_t GetProfileSectionW(const char16_t* section, char16_t* buffer,
+                                          uint32_t size);
+ZIDEVUV10_API uint32_t GetPrivateProfileSectionNamesW(char16_t* buffer, uint32_t size,
+                                                      const char16_t* file);
+ZIDEVUV10_API int32_t WritePrivateProfileStringW(const char16_t* section, const char16_t* key,
+                                                 const char16_t* value, const char16_t* file);
+ZIDEVUV10_API int32_t WriteProfileStringW(const char16_t* section, const char16_t* key,
+                                          const char16_t* value);
+ZIDEVUV10_API int32_t WritePrivateProfileSectionW(const char16_t* section,
+                                                  const char16_t* entries, const char16_t* file);
+ZIDEVUV10_API int32_t WriteProfileSectionW(const char16_t* section, const char16_t* entries);
+ZIDEVUV10_API uint32_t GetWindowsDirectoryW(char16_t* buffer, uint32_t size);
+
+// A structure of `size` bytes stored as a value: each byte as two upper-case
+// hexadecimal digits, then a checksum byte (the sum of the bytes modulo 256)
+// in the same form. A read succeeds (nonzero) and fills `data` only when the
+// stored text has exactly 2*size+2 digits and the checksum matches. A write
+// with a null `data` deletes the key; with a null key, the section.
+ZIDEVUV10_API int32_t GetPrivateProfileStructA(const char* section, const char* key, void* data,
+                                               uint32_t size, const char* file);
+ZIDEVUV10_API int32_t GetPrivateProfileStructW(const char16_t* section, const char16_t* key,
+                                               void* data, uint32_t size, const char16_t* file);
+ZIDEVUV10_API int32_t WritePrivateProfileStructA(const char* section, const char* key,
+                                                 const void* data, uint32_t size,
+                                                 const char* file);
+ZIDEVUV10_API int32_t WritePrivateProfileStructW(const char16_t* section, const char16_t* key,
+                                                 const void* data, uint32_t size,
+                                                 const char16_t* file);
+
+// The calling thread's last error (see above); SetLastError sets it.
+ZIDEVUV10_API uint32_t GetLastError(void);
+ZIDEVUV10_API void SetLastError(uint32_t code);
 
 #ifdef __cplusplus
 }

@@ -1,31 +1,59 @@
-// The C functions of <zidevuv10/profile.h>: argument conversion only, over
-// the shared profile store.
+// The narrow C functions of <zidevuv10/profile.h>: argument conversion only,
+// over the shared profile store.
 #include "zidevuv10/profile.h"
 
-#include <cstring>
-
+#include "c_api/c_edge.h"
+#include "c_api/read_answer.h"
 #include "store/profile_store.h"
 
 namespace {
 
+using zidevuv10::capi::answerRead;
+using zidevuv10::capi::answerWrite;
+using zidevuv10::capi::arg;
+using zidevuv10::capi::defaultAnswer;
+using zidevuv10::capi::entryList;
+using zidevuv10::capi::guarded;
+using zidevuv10::capi::setLastError;
+using zidevuv10::store::Access;
+using zidevuv10::store::Answer;
 using zidevuv10::store::OptText;
 using zidevuv10::store::ProfileStore;
-
-OptText arg(const char* s) { return s ? OptText(s) : std::nullopt; }
-
-std::span<char> buf(char* buffer, uint32_t size) {
-  return buffer ? std::span<char>(buffer, size) : std::span<char>();
-}
-
-// An entry list runs to its empty item (two NULs in a row).
-OptText entryList(const char* entries) {
-  if (!entries) return std::nullopt;
-  std::size_t n = 0;
-  while (entries[n] != '\0') n += std::strlen(entries + n) + 1;
-  return std::string_view(entries, n);
-}
+using zidevuv10::store::Status;
 
 ProfileStore& store() { return ProfileStore::shared(); }
+
+uint32_t getString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                   uint32_t size, OptText file) noexcept {
+  return answerRead(
+      buffer, size,
+      [&](Status& status) {
+        return store().readString(arg(section), arg(key), arg(defaultValue), file, status);
+      },
+      [&](std::span<char> out) noexcept {
+        return section ? zidevuv10::store::placeValue(out, defaultAnswer(defaultValue))
+                       : zidevuv10::store::placeList(out, {});
+      });
+}
+
+uint32_t getInt(const char* section, const char* key, int32_t defaultValue, OptText file) noexcept {
+  return guarded(
+      Access::Read,
+      [&] {
+        Status status = Status::Ok;
+        const uint32_t value = store().getInt(arg(section), arg(key), defaultValue, file, status);
+        setLastError(status);
+        return value;
+      },
+      [&]() noexcept { return static_cast<uint32_t>(defaultValue); });
+}
+
+uint32_t getSection(const char* section, char* buffer, uint32_t size, OptText file) noexcept {
+  if (!section) buffer = nullptr;  // an invalid parameter as well
+  return answerRead(
+      buffer, size, [&](Status& status) { return store().readSection(arg(section), file, status); },
+      [](std::span<char> out) noexcept { return zidevuv10::store::placeEmptyList(out, 2); });
+}
 
 }  // namespace
 
@@ -33,57 +61,66 @@ extern "C" {
 
 uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* default_value,
                                   char* buffer, uint32_t size, const char* file) {
-  return store().getString(arg(section), arg(key), arg(default_value), buf(buffer, size),
-                           arg(file));
+  return getString(section, key, default_value, buffer, size, arg(file));
 }
 
 uint32_t GetProfileStringA(const char* section, const char* key, const char* default_value,
                            char* buffer, uint32_t size) {
-  return store().getString(arg(section), arg(key), arg(default_value), buf(buffer, size),
-                           ProfileStore::kWinIni);
+  return getString(section, key, default_value, buffer, size, ProfileStore::kWinIni);
 }
 
 uint32_t GetPrivateProfileIntA(const char* section, const char* key, int32_t default_value,
                                const char* file) {
-  return store().getInt(arg(section), arg(key), default_value, arg(file));
+  return getInt(section, key, default_value, arg(file));
 }
 
 uint32_t GetProfileIntA(const char* section, const char* key, int32_t default_value) {
-  return store().getInt(arg(section), arg(key), default_value, ProfileStore::kWinIni);
+  return getInt(section, key, default_value, ProfileStore::kWinIni);
 }
 
 uint32_t GetPrivateProfileSectionA(const char* section, char* buffer, uint32_t size,
                                    const char* file) {
-  return store().getSection(arg(section), buf(buffer, size), arg(file));
+  return getSection(section, buffer, size, arg(file));
 }
 
 uint32_t GetProfileSectionA(const char* section, char* buffer, uint32_t size) {
-  return store().getSection(arg(section), buf(buffer, size), ProfileStore::kWinIni);
+  return getSection(section, buffer, size, ProfileStore::kWinIni);
 }
 
 uint32_t GetPrivateProfileSectionNamesA(char* buffer, uint32_t size, const char* file) {
-  return store().getSectionNames(buf(buffer, size), arg(file));
+  return answerRead(
+      buffer, size, [&](Status& status) { return store().readSectionNames(arg(file), status); },
+      [](std::span<char> out) noexcept { return zidevuv10::store::placeList(out, {}); });
 }
 
 int32_t WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                    const char* file) {
-  return store().writeString(arg(section), arg(key), arg(value), arg(file));
+  return answerWrite([&](Status& status) {
+    return store().writeString(arg(section), arg(key), arg(value), arg(file), status);
+  });
 }
 
 int32_t WriteProfileStringA(const char* section, const char* key, const char* value) {
-  return store().writeString(arg(section), arg(key), arg(value), ProfileStore::kWinIni);
+  return answerWrite([&](Status& status) {
+    return store().writeString(arg(section), arg(key), arg(value), ProfileStore::kWinIni, status);
+  });
 }
 
 int32_t WritePrivateProfileSectionA(const char* section, const char* entries, const char* file) {
-  return store().writeSection(arg(section), entryList(entries), arg(file));
+  return answerWrite([&](Status& status) {
+    return store().writeSection(arg(section), entryList(entries), arg(file), status);
+  });
 }
 
 int32_t WriteProfileSectionA(const char* section, const char* entries) {
-  return store().writeSection(arg(section), entryList(entries), ProfileStore::kWinIni);
+  return answerWrite([&](Status& status) {
+    return store().writeSection(arg(section), entryList(entries), ProfileStore::kWinIni, status);
+  });
 }
 
 uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) {
-  return store().windowsDirectory(buf(buffer, size));
+  setLastError(zidevuv10::capi::kErrorSuccess);
+  return store().windowsDirectory(zidevuv10::capi::buf(buffer, size));
 }
 
 }  // extern "C"

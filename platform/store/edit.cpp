@@ -1,6 +1,7 @@
 #include "store/edit.h"
 
 #include <algorithm>
+#include <string>
 
 #include "text/blanks.h"
 #include "text/case_fold.h"
@@ -20,26 +21,50 @@ const Line& lastEntryLine(const Document& doc, int section) {
   return doc.sections()[static_cast<std::size_t>(section)].header;
 }
 
-void appendLines(std::string& out, const Document& doc, const std::vector<std::string>& lines) {
+void appendLines(std::string& out, std::string_view lineEnd,
+                 const std::vector<std::string>& lines) {
   for (const auto& line : lines) {
     out.append(line);
-    out.append(doc.lineEnd());
+    out.append(lineEnd);
   }
+}
+
+// The line end of the raw bytes [from, to) as text: CRLF, LF or CR; the
+// file's own line end when the bytes hold none (a last line without one).
+std::string lineEndIn(const Document& doc, uint32_t from, uint32_t to) {
+  const std::string end =
+      text::decodeToUtf8(doc.encoding(), std::string_view(doc.raw()).substr(from, to - from));
+  for (const std::string_view candidate : {"\r\n", "\n", "\r"}) {
+    if (end.ends_with(candidate)) return std::string(candidate);
+  }
+  return std::string(doc.lineEnd());
+}
+
+// The line end of a line; in a file with mixed line ends, new lines take the
+// line end of the line they follow.
+std::string lineEndOf(const Document& doc, const Line& l) {
+  return lineEndIn(doc, l.rawEnd, l.rawNext);
 }
 
 // Inserts lines after a line, ending that line first when it has no line end.
 Splice insertAfter(const Document& doc, const Line& l, const std::vector<std::string>& lines) {
   Splice sp{l.rawNext, l.rawNext, {}};
-  if (l.rawNext == l.rawEnd) sp.text.append(doc.lineEnd());
-  appendLines(sp.text, doc, lines);
+  const std::string lineEnd = lineEndOf(doc, l);
+  if (l.rawNext == l.rawEnd) sp.text.append(lineEnd);
+  appendLines(sp.text, lineEnd, lines);
   return sp;
 }
 
-// Appends lines at the end of the file's text.
+// Appends lines at the end of the file's text, with the line end of its last line.
 Splice appendAtEnd(const Document& doc, const std::vector<std::string>& lines) {
-  Splice sp{doc.endOfText(), doc.endOfText(), {}};
-  if (!doc.endsWithLineEnd()) sp.text.append(doc.lineEnd());
-  appendLines(sp.text, doc, lines);
+  const uint32_t end = doc.endOfText();
+  Splice sp{end, end, {}};
+  const std::size_t unit = text::unitSize(doc.encoding());
+  const uint32_t tail = static_cast<uint32_t>(std::min<std::size_t>(end, 2 * unit));
+  const std::string lineEnd = doc.endsWithLineEnd() ? lineEndIn(doc, end - tail, end)
+                                                    : std::string(doc.lineEnd());
+  if (!doc.endsWithLineEnd()) sp.text.append(lineEnd);
+  appendLines(sp.text, lineEnd, lines);
   return sp;
 }
 
@@ -130,8 +155,8 @@ EditPlan planReplaceSection(const Document& doc, std::string_view section,
     if (!isEntryLine(l)) continue;
     Splice sp{l.rawBegin, l.rawNext, {}};
     if (!placed) {
-      // The new entries take the place of the first old one.
-      appendLines(sp.text, doc, entries);
+      // The new entries take the place of the first old one, and its line end.
+      appendLines(sp.text, lineEndOf(doc, l), entries);
       placed = true;
     }
     plan.push_back(std::move(sp));

@@ -5,7 +5,9 @@
 #include "paths/drives.h"
 #include "paths/path_map.h"
 #include "store/answers.h"
+#include "store/int_text.h"
 #include "store/profile_store.h"
+#include "store/struct_text.h"
 #include "text/blanks.h"
 
 namespace zidevuv10::store {
@@ -17,69 +19,124 @@ ProfileStore& ProfileStore::shared() {
   return store;
 }
 
-std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file) {
+std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file, Status& status) {
   const std::string_view name = file.value_or(kWinIni);
   // First the path as given; only when nothing is there, a case-insensitive match.
   auto guess = paths::resolveProfileFile(*fs_, name, false);
-  if (!guess) return nullptr;
+  if (!guess) {
+    status = Status::FileNotFound;
+    return nullptr;
+  }
   Snapshot snap = cache_.load(*fs_, guess->path);
   if (snap.error == 0 && !snap.exists) {
     const auto matched = paths::resolveProfileFile(*fs_, name, true);
     if (matched && matched->path != guess->path) snap = cache_.load(*fs_, matched->path);
   }
-  if (snap.error != 0 || !snap.exists) return nullptr;
-  return snap.doc;
+  if (snap.error != 0) {
+    status = statusOfErrno(snap.error, Access::Read);
+    return nullptr;
+  }
+  status = snap.exists ? Status::Ok : Status::FileNotFound;
+  return snap.exists ? snap.doc : nullptr;
+}
+
+Answer ProfileStore::readString(OptText section, OptText key, OptText defaultValue, OptText file,
+                                Status& status) {
+  const std::string_view def =
+      stripQuotes(text::trimTrailingSpaces(defaultValue.value_or(std::string_view())));
+  if (!section) return readSectionNames(file, status);
+  auto doc = loadForRead(file, status);
+  Answer answer = Answer::value(def);
+  if (!key) {
+    // The section's key names (not trimmed: listings take the name as given).
+    const int s = doc ? doc->findSection(*section) : -1;
+    if (s >= 0 && !doc->body(s).keyList.empty()) answer = Answer::list(doc->body(s).keyList);
+  } else {
+    const std::string_view sectionName = text::trimBlanks(*section);
+    const std::string_view keyName = text::trimBlanks(*key);
+    if (doc && !sectionName.empty() && !keyName.empty()) {
+      if (const Line* l = doc->findKey(doc->findSection(sectionName), keyName)) {
+        answer = Answer::value(stripQuotes(doc->value(*l)));
+      }
+    }
+  }
+  answer.keep = std::move(doc);
+  return answer;
+}
+
+Answer ProfileStore::readSection(OptText section, OptText file, Status& status) {
+  if (!section) {
+    status = Status::InvalidArgument;
+    return Answer::emptyList(0);
+  }
+  auto doc = loadForRead(file, status);
+  const int s = doc ? doc->findSection(*section) : -1;
+  if (s < 0 || doc->body(s).entryList.empty()) return Answer::emptyList(2);
+  Answer answer = Answer::list(doc->body(s).entryList);
+  answer.keep = std::move(doc);
+  return answer;
+}
+
+Answer ProfileStore::readSectionNames(OptText file, Status& status) {
+  auto doc = loadForRead(file, status);
+  if (!doc) return Answer::list({});
+  Answer answer = Answer::list(doc->sectionNameList());
+  answer.keep = std::move(doc);
+  return answer;
 }
 
 uint32_t ProfileStore::getString(OptText section, OptText key, OptText defaultValue,
                                  std::span<char> buffer, OptText file) {
   if (buffer.empty()) return 0;
-  const std::string_view def =
-      stripQuotes(text::trimTrailingSpaces(defaultValue.value_or(std::string_view())));
-  if (!section) return getSectionNames(buffer, file);
-  const auto doc = loadForRead(file);
-  if (!key) {
-    // The section's key names (not trimmed: listings take the name as given).
-    const int s = doc ? doc->findSection(*section) : -1;
-    if (s < 0 || doc->body(s).keyList.empty()) return placeValue(buffer, def);
-    return placeList(buffer, doc->body(s).keyList);
-  }
-  const std::string_view sectionName = text::trimBlanks(*section);
-  const std::string_view keyName = text::trimBlanks(*key);
-  if (doc && !sectionName.empty() && !keyName.empty()) {
-    if (const Line* l = doc->findKey(doc->findSection(sectionName), keyName)) {
-      return placeValue(buffer, stripQuotes(doc->value(*l)));
-    }
-  }
-  return placeValue(buffer, def);
+  Status status = Status::Ok;
+  return place(buffer, readString(section, key, defaultValue, file, status));
+}
+
+uint32_t ProfileStore::getInt(OptText section, OptText key, int32_t defaultValue, OptText file,
+                              Status& status) {
+  // The value is read through a small buffer, as Windows does (29 characters).
+  char buffer[30];
+  place(buffer, readString(section, key, "", file, status));
+  if (buffer[0] == '\0') return static_cast<uint32_t>(defaultValue);
+  return parseProfileInt(buffer);
 }
 
 uint32_t ProfileStore::getInt(OptText section, OptText key, int32_t defaultValue, OptText file) {
-  // The value is read through a small buffer, as Windows does (29 characters).
-  char buffer[30];
-  getString(section, key, "", buffer, file);
-  if (buffer[0] == '\0') return static_cast<uint32_t>(defaultValue);
-  // Sign, decimal digits up to the first other character, modulo 2^32.
-  const char* p = buffer;
-  bool negative = false;
-  if (*p == '-' || *p == '+') negative = *p++ == '-';
-  uint32_t value = 0;
-  while (*p >= '0' && *p <= '9') value = value * 10u + static_cast<uint32_t>(*p++ - '0');
-  return negative ? 0u - value : value;
+  Status status = Status::Ok;
+  return getInt(section, key, defaultValue, file, status);
 }
 
 uint32_t ProfileStore::getSection(OptText section, std::span<char> buffer, OptText file) {
   if (buffer.empty() || !section) return 0;
-  const auto doc = loadForRead(file);
-  const int s = doc ? doc->findSection(*section) : -1;
-  if (s < 0 || doc->body(s).entryList.empty()) return placeEmptyList(buffer, 2);
-  return placeList(buffer, doc->body(s).entryList);
+  Status status = Status::Ok;
+  return place(buffer, readSection(section, file, status));
 }
 
 uint32_t ProfileStore::getSectionNames(std::span<char> buffer, OptText file) {
   if (buffer.empty()) return 0;
-  const auto doc = loadForRead(file);
-  return placeList(buffer, doc ? std::string_view(doc->sectionNameList()) : std::string_view());
+  Status status = Status::Ok;
+  return place(buffer, readSectionNames(file, status));
+}
+
+bool ProfileStore::getStruct(OptText section, OptText key, std::span<uint8_t> out, OptText file,
+                             Status& status) {
+  if (!section || !key) {
+    status = Status::InvalidArgument;
+    return false;
+  }
+  const auto doc = loadForRead(file, status);
+  if (!doc) return false;
+  const std::string_view sectionName = text::trimBlanks(*section);
+  const std::string_view keyName = text::trimBlanks(*key);
+  const Line* l = sectionName.empty() || keyName.empty()
+                      ? nullptr
+                      : doc->findKey(doc->findSection(sectionName), keyName);
+  if (!l) {
+    status = Status::FileNotFound;
+    return false;
+  }
+  status = decodeStruct(stripQuotes(doc->value(*l)), out);
+  return status == Status::Ok;
 }
 
 uint32_t ProfileStore::windowsDirectory(std::span<char> buffer) const {

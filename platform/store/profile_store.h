@@ -7,6 +7,11 @@
 // an absent value deletes the key, an absent file is WIN.INI, and so on.
 // Buffers count bytes; an empty span is a buffer of size 0.
 //
+// Every member also comes in a form with a Status out-parameter that says
+// why a read found nothing or a write did not happen (see store/status.h);
+// the read* members give a read's whole answer before it meets a buffer, so
+// that a caller can place it in a buffer of its own kind (UTF-16 units).
+//
 // Thread and process safety: every member may be called from any thread at
 // once. Writes replace the file atomically and durably before returning;
 // read-modify-write cycles on one file are serialised across threads and
@@ -21,7 +26,9 @@
 #include <string_view>
 
 #include "fs/file_system.h"
+#include "store/answers.h"
 #include "store/file_cache.h"
+#include "store/status.h"
 
 namespace zidevuv10::store {
 
@@ -45,6 +52,25 @@ class ProfileStore {
   int32_t writeSection(OptText section, OptText entries, OptText file);
   uint32_t windowsDirectory(std::span<char> buffer) const;
 
+  // The forms with a status; `status` is Ok when the file was read or
+  // written (a read of a missing file answers the default with FileNotFound).
+  Answer readString(OptText section, OptText key, OptText defaultValue, OptText file,
+                    Status& status);
+  Answer readSection(OptText section, OptText file, Status& status);
+  Answer readSectionNames(OptText file, Status& status);
+  uint32_t getInt(OptText section, OptText key, int32_t defaultValue, OptText file,
+                  Status& status);
+  int32_t writeString(OptText section, OptText key, OptText value, OptText file, Status& status);
+  int32_t writeSection(OptText section, OptText entries, OptText file, Status& status);
+
+  // A structure stored as hexadecimal text with a checksum (store/struct_text.h).
+  // getStruct fills `out` only when the stored text has exactly its length
+  // and checksum; writeStruct with no data deletes the key.
+  bool getStruct(OptText section, OptText key, std::span<uint8_t> out, OptText file,
+                 Status& status);
+  int32_t writeStruct(OptText section, OptText key, std::optional<std::span<const uint8_t>> data,
+                      OptText file, Status& status);
+
   // The WIN.INI file the unnamed-file forms use.
   static constexpr std::string_view kWinIni = "C:\\WINDOWS\\WIN.INI";
 
@@ -52,10 +78,10 @@ class ProfileStore {
   void dropCache() { cache_.clear(); }
 
  private:
-  std::shared_ptr<const Document> loadForRead(OptText file);
+  std::shared_ptr<const Document> loadForRead(OptText file, Status& status);
   int32_t flush(OptText file);
   template <typename Planner>
-  int32_t modify(OptText file, Planner&& planner);
+  int32_t modify(OptText file, Planner&& planner, Status& status);
 
   std::shared_ptr<fs::FileSystem> fs_;
   FileCache cache_;

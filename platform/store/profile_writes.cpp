@@ -6,19 +6,38 @@
 #include "store/atomic_file.h"
 #include "store/edit.h"
 #include "store/profile_store.h"
+#include "store/struct_text.h"
 #include "store/write_rules.h"
 
 namespace zidevuv10::store {
 
+namespace {
+
+// A failed write: its cause, and the 0 the write returns.
+int32_t fail(Status& status, Status cause) {
+  status = cause;
+  return 0;
+}
+
+// The cause of a failed step of the read-modify-write cycle (-errno).
+int32_t failStep(Status& status, int negativeErrno, Access access) {
+  return fail(status, statusOfErrno(negativeErrno, access));
+}
+
+}  // namespace
+
 template <typename Planner>
-int32_t ProfileStore::modify(OptText file, Planner&& planner) {
+int32_t ProfileStore::modify(OptText file, Planner&& planner, Status& status) {
+  status = Status::Ok;
   const std::string_view name = file.value_or(kWinIni);
-  if (name.empty()) return 0;
+  if (name.empty()) return fail(status, Status::AccessDenied);
   for (int attempt = 0; attempt < 2; ++attempt) {
     const auto path = paths::resolveProfileFile(*fs_, name);
-    if (!path) return 0;
+    if (!path) return fail(status, Status::PathNotFound);
     std::string target;
-    if (resolveWriteTarget(*fs_, path->path, target) != 0) return 0;
+    if (const int rc = resolveWriteTarget(*fs_, path->path, target); rc != 0) {
+      return failStep(status, rc, Access::Write);
+    }
     FolderLock lock;
     const int locked = lock.acquire(*fs_, folderOf(target));
     if (locked == -ENOENT) {
@@ -30,12 +49,12 @@ int32_t ProfileStore::modify(OptText file, Planner&& planner) {
           paths::createSystemFolders(*fs_, *path) == 0) {
         continue;
       }
-      return 0;
+      return fail(status, Status::PathNotFound);
     }
-    if (locked != 0) return 0;
+    if (locked != 0) return failStep(status, locked, Access::Write);
 
     const Snapshot snap = cache_.load(*fs_, target);
-    if (snap.error != 0) return 0;
+    if (snap.error != 0) return failStep(status, snap.error, Access::Read);
     // Whatever a crashed writer left behind goes now, also when this write
     // turns out to change nothing.
     removeLeftover(*fs_, target);
@@ -46,18 +65,22 @@ int32_t ProfileStore::modify(OptText file, Planner&& planner) {
     if (!bytes) {
       // A legacy 8-bit file that cannot hold the new text is rewritten as
       // UTF-8, so that no character is lost; a binary file is left alone.
-      if (base->encoding() != text::Encoding::Windows1252 || base->looksBinary()) return 0;
+      if (base->encoding() != text::Encoding::Windows1252 || base->looksBinary()) {
+        return fail(status, Status::Unencodable);
+      }
       base = Document::parse(text::decodeToUtf8(text::Encoding::Windows1252, base->raw()));
       bytes = applyPlan(*base, planner(*base));
-      if (!bytes) return 0;
+      if (!bytes) return fail(status, Status::Unencodable);
     }
     if (*bytes == snap.doc->raw()) return 1;
     const struct stat* previous = snap.exists ? &snap.st : nullptr;
-    if (replaceFile(*fs_, target, *bytes, previous) != 0) return 0;
+    if (const int rc = replaceFile(*fs_, target, *bytes, previous); rc != 0) {
+      return failStep(status, rc, Access::Write);
+    }
     cache_.remember(*fs_, target, Document::parse(std::move(*bytes)), previous);
     return 1;
   }
-  return 0;
+  return fail(status, Status::PathNotFound);
 }
 
 int32_t ProfileStore::flush(OptText file) {
@@ -71,31 +94,60 @@ int32_t ProfileStore::flush(OptText file) {
   return 0;
 }
 
-int32_t ProfileStore::writeString(OptText section, OptText key, OptText value, OptText file) {
+int32_t ProfileStore::writeString(OptText section, OptText key, OptText value, OptText file,
+                                  Status& status) {
+  status = Status::Ok;
   if (!section && !key && !value) return flush(file);
-  if (!section || !acceptableSection(*section)) return 0;
+  if (!section) return fail(status, Status::FileNotFound);
+  if (!acceptableSection(*section)) return fail(status, refusalOf({section}));
   if (!key) {
-    return modify(file, [&](const Document& d) { return planDeleteSection(d, *section); });
+    return modify(
+        file, [&](const Document& d) { return planDeleteSection(d, *section); }, status);
   }
   const auto k = acceptableKey(*key);
-  if (!k) return 0;
+  if (!k) return fail(status, refusalOf({key}));
   if (!value) {
-    return modify(file, [&](const Document& d) { return planDeleteKey(d, *section, *k); });
+    return modify(
+        file, [&](const Document& d) { return planDeleteKey(d, *section, *k); }, status);
   }
   const auto v = acceptableValue(*value);
-  if (!v) return 0;
-  return modify(file, [&](const Document& d) { return planWriteValue(d, *section, *k, *v); });
+  if (!v) return fail(status, refusalOf({value}));
+  return modify(
+      file, [&](const Document& d) { return planWriteValue(d, *section, *k, *v); }, status);
+}
+
+int32_t ProfileStore::writeSection(OptText section, OptText entries, OptText file,
+                                   Status& status) {
+  status = Status::Ok;
+  if (!section && !entries) return flush(file);
+  if (!section) return fail(status, Status::FileNotFound);
+  if (!acceptableSection(*section)) return fail(status, refusalOf({section}));
+  if (!entries) {
+    return modify(
+        file, [&](const Document& d) { return planDeleteSection(d, *section); }, status);
+  }
+  const auto list = acceptableEntries(*entries);
+  if (!list) return fail(status, refusalOf({entries}));
+  return modify(
+      file, [&](const Document& d) { return planReplaceSection(d, *section, *list); }, status);
+}
+
+int32_t ProfileStore::writeStruct(OptText section, OptText key,
+                                  std::optional<std::span<const uint8_t>> data, OptText file,
+                                  Status& status) {
+  if (!data) return writeString(section, key, std::nullopt, file, status);
+  const std::string text = encodeStruct(*data);
+  return writeString(section, key, text, file, status);
+}
+
+int32_t ProfileStore::writeString(OptText section, OptText key, OptText value, OptText file) {
+  Status status = Status::Ok;
+  return writeString(section, key, value, file, status);
 }
 
 int32_t ProfileStore::writeSection(OptText section, OptText entries, OptText file) {
-  if (!section && !entries) return flush(file);
-  if (!section || !acceptableSection(*section)) return 0;
-  if (!entries) {
-    return modify(file, [&](const Document& d) { return planDeleteSection(d, *section); });
-  }
-  const auto list = acceptableEntries(*entries);
-  if (!list) return 0;
-  return modify(file, [&](const Document& d) { return planReplaceSection(d, *section, *list); });
+  Status status = Status::Ok;
+  return writeSection(section, entries, file, status);
 }
 
 }  // namespace zidevuv10::store

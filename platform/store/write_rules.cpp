@@ -54,4 +54,11 @@ std::optional<std::vector<std::string>> acceptableEntries(std::string_view list)
   return out;
 }
 
+Status refusalOf(std::initializer_list<std::optional<std::string_view>> texts) {
+  for (const auto& t : texts) {
+    if (t && !text::isValidUtf8(*t)) return Status::InvalidText;
+  }
+  return Status::InjectedStructure;
+}
+
 }  // namespace zidevuv10::store

@@ -6,10 +6,13 @@
 // Pure functions; safe from any thread.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "store/status.h"
 
 namespace zidevuv10::store {
 
@@ -23,5 +26,9 @@ std::optional<std::string_view> acceptableValue(std::string_view value);
 // ("key=value" trimmed, text without "=" as given but trimmed); nullopt
 // when any entry is refused.
 std::optional<std::vector<std::string>> acceptableEntries(std::string_view list);
+
+// Why texts were refused: InvalidText when one is not valid UTF-8, else
+// InjectedStructure.
+Status refusalOf(std::initializer_list<std::optional<std::string_view>> texts);
 
 }  // namespace zidevuv10::store

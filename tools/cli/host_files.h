@@ -14,17 +14,4 @@ namespace zidevuv10::cli {
 // ending in "/", holding a backslash) or the current folder cannot be named.
 std::string storePath(const std::string& hostPath);
 
-// Failure unless the file exists and can be read: "FILE: no such file" when
-// it is missing. `argument` is the name as the user gave it, for messages.
-// The store matches names without regard to case, preferring the exact
-// name; a file it finds only that way counts as existing too.
-void requireReadableFile(const std::string& argument, const std::string& path);
-
-// Why a write through the store to `path` failed, as well as the tool can
-// tell: a folder in the file's place, a missing folder, a folder where no
-// file can be made (found by making and removing one), or else `otherwise`.
-// `change` says what was attempted.
-std::string writeFailure(const std::string& argument, const std::string& path,
-                         const std::string& change, const std::string& otherwise);
-
 }  // namespace zidevuv10::cli

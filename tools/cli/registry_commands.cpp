@@ -51,7 +51,7 @@ int runRegister(const ParsedArgs& args) {
   chooseRegistry(args);
   const std::string registry = registryPath();
   if (!registerLibrary()) {
-    throw Failure(writeFailure(registry, registry, "write the records", "the write failed"));
+    throw Failure(registry + ": cannot write the records");
   }
   std::cout << "registered " << libraryClasses().size() << " classes of " << libraryFile()
             << " in " << registry << "\n";
@@ -62,7 +62,7 @@ int runUnregister(const ParsedArgs& args) {
   chooseRegistry(args);
   const std::string registry = registryPath();
   if (!unregisterLibrary()) {
-    throw Failure(writeFailure(registry, registry, "remove the records", "the write failed"));
+    throw Failure(registry + ": cannot remove the records");
   }
   std::cout << "unregistered " << libraryClasses().size() << " classes from " << registry << "\n";
   return kExitOk;

@@ -10,15 +10,12 @@
 
 #include "commands.h"
 #include "host_files.h"
+#include "store_failure.h"
 #include "zidevuv10/profile.h"
 
 namespace zidevuv10::cli {
 
 namespace {
-
-constexpr std::string_view kRefused =
-    "the store refused it (names and values must be one line of UTF-8 text, and a key may not "
-    "hold '=' or start with '[')";
 
 constexpr OperandSyntax kFileOperand{
     "FILE", "the initialization file: a host path, a relative one from the current folder"};
@@ -105,13 +102,21 @@ std::string valueOf(const char* section, const char* key, const char* defaultVal
 
 // The key's value, or nothing when the key is missing: the store answers the
 // default for a missing key, and no value equals two different defaults.
+// The last error is the first read's.
 std::optional<std::string> lookUp(const std::string& section, const std::string& key,
                                   const std::string& file) {
   std::string value = valueOf(section.c_str(), key.c_str(), "\x01", file);
-  if (value == "\x01" && valueOf(section.c_str(), key.c_str(), "\x02", file) == "\x02") {
-    return std::nullopt;
-  }
+  if (value != "\x01") return value;
+  const uint32_t error = GetLastError();
+  const bool missing = valueOf(section.c_str(), key.c_str(), "\x02", file) == "\x02";
+  SetLastError(error);
+  if (missing) return std::nullopt;
   return value;
+}
+
+// Failure naming what was attempted and the cause the store reported.
+[[noreturn]] void writeFailed(const std::string& argument, const std::string& change) {
+  throw Failure(argument + ": cannot " + change + ": " + causeOf(GetLastError()));
 }
 
 int runGet(const ParsedArgs& args) {
@@ -122,18 +127,22 @@ int runGet(const ParsedArgs& args) {
   if (args.has("--default") && key == nullptr) {
     throw UsageError("get", "get: --default needs a KEY");
   }
-  requireReadableFile(fileArg, file);
   if (section == nullptr) {
-    printList(wholeAnswer([&](char* buffer, uint32_t size) {
+    const std::string names = wholeAnswer([&](char* buffer, uint32_t size) {
       return GetPrivateProfileSectionNamesA(buffer, size, file.c_str());
-    }));
+    });
+    requireFileRead(fileArg);
+    printList(names);
     return kExitOk;
   }
   if (key == nullptr) {
-    printList(valueOf(section->c_str(), nullptr, "", file));
+    const std::string keys = valueOf(section->c_str(), nullptr, "", file);
+    requireFileRead(fileArg);
+    printList(keys);
     return kExitOk;
   }
   std::optional<std::string> value = lookUp(*section, *key, file);
+  requireFileRead(fileArg);
   if (!value) {
     const auto fallback = args.options.find("--default");
     if (fallback == args.options.end()) {
@@ -152,8 +161,7 @@ int runSet(const ParsedArgs& args) {
   const std::string& key = args.operands[2];
   if (WritePrivateProfileStringA(section.c_str(), key.c_str(), args.operands[3].c_str(),
                                  file.c_str()) == 0) {
-    const std::string change = "set '" + key + "' in [" + section + "]";
-    throw Failure(writeFailure(fileArg, file, change, std::string(kRefused)));
+    writeFailed(fileArg, "set '" + key + "' in [" + section + "]");
   }
   return kExitOk;
 }
@@ -163,12 +171,15 @@ int runDel(const ParsedArgs& args) {
   const std::string file = storePath(fileArg);
   const std::string& section = args.operands[1];
   const std::string* key = args.operand(2);
-  requireReadableFile(fileArg, file);
-  const std::string change =
-      key ? "delete '" + *key + "' in [" + section + "]" : "delete [" + section + "]";
+  // Deleting from a missing file would succeed and change nothing: the file
+  // must be there (asked of the store, which also finds it without regard to case).
+  char names[2];
+  GetPrivateProfileSectionNamesA(names, sizeof names, file.c_str());
+  requireFileRead(fileArg);
   if (WritePrivateProfileStringA(section.c_str(), key ? key->c_str() : nullptr, nullptr,
                                  file.c_str()) == 0) {
-    throw Failure(writeFailure(fileArg, file, change, std::string(kRefused)));
+    writeFailed(fileArg, key ? "delete '" + *key + "' in [" + section + "]"
+                             : "delete [" + section + "]");
   }
   return kExitOk;
 }
@@ -176,10 +187,11 @@ int runDel(const ParsedArgs& args) {
 int runEntries(const ParsedArgs& args) {
   const std::string& fileArg = args.operands[0];
   const std::string file = storePath(fileArg);
-  requireReadableFile(fileArg, file);
-  printList(wholeAnswer([&](char* buffer, uint32_t size) {
+  const std::string entries = wholeAnswer([&](char* buffer, uint32_t size) {
     return GetPrivateProfileSectionA(args.operands[1].c_str(), buffer, size, file.c_str());
-  }));
+  });
+  requireFileRead(fileArg);
+  printList(entries);
   return kExitOk;
 }
 
