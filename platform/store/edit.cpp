@@ -87,6 +87,64 @@ EditPlan planWriteValue(const Document& doc, std::string_view section, std::stri
   return {insertAfter(doc, lastEntryLine(doc, s), {entry(key, value)})};
 }
 
+EditPlan planWriteValues(const Document& doc, std::span<const ValueWrite> writes) {
+  // The writes by section, then by key, each in the order first named.
+  struct Group {
+    std::string_view name;
+    std::string folded;
+    std::vector<std::pair<std::string, ValueWrite>> keys;  // folded key, last write of it
+  };
+  std::vector<Group> groups;
+  for (const ValueWrite& w : writes) {
+    const std::string folded = text::foldCase(text::trimBlanks(w.section));
+    auto group = std::find_if(groups.begin(), groups.end(),
+                              [&](const Group& g) { return g.folded == folded; });
+    if (group == groups.end()) group = groups.insert(groups.end(), Group{w.section, folded, {}});
+    const std::string foldedKey = text::foldCase(w.key);
+    auto key = std::find_if(group->keys.begin(), group->keys.end(),
+                            [&](const auto& k) { return k.first == foldedKey; });
+    if (key == group->keys.end()) {
+      group->keys.emplace_back(foldedKey, w);
+    } else {
+      key->second.value = w.value;
+    }
+  }
+  EditPlan plan;
+  std::vector<std::string> appended;  // lines of the sections the file lacks
+  for (const Group& g : groups) {
+    const int s = doc.findSection(text::trimBlanks(g.name));
+    if (s < 0) {
+      appended.push_back(header(g.name));
+      for (const auto& [folded, w] : g.keys) appended.push_back(entry(w.key, w.value));
+      continue;
+    }
+    std::vector<std::string> added;
+    for (const auto& [folded, w] : g.keys) {
+      if (const Line* l = doc.findKey(s, w.key)) {
+        if (doc.value(*l) != w.value) {
+          plan.push_back(Splice{l->rawBegin, l->rawEnd, entry(doc.name(*l), w.value)});
+        }
+      } else {
+        added.push_back(entry(w.key, w.value));
+      }
+    }
+    if (!added.empty()) plan.push_back(insertAfter(doc, lastEntryLine(doc, s), added));
+  }
+  // Splices of different sections never overlap; a section's insertion
+  // follows its last entry, after any change of that entry.
+  std::stable_sort(plan.begin(), plan.end(),
+                   [](const Splice& a, const Splice& b) { return a.from < b.from; });
+  if (!appended.empty()) {
+    if (!plan.empty() && plan.back().from == doc.endOfText() && plan.back().to == plan.back().from) {
+      // An insertion at the very end already ended the file's last line.
+      appendLines(plan.back().text, doc, appended);
+    } else {
+      plan.push_back(appendAtEnd(doc, appended));
+    }
+  }
+  return plan;
+}
+
 EditPlan planDeleteKey(const Document& doc, std::string_view section, std::string_view key) {
   const int s = doc.findSection(text::trimBlanks(section));
   if (s < 0) return {};

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,18 @@ using EditPlan = std::vector<Splice>;
 
 EditPlan planWriteValue(const Document& doc, std::string_view section, std::string_view key,
                         std::string_view value);
+
+// One value of several written together; key and value already trimmed.
+struct ValueWrite {
+  std::string_view section;
+  std::string_view key;
+  std::string_view value;
+};
+// Several values at once, with the result of planWriteValue for each in
+// turn: a later value of the same key wins, new keys of a section follow its
+// last entry in the order given, missing sections are appended in the order
+// first named.
+EditPlan planWriteValues(const Document& doc, std::span<const ValueWrite> writes);
 EditPlan planDeleteKey(const Document& doc, std::string_view section, std::string_view key);
 EditPlan planDeleteSection(const Document& doc, std::string_view section);
 // Replaces the entry lines of a section (comments stay); entries are

@@ -21,6 +21,7 @@
 #include <string_view>
 
 #include "fs/file_system.h"
+#include "store/edit.h"
 #include "store/file_cache.h"
 
 namespace zidevuv10::store {
@@ -43,6 +44,10 @@ class ProfileStore {
   // entries: "key=value" items, each ended by a NUL, the list ended by an
   // empty item or the end of the text.
   int32_t writeSection(OptText section, OptText entries, OptText file);
+  // Writes several values in one locked cycle, so that the file changes once
+  // (or not at all, when any write is refused): the same file as writeString
+  // of each in turn. Not a Windows function.
+  int32_t writeValues(std::span<const ValueWrite> writes, OptText file);
   uint32_t windowsDirectory(std::span<char> buffer) const;
 
   // The WIN.INI file the unnamed-file forms use.

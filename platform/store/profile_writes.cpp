@@ -1,6 +1,7 @@
 // The write operations of the profile store: validate, then one locked
 // read-modify-write cycle that replaces the file atomically.
 #include <cerrno>
+#include <vector>
 
 #include "paths/path_map.h"
 #include "store/atomic_file.h"
@@ -96,6 +97,18 @@ int32_t ProfileStore::writeSection(OptText section, OptText entries, OptText fil
   const auto list = acceptableEntries(*entries);
   if (!list) return 0;
   return modify(file, [&](const Document& d) { return planReplaceSection(d, *section, *list); });
+}
+
+int32_t ProfileStore::writeValues(std::span<const ValueWrite> writes, OptText file) {
+  std::vector<ValueWrite> accepted;
+  accepted.reserve(writes.size());
+  for (const ValueWrite& w : writes) {
+    const auto k = acceptableKey(w.key);
+    const auto v = acceptableValue(w.value);
+    if (!acceptableSection(w.section) || !k || !v) return 0;
+    accepted.push_back({w.section, *k, *v});
+  }
+  return modify(file, [&](const Document& d) { return planWriteValues(d, accepted); });
 }
 
 }  // namespace zidevuv10::store
