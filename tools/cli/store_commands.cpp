@@ -28,13 +28,13 @@ constexpr std::string_view kRefused =
 
 constexpr OperandSyntax kFileOperand{
     "FILE",
-    "the initialization file: a host path (a relative one from the current folder), a Windows\n"
-    "           path such as C:\\dir\\app.ini, or - for standard input"};
+    "the initialization file: a host path (a relative one from the current\n"
+    "folder), a Windows path such as C:\\dir\\app.ini, or - for standard input"};
 
 constexpr OptionSyntax kFormatOption{
     "--format", "FORMAT",
-    "lines (default), sh (key='value' lines), ini ([section] and key=value lines) or json (an\n"
-    "           object of sections holding objects of keys)"};
+    "lines (default), sh (key='value' lines), ini ([section] and\n"
+    "key=value lines) or json (an object of sections holding objects of keys)"};
 
 const CommandSyntax kGet{
     "get",
@@ -63,8 +63,8 @@ const CommandSyntax kSet{
      {"KEY", "the key to write"},
      {"VALUE", "the value (one line of UTF-8 text; blanks around it are dropped)"}},
     {{"--existing", "", "only change a key that exists already; fail otherwise"}},
-    "the write was refused or failed (missing folder, no permission, a line end in the text,\n"
-    "     with --existing a missing file, section or key)"};
+    "the write was refused or failed (missing folder, no permission, a line end\n"
+    "in the text), or with --existing the file, SECTION or KEY is missing"};
 
 const CommandSyntax kDel{
     "del",
