@@ -1,6 +1,6 @@
 # What `cmake --install` puts under the prefix: zidevuv10.so with its SONAME
 # link and development link, the public headers with the generated version
-# header, the command-line tool when the build has it, the CMake package
+# header, the command-line tool and its manual page when the build has it, the CMake package
 # (imported target zidevuv10::zidevuv10) and zidevuv10.pc. The static archive,
 # tests, benchmarks and fuzz targets stay in the build tree.
 #
@@ -27,7 +27,8 @@ if(TARGET zidevuv10_cli)
     ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
   set_property(TARGET zidevuv10_cli PROPERTY INSTALL_RPATH "$ORIGIN/${zidevuv10_bin_to_lib}")
   install(TARGETS zidevuv10_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  add_dependencies(zidevuv10_installables zidevuv10_cli)
+  install(FILES ${PROJECT_BINARY_DIR}/tools/cli/zidevuv10.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  add_dependencies(zidevuv10_installables zidevuv10_cli zidevuv10_man)
 endif()
 
 # The CMake package. The library's own dependencies (ICU, threads) are
