@@ -216,6 +216,13 @@ TEST_F(ToolStoreTest, ARefusedWriteFailsAndLeavesTheFileAlone) {
   expectFailure(tool({"set", file("no-such-folder/x.ini"), "S", "k", "v"}), "folder");
   expectFailure(tool({"set", dir_.path(), "S", "k", "v"}), "folder");
   EXPECT_FALSE(fileExists(file("no-such-folder")));
+  // No command reaches a section of an empty name, so none writes one.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"set", ini, "", "k", "v"}, std::vector<std::string>{"del", ini, ""},
+        std::vector<std::string>{"get", ini, "", "k"}, std::vector<std::string>{"entries", ini, ""}}) {
+    expectFailure(tool(args), "empty section name");
+  }
+  EXPECT_EQ(readFile(ini), "[S]\nk=v\n");
 }
 
 TEST_F(ToolStoreTest, OperandsMayStartWithADash) {

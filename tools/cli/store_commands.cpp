@@ -124,6 +124,15 @@ Failure writeFailed(const FileOperand& file, const std::string& change) {
   return Failure(writeFailure(file.argument(), file.hostPath(), change, std::string(kRefused)));
 }
 
+// The store reads no section of an empty name (lines before the first header
+// belong to none, and a "[]" header is left out of every listing), so the
+// tool neither reads nor writes one rather than write what it cannot read.
+void requireSectionName(const std::string& section) {
+  if (section.empty()) {
+    throw Failure("an empty section name: lines outside any [section] are not reachable");
+  }
+}
+
 Failure noSection(const FileOperand& file, const std::string& section) {
   return Failure(file.argument() + ": no section [" + section + "]");
 }
@@ -165,6 +174,7 @@ int runGet(const ParsedArgs& args) {
     print(fallback->second + "\n");
     return kExitOk;
   };
+  if (section != nullptr) requireSectionName(*section);
   if (!file.exists()) return missing(Failure(file.argument() + ": no such file"));
   if (section == nullptr) {
     if (format == Format::Lines) {
@@ -193,6 +203,7 @@ int runEntries(const ParsedArgs& args) {
   const Format format = formatOf(args, "entries");
   const FileOperand file(args.operands[0]);
   const std::string& section = args.operands[1];
+  requireSectionName(section);
   store::ProfileStore store(fs::posixFileSystem());
   ProfileReader reader(store, file.storeName());
   file.requireExists();
@@ -209,6 +220,7 @@ int runSet(const ParsedArgs& args) {
   const FileOperand file(args.operands[0]);
   const std::string& section = args.operands[1];
   const std::string& key = args.operands[2];
+  requireSectionName(section);
   store::ProfileStore store(fs::posixFileSystem());
   if (args.has("--existing")) {
     ProfileReader reader(store, file.storeName());
@@ -227,6 +239,7 @@ int runDel(const ParsedArgs& args) {
   const FileOperand file(args.operands[0]);
   const std::string& section = args.operands[1];
   const std::string* key = args.operand(2);
+  requireSectionName(section);
   // Nothing to delete in a file that is not there.
   if (!file.exists()) return kExitOk;
   store::ProfileStore store(fs::posixFileSystem());
@@ -277,6 +290,7 @@ int runMerge(const ParsedArgs& args) {
   }
   const FileOperand file(args.operands[0]);
   const std::string* section = args.operand(1);
+  if (section != nullptr) requireSectionName(*section);
   const std::string input(std::istreambuf_iterator<char>(std::cin), {});
   if (std::cin.bad()) throw Failure("cannot read standard input");
   std::vector<store::ValueWrite> writes;
