@@ -595,7 +595,7 @@ TEST(StoreWrite, SeveralValuesMakeTheFileOfEachWriteInTurnInOneReplacement) {
     writeFile(f, start);
     for (const ValueWrite& w : writes) {
       ASSERT_NE(put(std::string(w.section).c_str(), std::string(w.key).c_str(),
-                    std::string(w.value).c_str(), expectedFile),
+                    std::string(*w.value).c_str(), expectedFile),
                 0);
     }
     auto fs = std::make_shared<zidevuv10::testing::FaultyFileSystem>();

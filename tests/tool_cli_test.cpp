@@ -216,13 +216,6 @@ TEST_F(ToolStoreTest, ARefusedWriteFailsAndLeavesTheFileAlone) {
   expectFailure(tool({"set", file("no-such-folder/x.ini"), "S", "k", "v"}), "folder");
   expectFailure(tool({"set", dir_.path(), "S", "k", "v"}), "folder");
   EXPECT_FALSE(fileExists(file("no-such-folder")));
-  // No command reaches a section of an empty name, so none writes one.
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"set", ini, "", "k", "v"}, std::vector<std::string>{"del", ini, ""},
-        std::vector<std::string>{"get", ini, "", "k"}, std::vector<std::string>{"entries", ini, ""}}) {
-    expectFailure(tool(args), "empty section name");
-  }
-  EXPECT_EQ(readFile(ini), "[S]\nk=v\n");
 }
 
 TEST_F(ToolStoreTest, OperandsMayStartWithADash) {
@@ -334,13 +327,37 @@ TEST_F(ToolStoreTest, MergeWritesEveryEntryOfTheInputInOneWrite) {
   // Input it cannot take entirely changes nothing.
   const std::string before = readFile(ini);
   expectFailure(tool({"merge", ini}, "[A]\nq=1\nloose line\n"), "loose line");
-  expectFailure(tool({"merge", ini}, "q=1\n[A]\n"), "SECTION");
   expectFailure(tool({"merge", ini, "A"}, "q=1\n[x=2\n"), "cannot merge 2 entries");
   EXPECT_EQ(readFile(ini), before);
   EXPECT_EQ(tool({"merge", "-"}, "[A]\nq=1\n").status, 2);
   // A new file is made.
   ASSERT_EQ(tool({"merge", file("new.ini")}, "[N]\nn=1\n").status, 0);
   EXPECT_EQ(readFile(file("new.ini")), "[N]\nn=1\n");
+}
+
+TEST_F(ToolStoreTest, TheEmptySectionIsTheLinesBeforeTheFirstHeader) {
+  const std::string ini = file("outside.ini");
+  writeFile(ini, "; top\r\nv=\"1\"\r\nbare\r\n\r\n[S]\r\nv=s\r\n[]\r\nhidden=1\r\n");
+  EXPECT_EQ(tool({"get", ini, "", "V"}).out, "1\n");
+  EXPECT_EQ(tool({"get", ini, ""}).out, "v\n");
+  EXPECT_EQ(tool({"entries", ini, ""}).out, "v=\"1\"\nbare\n");
+  expectFailure(tool({"get", ini, "", "hidden"}), "no key 'hidden' in section []");
+  // Writes go there too, never into a "[]" section nobody can read.
+  ASSERT_EQ(tool({"set", ini, "", "v", "2"}).status, 0);
+  ASSERT_EQ(tool({"set", ini, "", "new", "3"}).status, 0);
+  ASSERT_EQ(tool({"merge", ini}, "m=4\n[S]\nv=t\n").status, 0);
+  EXPECT_EQ(readFile(ini),
+            "; top\r\nv=2\r\nbare\r\nnew=3\r\nm=4\r\n\r\n[S]\r\nv=t\r\n[]\r\nhidden=1\r\n");
+  EXPECT_EQ(tool({"get", ini, "--format=json"}).out,
+            "{\n  \"\": {\n    \"v\": \"2\",\n    \"new\": \"3\",\n    \"m\": \"4\"\n  },\n"
+            "  \"S\": {\n    \"v\": \"t\"\n  }\n}\n");
+  ASSERT_EQ(tool({"del", ini, "", "NEW"}).status, 0);
+  expectFailure(tool({"del", ini, ""}), "give a KEY");
+  EXPECT_EQ(readFile(ini), "; top\r\nv=2\r\nbare\r\nm=4\r\n\r\n[S]\r\nv=t\r\n[]\r\nhidden=1\r\n");
+  // A file without such lines gets them before its first header.
+  writeFile(ini, "[S]\nk=1\n");
+  ASSERT_EQ(tool({"set", ini, "", "a", "b"}).status, 0);
+  EXPECT_EQ(readFile(ini), "a=b\n[S]\nk=1\n");
 }
 
 TEST_F(ToolStoreTest, StandardInputIsTheFileAndChangesArePrinted) {

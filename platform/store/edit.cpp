@@ -88,11 +88,11 @@ EditPlan planWriteValue(const Document& doc, std::string_view section, std::stri
 }
 
 EditPlan planWriteValues(const Document& doc, std::span<const ValueWrite> writes) {
-  // The writes by section, then by key, each in the order first named.
+  // The changes by section, then by key, each in the order first named.
   struct Group {
     std::string_view name;
     std::string folded;
-    std::vector<std::pair<std::string, ValueWrite>> keys;  // folded key, last write of it
+    std::vector<std::pair<std::string, ValueWrite>> keys;  // folded key, last change of it
   };
   std::vector<Group> groups;
   for (const ValueWrite& w : writes) {
@@ -112,28 +112,62 @@ EditPlan planWriteValues(const Document& doc, std::span<const ValueWrite> writes
   EditPlan plan;
   std::vector<std::string> appended;  // lines of the sections the file lacks
   for (const Group& g : groups) {
-    const int s = doc.findSection(text::trimBlanks(g.name));
-    if (s < 0) {
-      appended.push_back(header(g.name));
-      for (const auto& [folded, w] : g.keys) appended.push_back(entry(w.key, w.value));
+    const bool outside = g.folded.empty();
+    const int s = outside ? -1 : doc.findSection(text::trimBlanks(g.name));
+    if (!outside && s < 0) {
+      bool any = false;
+      for (const auto& [folded, w] : g.keys) {
+        if (!w.value) continue;
+        if (!any) appended.push_back(header(g.name));
+        any = true;
+        appended.push_back(entry(w.key, *w.value));
+      }
       continue;
     }
+    const SectionBody& body = outside ? doc.preamble() : doc.body(s);
     std::vector<std::string> added;
     for (const auto& [folded, w] : g.keys) {
-      if (const Line* l = doc.findKey(s, w.key)) {
-        if (doc.value(*l) != w.value) {
-          plan.push_back(Splice{l->rawBegin, l->rawEnd, entry(doc.name(*l), w.value)});
+      const auto found = body.keys.find(folded);
+      if (!w.value) {
+        // Every line of the key goes, so that no shadowed duplicate comes back.
+        for (const Line& l : body.lines) {
+          const bool keyLine =
+              l.kind == LineKind::Entry || (l.kind == LineKind::Comment && l.hasEquals);
+          if (keyLine && text::foldCase(doc.name(l)) == folded) {
+            plan.push_back({l.rawBegin, l.rawNext, {}});
+          }
+        }
+      } else if (found != body.keys.end()) {
+        const Line& l = body.lines[found->second];
+        if (doc.value(l) != *w.value) {
+          plan.push_back(Splice{l.rawBegin, l.rawEnd, entry(doc.name(l), *w.value)});
         }
       } else {
-        added.push_back(entry(w.key, w.value));
+        added.push_back(entry(w.key, *w.value));
       }
     }
-    if (!added.empty()) plan.push_back(insertAfter(doc, lastEntryLine(doc, s), added));
+    if (added.empty()) continue;
+    const Line* last = nullptr;
+    for (const Line& l : body.lines) {
+      if (isEntryLine(l)) last = &l;
+    }
+    if (last != nullptr) {
+      plan.push_back(insertAfter(doc, *last, added));
+    } else if (!outside) {
+      plan.push_back(insertAfter(doc, doc.sections()[static_cast<std::size_t>(s)].header, added));
+    } else if (!doc.sections().empty()) {
+      Splice sp{doc.sections().front().header.rawBegin, doc.sections().front().header.rawBegin, {}};
+      appendLines(sp.text, doc, added);
+      plan.push_back(std::move(sp));
+    } else {
+      plan.push_back(appendAtEnd(doc, added));
+    }
   }
-  // Splices of different sections never overlap; a section's insertion
-  // follows its last entry, after any change of that entry.
-  std::stable_sort(plan.begin(), plan.end(),
-                   [](const Splice& a, const Splice& b) { return a.from < b.from; });
+  // Splices never overlap; an insertion after a line follows any change of
+  // that line, and comes before the deletion of the line it precedes.
+  std::stable_sort(plan.begin(), plan.end(), [](const Splice& a, const Splice& b) {
+    return a.from < b.from || (a.from == b.from && a.to < b.to);
+  });
   if (!appended.empty()) {
     if (!plan.empty() && plan.back().from == doc.endOfText() && plan.back().to == plan.back().from) {
       // An insertion at the very end already ended the file's last line.

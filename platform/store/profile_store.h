@@ -44,10 +44,16 @@ class ProfileStore {
   // entries: "key=value" items, each ended by a NUL, the list ended by an
   // empty item or the end of the text.
   int32_t writeSection(OptText section, OptText entries, OptText file);
-  // Writes several values in one locked cycle, so that the file changes once
-  // (or not at all, when any write is refused): the same file as writeString
-  // of each in turn. Not a Windows function.
+  // Writes and deletes several values in one locked cycle, so that the file
+  // changes once (or not at all, when any change is refused): the same file
+  // as writeString of each in turn, except that an empty section name
+  // reaches the lines before the first header (writeString would add a "[]"
+  // section, which no read finds). Not a Windows function.
   int32_t writeValues(std::span<const ValueWrite> writes, OptText file);
+  // The file as the reads see it (nullptr when missing or unreadable), for
+  // what the profile functions do not answer, such as the lines before the
+  // first header. Not a Windows function.
+  std::shared_ptr<const Document> document(OptText file) { return loadForRead(file); }
   uint32_t windowsDirectory(std::span<char> buffer) const;
 
   // The WIN.INI file the unnamed-file forms use.

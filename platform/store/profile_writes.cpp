@@ -104,9 +104,9 @@ int32_t ProfileStore::writeValues(std::span<const ValueWrite> writes, OptText fi
   accepted.reserve(writes.size());
   for (const ValueWrite& w : writes) {
     const auto k = acceptableKey(w.key);
-    const auto v = acceptableValue(w.value);
-    if (!acceptableSection(w.section) || !k || !v) return 0;
-    accepted.push_back({w.section, *k, *v});
+    const auto v = w.value ? acceptableValue(*w.value) : std::nullopt;
+    if (!acceptableSection(w.section) || !k || (w.value && !v)) return 0;
+    accepted.push_back({w.section, *k, v});
   }
   return modify(file, [&](const Document& d) { return planWriteValues(d, accepted); });
 }

@@ -36,7 +36,8 @@ std::string iniText(const std::vector<SectionListing>& sections) {
   std::string out;
   for (const SectionListing& s : sections) {
     if (!out.empty()) out += "\n";
-    out += "[" + s.name + "]\n";
+    // Lines outside any section come first, without a header.
+    if (!s.name.empty()) out += "[" + s.name + "]\n";
     for (const std::string& entry : s.entries) out += entry + "\n";
   }
   return out;

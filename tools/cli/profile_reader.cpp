@@ -6,6 +6,7 @@
 #include <set>
 
 #include "command_line.h"
+#include "store/answers.h"
 #include "text/blanks.h"
 #include "text/case_fold.h"
 
@@ -48,7 +49,13 @@ std::vector<std::string> ProfileReader::sectionNames() {
   return splitList(wholeAnswer([&](std::span<char> b) { return store_.getSectionNames(b, file_); }));
 }
 
+const store::SectionBody* ProfileReader::outside() {
+  if (!doc_) doc_ = store_.document(file_);
+  return doc_ ? &doc_->preamble() : nullptr;
+}
+
 bool ProfileReader::hasSection(const std::string& section) {
+  if (section.empty()) return outside() != nullptr;
   const std::string wanted = text::foldCase(text::trimBlanks(section));
   const std::vector<std::string> names = sectionNames();
   return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
@@ -57,11 +64,19 @@ bool ProfileReader::hasSection(const std::string& section) {
 }
 
 std::vector<std::string> ProfileReader::keys(const std::string& section) {
+  if (section.empty()) {
+    const store::SectionBody* body = outside();
+    return body ? splitList(body->keyList) : std::vector<std::string>{};
+  }
   return splitList(wholeAnswer(
       [&](std::span<char> b) { return store_.getString(section, std::nullopt, "", b, file_); }));
 }
 
 std::vector<std::string> ProfileReader::entries(const std::string& section) {
+  if (section.empty()) {
+    const store::SectionBody* body = outside();
+    return body ? splitList(body->entryList) : std::vector<std::string>{};
+  }
   return splitList(
       wholeAnswer([&](std::span<char> b) { return store_.getSection(section, b, file_); }));
 }
@@ -70,6 +85,14 @@ std::vector<std::string> ProfileReader::entries(const std::string& section) {
 // different defaults.
 std::optional<std::string> ProfileReader::value(const std::string& section,
                                                 const std::string& key) {
+  if (section.empty()) {
+    // As a lookup answers a value: the first line of the key, quotes stripped.
+    const store::SectionBody* body = outside();
+    if (body == nullptr) return std::nullopt;
+    const auto found = body->keys.find(text::foldCase(text::trimBlanks(key)));
+    if (found == body->keys.end()) return std::nullopt;
+    return std::string(store::stripQuotes(doc_->value(body->lines[found->second])));
+  }
   auto lookUp = [&](const char* probe) {
     return wholeAnswer(
         [&](std::span<char> b) { return store_.getString(section, key, probe, b, file_); });

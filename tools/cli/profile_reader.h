@@ -1,6 +1,8 @@
 // Reads one file through the profile store, with the store's answers taken
 // whole whatever their length, and tells a missing section from an empty one
-// and a missing key from an empty value.
+// and a missing key from an empty value. The empty section name reaches the
+// lines before the first header, which the profile functions do not answer:
+// those come from the store's parsed file, by the same rules.
 #pragma once
 
 #include <optional>
@@ -34,8 +36,12 @@ class ProfileReader {
   SectionListing listing(const std::string& section);
 
  private:
+  // The lines before the first header; nullptr when the file is missing.
+  const store::SectionBody* outside();
+
   store::ProfileStore& store_;
   std::string file_;
+  std::shared_ptr<const store::Document> doc_;
 };
 
 }  // namespace zidevuv10::cli

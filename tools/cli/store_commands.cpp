@@ -46,7 +46,7 @@ const CommandSyntax kGet{
     "file or section in another form. Names match without regard to case. FILE -\n"
     "reads standard input.",
     {kFileOperand,
-     {"SECTION", "the section whose keys or value to read", true},
+     {"SECTION", "the section whose keys or value to read (\"\": the lines before the\nfirst header)", true},
      {"KEY", "the key whose value to print", true}},
     {{"--default", "TEXT", "print TEXT when the file, SECTION or KEY is missing"}, kFormatOption},
     "FILE, SECTION or KEY is missing (without --default), or FILE is unreadable"};
@@ -59,7 +59,7 @@ const CommandSyntax kSet{
     "line of the file is kept byte for byte. FILE - reads the file from standard\n"
     "input and prints the result on standard output.",
     {kFileOperand,
-     {"SECTION", "the section to write into"},
+     {"SECTION", "the section to write into (\"\": the lines before the first header)"},
      {"KEY", "the key to write"},
      {"VALUE", "the value (one line of UTF-8 text; blanks around it are dropped)"}},
     {{"--existing", "", "only change a key that exists already; fail otherwise"}},
@@ -73,7 +73,7 @@ const CommandSyntax kDel{
     "(also in a file that does not exist) succeeds and changes nothing. FILE -\n"
     "reads the file from standard input and prints the result on standard output.",
     {kFileOperand,
-     {"SECTION", "the section to delete, or whose key to delete"},
+     {"SECTION", "the section to delete, or whose key to delete (\"\": the lines\nbefore the first header, with a KEY)"},
      {"KEY", "the key to delete", true}},
     {},
     "the write was refused or failed"};
@@ -84,7 +84,7 @@ const CommandSyntax kEntries{
     "Prints the section's entries, one key=value line each, in file order, as the\n"
     "store lists them; --format prints them in another form. FILE - reads standard\n"
     "input.",
-    {kFileOperand, {"SECTION", "the section to list"}},
+    {kFileOperand, {"SECTION", "the section to list (\"\": the lines before the first header)"}},
     {kFormatOption},
     "FILE or SECTION is missing, or FILE is unreadable"};
 
@@ -95,8 +95,9 @@ const CommandSyntax kMerge{
     "store reads) from standard input and writes each key=value entry into its\n"
     "section of FILE, or into SECTION when given, in one atomic write of the file\n"
     "(creating it when it does not exist). A later entry of the same key wins.\n"
-    "Without SECTION, entries before the input's first header are refused.",
-    {kFileOperand, {"SECTION", "the section every entry goes into", true}},
+    "Without SECTION, entries before the input's first header go before FILE's\n"
+    "first header, outside any section.",
+    {kFileOperand, {"SECTION", "the section every entry goes into (\"\": the lines before the\nfirst header)", true}},
     {},
     "the input holds a line that is no entry, or the write was refused or failed"};
 
@@ -124,15 +125,6 @@ Failure writeFailed(const FileOperand& file, const std::string& change) {
   return Failure(writeFailure(file.argument(), file.hostPath(), change, std::string(kRefused)));
 }
 
-// The store reads no section of an empty name (lines before the first header
-// belong to none, and a "[]" header is left out of every listing), so the
-// tool neither reads nor writes one rather than write what it cannot read.
-void requireSectionName(const std::string& section) {
-  if (section.empty()) {
-    throw Failure("an empty section name: lines outside any [section] are not reachable");
-  }
-}
-
 Failure noSection(const FileOperand& file, const std::string& section) {
   return Failure(file.argument() + ": no section [" + section + "]");
 }
@@ -144,6 +136,9 @@ Failure noKey(const FileOperand& file, const std::string& section, const std::st
 // Every section once (the first of duplicate headers, as lookups see it).
 std::vector<SectionListing> wholeFile(ProfileReader& reader) {
   std::vector<SectionListing> out;
+  if (SectionListing outside = reader.listing(""); !outside.entries.empty()) {
+    out.push_back(std::move(outside));
+  }
   std::vector<std::string> seen;
   for (const std::string& name : reader.sectionNames()) {
     std::string folded = text::foldCase(name);
@@ -174,7 +169,6 @@ int runGet(const ParsedArgs& args) {
     print(fallback->second + "\n");
     return kExitOk;
   };
-  if (section != nullptr) requireSectionName(*section);
   if (!file.exists()) return missing(Failure(file.argument() + ": no such file"));
   if (section == nullptr) {
     if (format == Format::Lines) {
@@ -203,7 +197,6 @@ int runEntries(const ParsedArgs& args) {
   const Format format = formatOf(args, "entries");
   const FileOperand file(args.operands[0]);
   const std::string& section = args.operands[1];
-  requireSectionName(section);
   store::ProfileStore store(fs::posixFileSystem());
   ProfileReader reader(store, file.storeName());
   file.requireExists();
@@ -220,7 +213,6 @@ int runSet(const ParsedArgs& args) {
   const FileOperand file(args.operands[0]);
   const std::string& section = args.operands[1];
   const std::string& key = args.operands[2];
-  requireSectionName(section);
   store::ProfileStore store(fs::posixFileSystem());
   if (args.has("--existing")) {
     ProfileReader reader(store, file.storeName());
@@ -228,7 +220,8 @@ int runSet(const ParsedArgs& args) {
     if (!reader.hasSection(section)) throw noSection(file, section);
     if (!reader.value(section, key)) throw noKey(file, section, key);
   }
-  if (store.writeString(section, key, args.operands[3], file.storeName()) == 0) {
+  const store::ValueWrite write{section, key, args.operands[3]};
+  if (store.writeValues({&write, 1}, file.storeName()) == 0) {
     throw writeFailed(file, "set '" + key + "' in [" + section + "]");
   }
   file.printResult();
@@ -239,12 +232,17 @@ int runDel(const ParsedArgs& args) {
   const FileOperand file(args.operands[0]);
   const std::string& section = args.operands[1];
   const std::string* key = args.operand(2);
-  requireSectionName(section);
+  if (section.empty() && key == nullptr) {
+    throw Failure("the lines outside any section are no section to delete; give a KEY");
+  }
   // Nothing to delete in a file that is not there.
   if (!file.exists()) return kExitOk;
   store::ProfileStore store(fs::posixFileSystem());
-  const store::OptText keyName = key ? store::OptText(*key) : std::nullopt;
-  if (store.writeString(section, keyName, std::nullopt, file.storeName()) == 0) {
+  const store::ValueWrite keyDeletion{section, key ? std::string_view(*key) : std::string_view(),
+                                      std::nullopt};
+  const int32_t done = key ? store.writeValues({&keyDeletion, 1}, file.storeName())
+                           : store.writeString(section, std::nullopt, std::nullopt, file.storeName());
+  if (done == 0) {
     throw writeFailed(file, key ? "delete '" + *key + "' in [" + section + "]"
                                 : "delete [" + section + "]");
   }
@@ -265,6 +263,8 @@ std::vector<std::string> mergeEntries(const std::string& input, const std::strin
                                ? std::string(body)
                                : text::decodeToUtf8(detected.encoding, body);
   doc = store::Document::parse("[]\n" + utf8);
+  // Section 0 is that header's: the lines before the input's first header,
+  // which go outside any section of FILE (an empty name), unless `into`.
   std::vector<std::string> problems;
   for (std::size_t i = 0; i < doc->sections().size(); ++i) {
     const std::string_view name = doc->sectionName(doc->sections()[i]);
@@ -272,11 +272,6 @@ std::vector<std::string> mergeEntries(const std::string& input, const std::strin
       if (line.kind == store::LineKind::Bare) {
         problems.push_back("'" + std::string(doc->text(line)) + "' is no key=value entry");
       } else if (line.kind == store::LineKind::Entry) {
-        if (into == nullptr && i == 0) {
-          problems.push_back("'" + std::string(doc->text(line)) +
-                             "' comes before any [section] header (give a SECTION)");
-          continue;
-        }
         writes.push_back({into ? std::string_view(*into) : name, doc->name(line), doc->value(line)});
       }
     }
@@ -290,7 +285,6 @@ int runMerge(const ParsedArgs& args) {
   }
   const FileOperand file(args.operands[0]);
   const std::string* section = args.operand(1);
-  if (section != nullptr) requireSectionName(*section);
   const std::string input(std::istreambuf_iterator<char>(std::cin), {});
   if (std::cin.bad()) throw Failure("cannot read standard input");
   std::vector<store::ValueWrite> writes;
