@@ -169,7 +169,8 @@ EditPlan planWriteValues(const Document& doc, std::span<const ValueWrite> writes
     return a.from < b.from || (a.from == b.from && a.to < b.to);
   });
   if (!appended.empty()) {
-    if (!plan.empty() && plan.back().from == doc.endOfText() && plan.back().to == plan.back().from) {
+    if (!plan.empty() && plan.back().from == doc.endOfText() &&
+        plan.back().to == plan.back().from) {
       // An insertion at the very end already ended the file's last line.
       appendLines(plan.back().text, doc, appended);
     } else {

@@ -35,8 +35,8 @@ FileOperand::FileOperand(const std::string& argument) : argument_(argument) {
   if (argument == "-") {
     argument_ = "standard input";
     const char* tmp = std::getenv("TMPDIR");
-    std::string folder = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
-                         "/zidevuv10-XXXXXX";
+    std::string folder =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zidevuv10-XXXXXX";
     if (::mkdtemp(folder.data()) == nullptr) {
       throw Failure("cannot make a private temporary folder for standard input: " +
                     errorText(errno));

@@ -46,7 +46,8 @@ std::vector<std::string> splitList(const std::string& items) {
 }  // namespace
 
 std::vector<std::string> ProfileReader::sectionNames() {
-  return splitList(wholeAnswer([&](std::span<char> b) { return store_.getSectionNames(b, file_); }));
+  return splitList(
+      wholeAnswer([&](std::span<char> b) { return store_.getSectionNames(b, file_); }));
 }
 
 const store::SectionBody* ProfileReader::outside() {

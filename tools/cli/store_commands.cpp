@@ -46,7 +46,8 @@ const CommandSyntax kGet{
     "file or section in another form. Names match without regard to case. FILE -\n"
     "reads standard input.",
     {kFileOperand,
-     {"SECTION", "the section whose keys or value to read (\"\": the lines before the\nfirst header)", true},
+     {"SECTION",
+      "the section whose keys or value to read (\"\": the lines before the\nfirst header)", true},
      {"KEY", "the key whose value to print", true}},
     {{"--default", "TEXT", "print TEXT when the file, SECTION or KEY is missing"}, kFormatOption},
     "FILE, SECTION or KEY is missing (without --default), or FILE is unreadable"};
@@ -73,7 +74,9 @@ const CommandSyntax kDel{
     "(also in a file that does not exist) succeeds and changes nothing. FILE -\n"
     "reads the file from standard input and prints the result on standard output.",
     {kFileOperand,
-     {"SECTION", "the section to delete, or whose key to delete (\"\": the lines\nbefore the first header, with a KEY)"},
+     {"SECTION",
+      "the section to delete, or whose key to delete (\"\": the lines\nbefore the first header, "
+      "with a KEY)"},
      {"KEY", "the key to delete", true}},
     {},
     "the write was refused or failed"};
@@ -97,7 +100,9 @@ const CommandSyntax kMerge{
     "(creating it when it does not exist). A later entry of the same key wins.\n"
     "Without SECTION, entries before the input's first header go before FILE's\n"
     "first header, outside any section.",
-    {kFileOperand, {"SECTION", "the section every entry goes into (\"\": the lines before the\nfirst header)", true}},
+    {kFileOperand,
+     {"SECTION", "the section every entry goes into (\"\": the lines before the\nfirst header)",
+      true}},
     {},
     "the input holds a line that is no entry, or the write was refused or failed"};
 
@@ -240,43 +245,48 @@ int runDel(const ParsedArgs& args) {
   store::ProfileStore store(fs::posixFileSystem());
   const store::ValueWrite keyDeletion{section, key ? std::string_view(*key) : std::string_view(),
                                       std::nullopt};
-  const int32_t done = key ? store.writeValues({&keyDeletion, 1}, file.storeName())
-                           : store.writeString(section, std::nullopt, std::nullopt, file.storeName());
+  const int32_t done =
+      key ? store.writeValues({&keyDeletion, 1}, file.storeName())
+          : store.writeString(section, std::nullopt, std::nullopt, file.storeName());
   if (done == 0) {
-    throw writeFailed(file, key ? "delete '" + *key + "' in [" + section + "]"
-                                : "delete [" + section + "]");
+    throw writeFailed(
+        file, key ? "delete '" + *key + "' in [" + section + "]" : "delete [" + section + "]");
   }
   file.printResult();
   return kExitOk;
 }
 
-// The entries of INI text, each with its section (or `into`), parsed by the
-// store's own reader: the text is decoded to UTF-8 and given a leading
-// header of its own, so that the lines before the first real header form a
-// section too.
-std::vector<std::string> mergeEntries(const std::string& input, const std::string* into,
-                                      std::vector<store::ValueWrite>& writes,
-                                      std::shared_ptr<const store::Document>& doc) {
+// INI text in any encoding the store reads, parsed by the store's own
+// reader: decoded to UTF-8 and given a leading "[]" header of its own, so
+// that the lines before the text's first header form section 0.
+std::shared_ptr<const store::Document> parseInput(const std::string& input) {
   const text::DetectedEncoding detected = text::detectEncoding(input);
   const std::string_view body = std::string_view(input).substr(detected.markLength);
   const std::string utf8 = detected.encoding == text::Encoding::Utf8 && detected.validUtf8
                                ? std::string(body)
                                : text::decodeToUtf8(detected.encoding, body);
-  doc = store::Document::parse("[]\n" + utf8);
-  // Section 0 is that header's: the lines before the input's first header,
-  // which go outside any section of FILE (an empty name), unless `into`.
-  std::vector<std::string> problems;
-  for (std::size_t i = 0; i < doc->sections().size(); ++i) {
-    const std::string_view name = doc->sectionName(doc->sections()[i]);
-    for (const store::Line& line : doc->body(static_cast<int>(i)).lines) {
+  return store::Document::parse("[]\n" + utf8);
+}
+
+// Every entry of the parsed input with its section, or `into` when given;
+// section 0's entries go outside any section (the empty name). Failure at a
+// line that is no entry.
+std::vector<store::ValueWrite> entriesToMerge(const store::Document& doc,
+                                              const std::string* into) {
+  std::vector<store::ValueWrite> writes;
+  for (std::size_t i = 0; i < doc.sections().size(); ++i) {
+    const std::string_view name = doc.sectionName(doc.sections()[i]);
+    for (const store::Line& line : doc.body(static_cast<int>(i)).lines) {
       if (line.kind == store::LineKind::Bare) {
-        problems.push_back("'" + std::string(doc->text(line)) + "' is no key=value entry");
-      } else if (line.kind == store::LineKind::Entry) {
-        writes.push_back({into ? std::string_view(*into) : name, doc->name(line), doc->value(line)});
+        throw Failure("standard input: '" + std::string(doc.text(line)) +
+                      "' is no key=value entry");
+      }
+      if (line.kind == store::LineKind::Entry) {
+        writes.push_back({into ? std::string_view(*into) : name, doc.name(line), doc.value(line)});
       }
     }
   }
-  return problems;
+  return writes;
 }
 
 int runMerge(const ParsedArgs& args) {
@@ -284,13 +294,10 @@ int runMerge(const ParsedArgs& args) {
     throw UsageError("merge", "merge: FILE cannot be -: standard input holds the text to merge");
   }
   const FileOperand file(args.operands[0]);
-  const std::string* section = args.operand(1);
   const std::string input(std::istreambuf_iterator<char>(std::cin), {});
   if (std::cin.bad()) throw Failure("cannot read standard input");
-  std::vector<store::ValueWrite> writes;
-  std::shared_ptr<const store::Document> doc;
-  const std::vector<std::string> problems = mergeEntries(input, section, writes, doc);
-  if (!problems.empty()) throw Failure("standard input: " + problems.front());
+  const std::shared_ptr<const store::Document> doc = parseInput(input);
+  const std::vector<store::ValueWrite> writes = entriesToMerge(*doc, args.operand(1));
   store::ProfileStore store(fs::posixFileSystem());
   if (store.writeValues(writes, file.storeName()) == 0) {
     throw writeFailed(file, "merge " + std::to_string(writes.size()) + " entries");
