@@ -1,8 +1,8 @@
 # What `cmake --install` puts under the prefix: zidevuv10.so with its SONAME
 # link and development link, the public headers with the generated version
-# header, the command-line tool when the build has it, the CMake package
-# (imported target zidevuv10::zidevuv10), zidevuv10.pc and the Python package
-# when the build has it (python/CMakeLists.txt). The static archive,
+# header, the command-line tool and its manual page when the build has it,
+# the CMake package (imported target zidevuv10::zidevuv10), zidevuv10.pc and
+# the Python package when the build has it (python/CMakeLists.txt). The static archive,
 # tests, benchmarks and fuzz targets stay in the build tree.
 #
 # The target zidevuv10_installables builds exactly what is installed, for a
@@ -28,7 +28,8 @@ if(TARGET zidevuv10_cli)
     ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
   set_property(TARGET zidevuv10_cli PROPERTY INSTALL_RPATH "$ORIGIN/${zidevuv10_bin_to_lib}")
   install(TARGETS zidevuv10_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  add_dependencies(zidevuv10_installables zidevuv10_cli)
+  install(FILES ${PROJECT_BINARY_DIR}/tools/cli/zidevuv10.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  add_dependencies(zidevuv10_installables zidevuv10_cli zidevuv10_man)
 endif()
 
 # The Python package, when the build has it (its rules are in python/).

@@ -9,6 +9,8 @@
 #include <ctime>
 #include <string>
 
+#include "store/profile_store.h"
+#include "support/faulty_file_system.h"
 #include "support/test_files.h"
 #include "zidevuv10/profile.h"
 
@@ -586,4 +588,39 @@ TEST(StoreWrite, NoTemporaryFileIsLeftBehind) {
   EXPECT_EQ(put(nullptr, nullptr, nullptr, f), 0);
   EXPECT_EQ(readFile(f), "[A]\n[B]\nk=v\n");
   EXPECT_EQ(listFolder(dir.path()), "a.ini");
+}
+
+TEST(StoreWrite, SeveralValuesMakeTheFileOfEachWriteInTurnInOneReplacement) {
+  using zidevuv10::store::ValueWrite;
+  TempDir dir;
+  const std::vector<ValueWrite> writes{
+      {"A", "x", "new"}, {"New", "n1", "1"}, {"a", "added", "2"}, {"B", "z", "same"},
+      {"New", "N1", "later"}, {"Other", "o", "3"}, {" b ", "w", "4"}, {"A", "x", "newest"}};
+  for (const std::string& start :
+       {""s, "; head\r\n[A]\r\nx=old\r\n\r\n[B]\r\nz=same\r\n"s, "[B]\nz=1\n[A]\nx=1"s,
+        "[A]\n[B]\n"s, "\xff\xfe[\0A\0]\0\n\0"s}) {
+    const std::string expectedFile = dir.file("expected.ini");
+    const std::string f = dir.file("batch.ini");
+    writeFile(expectedFile, start);
+    writeFile(f, start);
+    for (const ValueWrite& w : writes) {
+      ASSERT_NE(put(std::string(w.section).c_str(), std::string(w.key).c_str(),
+                    std::string(*w.value).c_str(), expectedFile),
+                0);
+    }
+    auto fs = std::make_shared<zidevuv10::testing::FaultyFileSystem>();
+    int renames = 0;
+    fs->setHook([&](zidevuv10::testing::FsOp op, const std::string&) {
+      if (op == zidevuv10::testing::FsOp::Rename) ++renames;
+    });
+    zidevuv10::store::ProfileStore store(fs);
+    EXPECT_NE(store.writeValues(writes, f), 0);
+    EXPECT_EQ(readFile(f), readFile(expectedFile)) << start;
+    EXPECT_EQ(renames, 1) << start;
+    // One refused value refuses them all.
+    std::vector<ValueWrite> refused = writes;
+    refused.push_back({"A", "[bad", "v"});
+    EXPECT_EQ(store.writeValues(refused, f), 0);
+    EXPECT_EQ(readFile(f), readFile(expectedFile)) << start;
+  }
 }

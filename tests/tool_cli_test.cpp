@@ -103,12 +103,11 @@ TEST_F(ToolStoreTest, GetListsSectionsAndKeysInFileOrder) {
   const ProcessResult keys = tool({"get", ini, "zeta"});
   EXPECT_EQ(keys.status, 0) << keys.err;
   EXPECT_EQ(keys.out, "b\na\n");
-  // A section without keys, or none at all, lists nothing and succeeds.
-  for (const char* section : {"Empty", "Missing"}) {
-    const ProcessResult none = tool({"get", ini, section});
-    EXPECT_EQ(none.status, 0) << section << ": " << none.err;
-    EXPECT_EQ(none.out, "") << section;
-  }
+  // A section without keys lists nothing and succeeds; a missing one fails.
+  const ProcessResult none = tool({"get", ini, "Empty"});
+  EXPECT_EQ(none.status, 0) << none.err;
+  EXPECT_EQ(none.out, "");
+  expectFailure(tool({"get", ini, "Missing"}), "no section [Missing]");
   // A file without sections lists none.
   writeFile(file("blank.ini"), "; nothing here\n");
   const ProcessResult blank = tool({"get", file("blank.ini")});
@@ -126,9 +125,7 @@ TEST_F(ToolStoreTest, EntriesPrintsTheSectionsLines) {
   for (const std::string& entry : testing::entriesOf(ini, "S")) expected += entry + "\n";
   EXPECT_EQ(r.out, expected);
   EXPECT_EQ(lines(r.out).size(), 3u) << r.out;
-  const ProcessResult missing = tool({"entries", ini, "Nowhere"});
-  EXPECT_EQ(missing.status, 0) << missing.err;
-  EXPECT_EQ(missing.out, "");
+  expectFailure(tool({"entries", ini, "Nowhere"}), "no section [Nowhere]");
 }
 
 TEST_F(ToolStoreTest, DelRemovesAKeyThenASection) {
@@ -143,13 +140,30 @@ TEST_F(ToolStoreTest, DelRemovesAKeyThenASection) {
   ASSERT_EQ(tool({"del", ini, "Absent"}).status, 0);
   EXPECT_EQ(readFile(ini), "[A]\nkeep=2\n");
   EXPECT_EQ(tool({"get", ini, "B"}).out, "");
+  // set --existing changes only a key that is there, and names what is not.
+  ASSERT_EQ(tool({"set", ini, "a", "KEEP", "3", "--existing"}).status, 0);
+  expectFailure(tool({"set", ini, "A", "new", "v", "--existing"}), "no key 'new'");
+  expectFailure(tool({"set", ini, "B", "keep", "v", "--existing"}), "no section [B]");
+  expectFailure(tool({"set", file("none.ini"), "A", "keep", "v", "--existing"}), "no such file");
+  EXPECT_EQ(readFile(ini), "[A]\nkeep=3\n");
+  EXPECT_FALSE(fileExists(file("none.ini")));
 }
 
 TEST_F(ToolStoreTest, AMissingKeyFailsUnlessADefaultIsGiven) {
   const std::string ini = file("keys.ini");
   writeFile(ini, "[S]\nempty=\nset=value\n");
-  expectFailure(tool({"get", ini, "S", "absent"}), "absent");
-  expectFailure(tool({"get", ini, "Nowhere", "set"}), "Nowhere");
+  expectFailure(tool({"get", ini, "S", "absent"}), "no key 'absent' in section [S]");
+  expectFailure(tool({"get", ini, "Nowhere", "set"}), "no section [Nowhere]");
+  expectFailure(tool({"get", file("nofile.ini"), "S", "set"}), "nofile.ini: no such file");
+  // The default stands in for a missing file, section or key alike.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"get", ini, "S", "absent", "--default", "D"},
+        std::vector<std::string>{"get", ini, "Nowhere", "set", "--default", "D"},
+        std::vector<std::string>{"get", file("nofile.ini"), "S", "set", "--default", "D"}}) {
+    const ProcessResult r = tool(args);
+    EXPECT_EQ(r.status, 0) << args[2] << ": " << r.err;
+    EXPECT_EQ(r.out, "D\n") << args[2];
+  }
 
   // The default is printed exactly as given (the store would drop quotes
   // and trailing blanks from its own default).
@@ -177,12 +191,13 @@ TEST_F(ToolStoreTest, AMissingKeyFailsUnlessADefaultIsGiven) {
   EXPECT_EQ(control.out, "\x01\n");
 }
 
-TEST_F(ToolStoreTest, AMissingFileIsAFailureExceptForSet) {
+TEST_F(ToolStoreTest, AMissingFileIsAFailureExceptForSetAndDel) {
   const std::string missing = file("missing.ini");
   expectFailure(tool({"get", missing}), missing + ": no such file");
-  expectFailure(tool({"get", missing, "S", "k", "--default", "d"}), "no such file");
   expectFailure(tool({"entries", missing, "S"}), "no such file");
-  expectFailure(tool({"del", missing, "S"}), "no such file");
+  // Deleting from a file that is not there deletes nothing and makes no file.
+  const ProcessResult del = tool({"del", missing, "S", "k"});
+  EXPECT_EQ(del.status, 0) << del.err;
   EXPECT_FALSE(fileExists(missing));
   expectFailure(tool({"get", dir_.path()}), "folder");
 
@@ -271,6 +286,103 @@ TEST_F(ToolStoreTest, ValueBytesArePrintedAsTheStoreAnswersThem) {
   }
 }
 
+TEST_F(ToolStoreTest, FormatsPrintAWholeFileOrSection) {
+  const std::string ini = file("formats.ini");
+  writeFile(ini, "[A]\nplain=1\nquoted=\"two words\"\napos=it's $HOME `x`\nbare\nplain=dup\n"
+                 "[B]\n[a]\nshadowed=x\n");
+  // json: every section once (the first of a name), each key once with the
+  // value a lookup answers.
+  const ProcessResult json = tool({"get", ini, "--format=json"});
+  EXPECT_EQ(json.status, 0) << json.err;
+  EXPECT_EQ(json.out,
+            "{\n  \"A\": {\n    \"plain\": \"1\",\n    \"quoted\": \"two words\",\n"
+            "    \"apos\": \"it's $HOME `x`\"\n  },\n  \"B\": {}\n}\n");
+  EXPECT_EQ(tool({"get", ini, "b", "--format", "json"}).out, "{\n  \"b\": {}\n}\n");
+  // ini: the entries as listed, so that merging them back changes nothing.
+  const ProcessResult iniText = tool({"entries", ini, "A", "--format=ini"});
+  EXPECT_EQ(iniText.out,
+            "[A]\nplain=1\nquoted=\"two words\"\napos=it's $HOME `x`\nbare\nplain=dup\n");
+  EXPECT_EQ(tool({"get", ini, "--format=lines"}).out, "A\nB\na\n");
+  // sh: a shell given the output sets exactly the values.
+  const ProcessResult sh = tool({"get", ini, "A", "--format=sh"});
+  ASSERT_EQ(sh.status, 0) << sh.err;
+  const ProcessResult shell = testing::runProcess(
+      {"/bin/sh", "-c", "eval \"$(cat)\"; printf '%s|%s|%s' \"$plain\" \"$quoted\" \"$apos\""},
+      sh.out);
+  EXPECT_EQ(shell.out, "1|two words|it's $HOME `x`") << sh.out;
+  writeFile(ini, "[S]\nnot.a.name=1\n");
+  expectFailure(tool({"get", ini, "S", "--format=sh"}), "not.a.name");
+  EXPECT_EQ(tool({"get", ini, "S", "--format=bogus"}).status, 2);
+  EXPECT_EQ(tool({"get", ini, "S", "k", "--format=json"}).status, 2);
+}
+
+TEST_F(ToolStoreTest, MergeWritesEveryEntryOfTheInputInOneWrite) {
+  const std::string ini = file("merge.ini");
+  writeFile(ini, "; kept\r\n[A]\r\nx=old\r\n\r\n[B]\r\nz=1\r\n");
+  const ProcessResult r =
+      tool({"merge", ini}, "[a]\nx=new\ny = 2 \n[C]\nc=3\n[A]\ny=later\n; note\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(readFile(ini), "; kept\r\n[A]\r\nx=new\r\ny=later\r\n\r\n[B]\r\nz=1\r\n[C]\r\nc=3\r\n");
+  // Into one section: every entry of the input, headers or not; UTF-16 input.
+  const std::string utf16("\xff\xfek\0=\0v\0\n\0", 10);
+  ASSERT_EQ(tool({"merge", ini, "B"}, "w=1\n[Other]\nw2=2\n").status, 0);
+  ASSERT_EQ(tool({"merge", ini, "B"}, utf16).status, 0);
+  EXPECT_EQ(testing::entriesOf(ini, "B"), (std::vector<std::string>{"z=1", "w=1", "w2=2", "k=v"}));
+  // Input it cannot take entirely changes nothing.
+  const std::string before = readFile(ini);
+  expectFailure(tool({"merge", ini}, "[A]\nq=1\nloose line\n"), "loose line");
+  expectFailure(tool({"merge", ini, "A"}, "q=1\n[x=2\n"), "cannot merge 2 entries");
+  EXPECT_EQ(readFile(ini), before);
+  EXPECT_EQ(tool({"merge", "-"}, "[A]\nq=1\n").status, 2);
+  // A new file is made.
+  ASSERT_EQ(tool({"merge", file("new.ini")}, "[N]\nn=1\n").status, 0);
+  EXPECT_EQ(readFile(file("new.ini")), "[N]\nn=1\n");
+}
+
+TEST_F(ToolStoreTest, TheEmptySectionIsTheLinesBeforeTheFirstHeader) {
+  const std::string ini = file("outside.ini");
+  writeFile(ini, "; top\r\nv=\"1\"\r\nbare\r\n\r\n[S]\r\nv=s\r\n[]\r\nhidden=1\r\n");
+  EXPECT_EQ(tool({"get", ini, "", "V"}).out, "1\n");
+  EXPECT_EQ(tool({"get", ini, ""}).out, "v\n");
+  EXPECT_EQ(tool({"entries", ini, ""}).out, "v=\"1\"\nbare\n");
+  expectFailure(tool({"get", ini, "", "hidden"}), "no key 'hidden' in section []");
+  // Writes go there too, never into a "[]" section nobody can read.
+  ASSERT_EQ(tool({"set", ini, "", "v", "2"}).status, 0);
+  ASSERT_EQ(tool({"set", ini, "", "new", "3"}).status, 0);
+  ASSERT_EQ(tool({"merge", ini}, "m=4\n[S]\nv=t\n").status, 0);
+  EXPECT_EQ(readFile(ini),
+            "; top\r\nv=2\r\nbare\r\nnew=3\r\nm=4\r\n\r\n[S]\r\nv=t\r\n[]\r\nhidden=1\r\n");
+  EXPECT_EQ(tool({"get", ini, "--format=json"}).out,
+            "{\n  \"\": {\n    \"v\": \"2\",\n    \"new\": \"3\",\n    \"m\": \"4\"\n  },\n"
+            "  \"S\": {\n    \"v\": \"t\"\n  }\n}\n");
+  ASSERT_EQ(tool({"del", ini, "", "NEW"}).status, 0);
+  expectFailure(tool({"del", ini, ""}), "give a KEY");
+  EXPECT_EQ(readFile(ini), "; top\r\nv=2\r\nbare\r\nm=4\r\n\r\n[S]\r\nv=t\r\n[]\r\nhidden=1\r\n");
+  // A file without such lines gets them before its first header.
+  writeFile(ini, "[S]\nk=1\n");
+  ASSERT_EQ(tool({"set", ini, "", "a", "b"}).status, 0);
+  EXPECT_EQ(readFile(ini), "a=b\n[S]\nk=1\n");
+}
+
+TEST_F(ToolStoreTest, StandardInputIsTheFileAndChangesArePrinted) {
+  TempDir tmp;
+  ScopedEnv tmpdir("TMPDIR", tmp.path());
+  const std::string text = "; head\r\n[S]\r\nk=1\r\n";
+  EXPECT_EQ(tool({"get", "-", "s", "K"}, text).out, "1\n");
+  EXPECT_EQ(tool({"entries", "-", "S", "--format=json"}, text).out,
+            "{\n  \"S\": {\n    \"k\": \"1\"\n  }\n}\n");
+  EXPECT_EQ(tool({"set", "-", "S", "new", "2"}, text).out, "; head\r\n[S]\r\nk=1\r\nnew=2\r\n");
+  EXPECT_EQ(tool({"del", "-", "S", "k"}, text).out, "; head\r\n[S]\r\n");
+  EXPECT_EQ(tool({"set", "-", "S", "k", "v"}).out, "[S]\nk=v\n");
+  // The encoding of the input is kept.
+  const std::string utf16("\xff\xfe[\0S\0]\0\n\0", 10);
+  EXPECT_EQ(tool({"set", "-", "S", "k", "\xc3\xa9"}, utf16).out,
+            utf16 + std::string("k\0=\0\xe9\0\n\0", 8));
+  expectFailure(tool({"get", "-", "S", "absent"}, text), "standard input: no key 'absent'");
+  // The private copies are gone.
+  EXPECT_EQ(listFolder(tmp.path()), "");
+}
+
 // ---------------------------------------------------------------- paths
 
 using ToolPathTest = ToolTest;
@@ -297,6 +409,16 @@ TEST_F(ToolPathTest, RelativeNamesReachTheCurrentFolderNotTheWindowsDirectory) {
   ASSERT_NE(WritePrivateProfileStringA("S", "k", "windows", "only-windows.ini"), 0);
   ASSERT_TRUE(fileExists(driveC_.windowsDir() + "/only-windows.ini"));
   expectFailure(tool({"get", "only-windows.ini", "S", "k"}), "no such file");
+}
+
+TEST_F(ToolPathTest, WindowsPathsAreMappedAsTheLibraryMapsThem) {
+  ASSERT_EQ(tool({"set", "C:\\App.ini", "S", "k", "c"}).status, 0);
+  EXPECT_EQ(readFile(driveC_.folder() + "/App.ini"), "[S]\nk=c\n");
+  EXPECT_EQ(tool({"get", "c:\\APP.INI", "S", "k"}).out, "c\n");
+  const std::string zPath = "Z:" + std::regex_replace(realFolder(dir_.path()), std::regex("/"), "\\");
+  ASSERT_EQ(tool({"set", zPath + "\\z.ini", "S", "k", "z"}).status, 0);
+  EXPECT_EQ(readFile(dir_.path() + "/z.ini"), "[S]\nk=z\n");
+  expectFailure(tool({"get", zPath + "\\none.ini"}), "no such file");
 }
 
 TEST_F(ToolPathTest, NamesTheStoreCannotReachAreRefused) {
@@ -366,8 +488,8 @@ TEST_F(ToolUsageTest, BadUsageExitsWithTwoAndSaysWhy) {
 }
 
 TEST_F(ToolUsageTest, EveryCommandHasCompleteHelp) {
-  const std::vector<std::string> commands{"get",     "set",      "del",        "entries", "classes",
-                                          "typelib", "register", "unregister", "run"};
+  const std::vector<std::string> commands{"get",     "set",     "del",      "entries",    "merge",
+                                          "classes", "typelib", "register", "unregister", "run"};
   const ProcessResult top = tool({"--help"});
   EXPECT_EQ(top.status, 0) << top.err;
   EXPECT_EQ(top.err, "");

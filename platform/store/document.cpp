@@ -214,19 +214,21 @@ void Document::classify(Line& l) const {
   }
 }
 
-std::unique_ptr<SectionBody> Document::buildBody(int section) const {
+// The lines of raw bytes [begin, end), which start at allLines_[firstLine]
+// in a decoded file.
+std::unique_ptr<SectionBody> Document::buildBody(uint32_t begin, uint32_t end,
+                                                 uint32_t firstLine) const {
   auto body = std::make_unique<SectionBody>();
-  const Section& s = sections_[static_cast<std::size_t>(section)];
   if (identity_) {
-    const bool hasCr = std::memchr(base_ + s.bodyBegin, '\r', s.bodyEnd - s.bodyBegin) != nullptr;
-    forEachLine(base_, s.bodyBegin, s.bodyEnd, hasCr,
+    const bool hasCr = std::memchr(base_ + begin, '\r', end - begin) != nullptr;
+    forEachLine(base_, begin, end, hasCr,
                 [&](std::size_t b, std::size_t e, std::size_t n) {
                   body->lines.push_back(makeLine(static_cast<uint32_t>(b),
                                                  static_cast<uint32_t>(e),
                                                  static_cast<uint32_t>(n)));
                 });
   } else {
-    for (std::size_t i = s.firstLine; i < allLines_.size(); ++i) {
+    for (std::size_t i = firstLine; i < allLines_.size(); ++i) {
       if (allLines_[i].kind == LineKind::Header) break;
       body->lines.push_back(allLines_[i]);
     }
@@ -261,8 +263,20 @@ const SectionBody& Document::body(int section) const {
   std::lock_guard<std::mutex> lock(bodyMutex_);
   if (bodies_.empty()) bodies_.resize(sections_.size());
   auto& slot = bodies_[static_cast<std::size_t>(section)];
-  if (!slot) slot = buildBody(section);
+  if (!slot) {
+    const Section& s = sections_[static_cast<std::size_t>(section)];
+    slot = buildBody(s.bodyBegin, s.bodyEnd, s.firstLine);
+  }
   return *slot;
+}
+
+const SectionBody& Document::preamble() const {
+  std::lock_guard<std::mutex> lock(bodyMutex_);
+  if (!preamble_) {
+    const uint32_t end = sections_.empty() ? endOfText_ : sections_.front().header.rawBegin;
+    preamble_ = buildBody(static_cast<uint32_t>(markLength_), end, 0);
+  }
+  return *preamble_;
 }
 
 std::string_view Document::text(const Line& l) const {

@@ -91,6 +91,10 @@ class Document {
 
   const std::vector<Section>& sections() const { return sections_; }
   const SectionBody& body(int section) const;
+  // The lines before the first header (after any byte-order mark), split as
+  // a section's: they belong to no section, and the profile functions
+  // neither list nor find them.
+  const SectionBody& preamble() const;
   // Section names, each followed by NUL, in file order (unnamed "[]" left out).
   const std::string& sectionNameList() const { return sectionNameList_; }
 
@@ -111,7 +115,7 @@ class Document {
   void addSection(const Line& header, uint32_t firstLine);
   Line makeLine(uint32_t begin, uint32_t end, uint32_t next) const;
   void classify(Line& l) const;
-  std::unique_ptr<SectionBody> buildBody(int section) const;
+  std::unique_ptr<SectionBody> buildBody(uint32_t begin, uint32_t end, uint32_t firstLine) const;
 
   std::string raw_;
   std::string decoded_;         // decoded text when the file is not plain UTF-8
@@ -130,6 +134,7 @@ class Document {
 
   mutable std::mutex bodyMutex_;
   mutable std::vector<std::unique_ptr<SectionBody>> bodies_;
+  mutable std::unique_ptr<SectionBody> preamble_;
 };
 
 }  // namespace zidevuv10::store

@@ -55,14 +55,19 @@ Splice insertAfter(const Document& doc, const Line& l, const std::vector<std::st
   return sp;
 }
 
+// The line end of the file's last line (the file's own when it has none).
+std::string lastLineEnd(const Document& doc) {
+  const uint32_t end = doc.endOfText();
+  const std::size_t unit = text::unitSize(doc.encoding());
+  const uint32_t tail = static_cast<uint32_t>(std::min<std::size_t>(end, 2 * unit));
+  return doc.endsWithLineEnd() ? lineEndIn(doc, end - tail, end) : std::string(doc.lineEnd());
+}
+
 // Appends lines at the end of the file's text, with the line end of its last line.
 Splice appendAtEnd(const Document& doc, const std::vector<std::string>& lines) {
   const uint32_t end = doc.endOfText();
   Splice sp{end, end, {}};
-  const std::size_t unit = text::unitSize(doc.encoding());
-  const uint32_t tail = static_cast<uint32_t>(std::min<std::size_t>(end, 2 * unit));
-  const std::string lineEnd = doc.endsWithLineEnd() ? lineEndIn(doc, end - tail, end)
-                                                    : std::string(doc.lineEnd());
+  const std::string lineEnd = lastLineEnd(doc);
   if (!doc.endsWithLineEnd()) sp.text.append(lineEnd);
   appendLines(sp.text, lineEnd, lines);
   return sp;
@@ -110,6 +115,100 @@ EditPlan planWriteValue(const Document& doc, std::string_view section, std::stri
     return {Splice{l->rawBegin, l->rawEnd, entry(doc.name(*l), value)}};
   }
   return {insertAfter(doc, lastEntryLine(doc, s), {entry(key, value)})};
+}
+
+EditPlan planWriteValues(const Document& doc, std::span<const ValueWrite> writes) {
+  // The changes by section, then by key, each in the order first named.
+  struct Group {
+    std::string_view name;
+    std::string folded;
+    std::vector<std::pair<std::string, ValueWrite>> keys;  // folded key, last change of it
+  };
+  std::vector<Group> groups;
+  for (const ValueWrite& w : writes) {
+    const std::string folded = text::foldCase(text::trimBlanks(w.section));
+    auto group = std::find_if(groups.begin(), groups.end(),
+                              [&](const Group& g) { return g.folded == folded; });
+    if (group == groups.end()) group = groups.insert(groups.end(), Group{w.section, folded, {}});
+    const std::string foldedKey = text::foldCase(w.key);
+    auto key = std::find_if(group->keys.begin(), group->keys.end(),
+                            [&](const auto& k) { return k.first == foldedKey; });
+    if (key == group->keys.end()) {
+      group->keys.emplace_back(foldedKey, w);
+    } else {
+      key->second.value = w.value;
+    }
+  }
+  EditPlan plan;
+  std::vector<std::string> appended;  // lines of the sections the file lacks
+  for (const Group& g : groups) {
+    const bool outside = g.folded.empty();
+    const int s = outside ? -1 : doc.findSection(text::trimBlanks(g.name));
+    if (!outside && s < 0) {
+      bool any = false;
+      for (const auto& [folded, w] : g.keys) {
+        if (!w.value) continue;
+        if (!any) appended.push_back(header(g.name));
+        any = true;
+        appended.push_back(entry(w.key, *w.value));
+      }
+      continue;
+    }
+    const SectionBody& body = outside ? doc.preamble() : doc.body(s);
+    std::vector<std::string> added;
+    for (const auto& [folded, w] : g.keys) {
+      const auto found = body.keys.find(folded);
+      if (!w.value) {
+        // Every line of the key goes, so that no shadowed duplicate comes back.
+        for (const Line& l : body.lines) {
+          const bool keyLine =
+              l.kind == LineKind::Entry || (l.kind == LineKind::Comment && l.hasEquals);
+          if (keyLine && text::foldCase(doc.name(l)) == folded) {
+            plan.push_back({l.rawBegin, l.rawNext, {}});
+          }
+        }
+      } else if (found != body.keys.end()) {
+        const Line& l = body.lines[found->second];
+        if (doc.value(l) != *w.value) {
+          plan.push_back(Splice{l.rawBegin, l.rawEnd, entry(doc.name(l), *w.value)});
+        }
+      } else {
+        added.push_back(entry(w.key, *w.value));
+      }
+    }
+    if (added.empty()) continue;
+    const Line* last = nullptr;
+    for (const Line& l : body.lines) {
+      if (isEntryLine(l)) last = &l;
+    }
+    if (last != nullptr) {
+      plan.push_back(insertAfter(doc, *last, added));
+    } else if (!outside) {
+      plan.push_back(insertAfter(doc, doc.sections()[static_cast<std::size_t>(s)].header, added));
+    } else if (!doc.sections().empty()) {
+      const Line& first = doc.sections().front().header;
+      Splice sp{first.rawBegin, first.rawBegin, {}};
+      appendLines(sp.text, lineEndOf(doc, first), added);
+      plan.push_back(std::move(sp));
+    } else {
+      plan.push_back(appendAtEnd(doc, added));
+    }
+  }
+  // Splices never overlap; an insertion after a line follows any change of
+  // that line, and comes before the deletion of the line it precedes.
+  std::stable_sort(plan.begin(), plan.end(), [](const Splice& a, const Splice& b) {
+    return a.from < b.from || (a.from == b.from && a.to < b.to);
+  });
+  if (!appended.empty()) {
+    if (!plan.empty() && plan.back().from == doc.endOfText() &&
+        plan.back().to == plan.back().from) {
+      // An insertion at the very end already ended the file's last line.
+      appendLines(plan.back().text, lastLineEnd(doc), appended);
+    } else {
+      plan.push_back(appendAtEnd(doc, appended));
+    }
+  }
+  return plan;
 }
 
 EditPlan planDeleteKey(const Document& doc, std::string_view section, std::string_view key) {

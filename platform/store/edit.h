@@ -8,6 +8,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,21 @@ using EditPlan = std::vector<Splice>;
 
 EditPlan planWriteValue(const Document& doc, std::string_view section, std::string_view key,
                         std::string_view value);
+
+// One change of several made together: a value written, or (value nullopt)
+// every line of the key deleted. Key and value already trimmed. An empty
+// section name means the lines before the first header.
+struct ValueWrite {
+  std::string_view section;
+  std::string_view key;
+  std::optional<std::string_view> value;
+};
+// Several changes at once, with the result of planWriteValue or
+// planDeleteKey for each in turn: the last change of a key wins, new keys of
+// a section follow its last entry in the order given, missing sections are
+// appended in the order first named. New keys outside any section go after
+// the last entry before the first header, or else right before that header.
+EditPlan planWriteValues(const Document& doc, std::span<const ValueWrite> writes);
 EditPlan planDeleteKey(const Document& doc, std::string_view section, std::string_view key);
 EditPlan planDeleteSection(const Document& doc, std::string_view section);
 // Replaces the entry lines of a section (comments stay); entries are

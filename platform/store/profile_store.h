@@ -27,6 +27,7 @@
 
 #include "fs/file_system.h"
 #include "store/answers.h"
+#include "store/edit.h"
 #include "store/file_cache.h"
 #include "store/status.h"
 
@@ -50,6 +51,20 @@ class ProfileStore {
   // entries: "key=value" items, each ended by a NUL, the list ended by an
   // empty item or the end of the text.
   int32_t writeSection(OptText section, OptText entries, OptText file);
+  // Writes and deletes several values in one locked cycle, so that the file
+  // changes once (or not at all, when any change is refused): the same file
+  // as writeString of each in turn, except that an empty section name
+  // reaches the lines before the first header (writeString would add a "[]"
+  // section, which no read finds). Not a Windows function.
+  int32_t writeValues(std::span<const ValueWrite> writes, OptText file);
+  int32_t writeValues(std::span<const ValueWrite> writes, OptText file, Status& status);
+  // The file as the reads see it (nullptr when missing or unreadable), for
+  // what the profile functions do not answer, such as the lines before the
+  // first header. Not a Windows function.
+  std::shared_ptr<const Document> document(OptText file) {
+    Status status = Status::Ok;
+    return loadForRead(file, status);
+  }
   uint32_t windowsDirectory(std::span<char> buffer) const;
 
   // The forms with a status; `status` is Ok when the file was read or

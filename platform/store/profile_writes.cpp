@@ -1,6 +1,7 @@
 // The write operations of the profile store: validate, then one locked
 // read-modify-write cycle that replaces the file atomically.
 #include <cerrno>
+#include <vector>
 
 #include "paths/path_map.h"
 #include "store/atomic_file.h"
@@ -148,6 +149,28 @@ int32_t ProfileStore::writeString(OptText section, OptText key, OptText value, O
 int32_t ProfileStore::writeSection(OptText section, OptText entries, OptText file) {
   Status status = Status::Ok;
   return writeSection(section, entries, file, status);
+}
+
+int32_t ProfileStore::writeValues(std::span<const ValueWrite> writes, OptText file,
+                                  Status& status) {
+  status = Status::Ok;
+  std::vector<ValueWrite> accepted;
+  accepted.reserve(writes.size());
+  for (const ValueWrite& w : writes) {
+    if (!acceptableSection(w.section)) return fail(status, refusalOf({w.section}));
+    const auto k = acceptableKey(w.key);
+    if (!k) return fail(status, refusalOf({w.key}));
+    const auto v = w.value ? acceptableValue(*w.value) : std::nullopt;
+    if (w.value && !v) return fail(status, refusalOf({w.value}));
+    accepted.push_back({w.section, *k, v});
+  }
+  return modify(
+      file, [&](const Document& d) { return planWriteValues(d, accepted); }, status);
+}
+
+int32_t ProfileStore::writeValues(std::span<const ValueWrite> writes, OptText file) {
+  Status status = Status::Ok;
+  return writeValues(writes, file, status);
 }
 
 }  // namespace zidevuv10::store

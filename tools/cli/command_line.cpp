@@ -36,12 +36,19 @@ std::string optionLabel(const OptionSyntax& option) {
   return label;
 }
 
-// "  label   text\n", the texts aligned in one column.
 using Rows = std::vector<std::pair<std::string, std::string_view>>;
 
+// "  label   text\n", the texts aligned in one column; a text's own line
+// breaks continue in that column.
 void appendTable(std::string& out, const Rows& rows, std::size_t width) {
+  const std::string indent(width + 4, ' ');
   for (const auto& [label, text] : rows) {
-    out += "  " + label + std::string(width - label.size(), ' ') + "  " + std::string(text) + "\n";
+    out += "  " + label + std::string(width - label.size(), ' ') + "  ";
+    for (char c : text) {
+      out += c;
+      if (c == '\n') out += indent;
+    }
+    out += "\n";
   }
 }
 

@@ -1,204 +1,320 @@
-// get, set, del, entries: initialization files through the library's
-// exported profile functions, so the tool reads and writes files exactly as
-// every other client of the store does.
-#include <cstdint>
+// get, set, del, entries, merge: initialization files through the library's
+// profile store, so the tool reads and writes files exactly as every other
+// client of the store does.
+#include <algorithm>
 #include <iostream>
-#include <limits>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "commands.h"
+#include "file_operand.h"
 #include "host_files.h"
+#include "ini_output.h"
+#include "profile_reader.h"
 #include "store_failure.h"
-#include "zidevuv10/profile.h"
+#include "store/document.h"
+#include "store/profile_store.h"
+#include "text/case_fold.h"
+#include "text/encoding.h"
 
 namespace zidevuv10::cli {
 
 namespace {
 
 constexpr OperandSyntax kFileOperand{
-    "FILE", "the initialization file: a host path, a relative one from the current folder"};
+    "FILE",
+    "the initialization file: a host path (a relative one from the current\n"
+    "folder), a Windows path such as C:\\dir\\app.ini, or - for standard input"};
+
+constexpr OptionSyntax kFormatOption{
+    "--format", "FORMAT",
+    "lines (default), sh (key='value' lines), ini ([section] and\n"
+    "key=value lines) or json (an object of sections holding objects of keys)"};
 
 const CommandSyntax kGet{
     "get",
     "list sections or keys, or read a value",
     "Without SECTION, prints the file's section names; without KEY, the section's\n"
-    "key names (nothing for a missing section); one name a line, in file order.\n"
-    "With KEY, prints the key's value, or the --default text when the key is\n"
-    "missing. Names match without regard to case.",
+    "key names; one name a line, in file order. With KEY, prints the key's value.\n"
+    "A missing file, section or key is a failure naming which one is missing,\n"
+    "unless --default is given: then its text is printed. --format prints a whole\n"
+    "file or section in another form. Names match without regard to case. FILE -\n"
+    "reads standard input.",
     {kFileOperand,
-     {"SECTION", "the section whose keys or value to read", true},
+     {"SECTION",
+      "the section whose keys or value to read (\"\": the lines before the\nfirst header)", true},
      {"KEY", "the key whose value to print", true}},
-    {{"--default", "TEXT", "print TEXT when KEY is missing, instead of failing"}},
-    "FILE is missing or unreadable, or KEY is missing and no --default is given"};
+    {{"--default", "TEXT", "print TEXT when the file, SECTION or KEY is missing"}, kFormatOption},
+    "FILE, SECTION or KEY is missing (without --default), or FILE is unreadable"};
 
 const CommandSyntax kSet{
     "set",
     "write a value (creates the file)",
     "Writes KEY=VALUE into SECTION, adding the section or key when missing and\n"
     "creating the file when it does not exist; its folder must exist. Every other\n"
-    "line of the file is kept byte for byte.",
+    "line of the file is kept byte for byte. FILE - reads the file from standard\n"
+    "input and prints the result on standard output.",
     {kFileOperand,
-     {"SECTION", "the section to write into"},
+     {"SECTION", "the section to write into (\"\": the lines before the first header)"},
      {"KEY", "the key to write"},
      {"VALUE", "the value (one line of UTF-8 text; blanks around it are dropped)"}},
-    {},
-    "the write was refused or failed (missing folder, no permission, a line end in the text, ...)"};
+    {{"--existing", "", "only change a key that exists already; fail otherwise"}},
+    "the write was refused or failed (missing folder, no permission, a line end\n"
+    "in the text), or with --existing the file, SECTION or KEY is missing"};
 
 const CommandSyntax kDel{
     "del",
     "delete a section or a key",
     "Deletes the whole SECTION, or only KEY in it. Deleting what is not there\n"
-    "succeeds and leaves the file as it was.",
+    "(also in a file that does not exist) succeeds and changes nothing. FILE -\n"
+    "reads the file from standard input and prints the result on standard output.",
     {kFileOperand,
-     {"SECTION", "the section to delete, or whose key to delete"},
+     {"SECTION",
+      "the section to delete, or whose key to delete (\"\": the lines\nbefore the first header, "
+      "with a KEY)"},
      {"KEY", "the key to delete", true}},
     {},
-    "FILE is missing, or the write was refused or failed"};
+    "the write was refused or failed"};
 
 const CommandSyntax kEntries{
     "entries",
     "print a section's key=value lines",
     "Prints the section's entries, one key=value line each, in file order, as the\n"
-    "store lists them (nothing for a missing section).",
-    {kFileOperand, {"SECTION", "the section to list"}},
+    "store lists them; --format prints them in another form. FILE - reads standard\n"
+    "input.",
+    {kFileOperand, {"SECTION", "the section to list (\"\": the lines before the first header)"}},
+    {kFormatOption},
+    "FILE or SECTION is missing, or FILE is unreadable"};
+
+const CommandSyntax kMerge{
+    "merge",
+    "write every entry of INI text read from standard input",
+    "Reads INI text ([section] headers, key=value lines, in any encoding the\n"
+    "store reads) from standard input and writes each key=value entry into its\n"
+    "section of FILE, or into SECTION when given, in one atomic write of the file\n"
+    "(creating it when it does not exist). A later entry of the same key wins.\n"
+    "Without SECTION, entries before the input's first header go before FILE's\n"
+    "first header, outside any section.",
+    {kFileOperand,
+     {"SECTION", "the section every entry goes into (\"\": the lines before the\nfirst header)",
+      true}},
     {},
-    "FILE is missing or unreadable"};
+    "the input holds a line that is no entry, or the write was refused or failed"};
 
-// The store's answer whole: when it may have been cut, the buffer grows and
-// the call is repeated. A cut value answers size-1 bytes and a cut list
-// size-2, each up to three bytes less when the cut steps back to a UTF-8
-// character boundary, so only an answer shorter than size-5 is surely whole.
-template <typename Call>
-std::string wholeAnswer(Call call) {
-  uint32_t size = 1024;
-  for (;;) {
-    std::vector<char> buffer(size);
-    const uint32_t n = call(buffer.data(), size);
-    if (static_cast<uint64_t>(n) + 5 < size) return std::string(buffer.data(), n);
-    if (size > std::numeric_limits<uint32_t>::max() / 2) throw Failure("the answer is too long");
-    size *= 2;
+Format formatOf(const ParsedArgs& args, const std::string& command) {
+  const auto given = args.options.find("--format");
+  if (given == args.options.end()) return Format::Lines;
+  const auto format = formatNamed(given->second);
+  if (!format) {
+    throw UsageError(command, command + ": unknown format '" + given->second +
+                                  "' (lines, sh, ini or json)");
   }
+  return *format;
 }
 
-// A NUL-separated list as the store answers it, one item a line.
-void printList(const std::string& items) {
-  std::size_t start = 0;
-  while (start < items.size()) {
-    std::size_t end = items.find('\0', start);
-    if (end == std::string::npos) end = items.size();
-    std::cout.write(items.data() + start, static_cast<std::streamsize>(end - start)) << '\n';
-    start = end + 1;
+void print(const std::string& text) {
+  std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+void printLines(const std::vector<std::string>& items) {
+  for (const std::string& item : items) print(item + "\n");
+}
+
+// The one place that turns a refused write into its message, naming the
+// cause the store reported.
+Failure writeFailed(const FileOperand& file, const std::string& change, store::Status status) {
+  return Failure(file.argument() + ": cannot " + change + ": " + causeOf(status));
+}
+
+Failure noSection(const FileOperand& file, const std::string& section) {
+  return Failure(file.argument() + ": no section [" + section + "]");
+}
+
+Failure noKey(const FileOperand& file, const std::string& section, const std::string& key) {
+  return Failure(file.argument() + ": no key '" + key + "' in section [" + section + "]");
+}
+
+// Every section once (the first of duplicate headers, as lookups see it).
+std::vector<SectionListing> wholeFile(ProfileReader& reader) {
+  std::vector<SectionListing> out;
+  if (SectionListing outside = reader.listing(""); !outside.entries.empty()) {
+    out.push_back(std::move(outside));
   }
-}
-
-std::string valueOf(const char* section, const char* key, const char* defaultValue,
-                    const std::string& file) {
-  return wholeAnswer([&](char* buffer, uint32_t size) {
-    return GetPrivateProfileStringA(section, key, defaultValue, buffer, size, file.c_str());
-  });
-}
-
-// The key's value, or nothing when the key is missing: the store answers the
-// default for a missing key, and no value equals two different defaults.
-// The last error is the first read's.
-std::optional<std::string> lookUp(const std::string& section, const std::string& key,
-                                  const std::string& file) {
-  std::string value = valueOf(section.c_str(), key.c_str(), "\x01", file);
-  if (value != "\x01") return value;
-  const uint32_t error = GetLastError();
-  const bool missing = valueOf(section.c_str(), key.c_str(), "\x02", file) == "\x02";
-  SetLastError(error);
-  if (missing) return std::nullopt;
-  return value;
-}
-
-// Failure naming what was attempted and the cause the store reported.
-[[noreturn]] void writeFailed(const std::string& argument, const std::string& change) {
-  throw Failure(argument + ": cannot " + change + ": " + causeOf(GetLastError()));
+  std::vector<std::string> seen;
+  for (const std::string& name : reader.sectionNames()) {
+    std::string folded = text::foldCase(name);
+    if (std::find(seen.begin(), seen.end(), folded) != seen.end()) continue;
+    seen.push_back(std::move(folded));
+    out.push_back(reader.listing(name));
+  }
+  return out;
 }
 
 int runGet(const ParsedArgs& args) {
-  const std::string& fileArg = args.operands[0];
-  const std::string file = storePath(fileArg);
   const std::string* section = args.operand(1);
   const std::string* key = args.operand(2);
   if (args.has("--default") && key == nullptr) {
     throw UsageError("get", "get: --default needs a KEY");
   }
+  if (args.has("--format") && key != nullptr) {
+    throw UsageError("get", "get: --format is for a whole file or section, not a KEY");
+  }
+  const Format format = formatOf(args, "get");
+  const FileOperand file(args.operands[0]);
+  store::ProfileStore store(fs::posixFileSystem());
+  ProfileReader reader(store, file.storeName());
+  const auto fallback = args.options.find("--default");
+  // A missing file, section or key: the default, or a failure naming it.
+  auto missing = [&](const Failure& failure) {
+    if (fallback == args.options.end()) throw failure;
+    print(fallback->second + "\n");
+    return kExitOk;
+  };
+  if (!file.exists(store)) return missing(Failure(file.argument() + ": no such file"));
   if (section == nullptr) {
-    const std::string names = wholeAnswer([&](char* buffer, uint32_t size) {
-      return GetPrivateProfileSectionNamesA(buffer, size, file.c_str());
-    });
-    requireFileRead(fileArg);
-    printList(names);
-    return kExitOk;
-  }
-  if (key == nullptr) {
-    const std::string keys = valueOf(section->c_str(), nullptr, "", file);
-    requireFileRead(fileArg);
-    printList(keys);
-    return kExitOk;
-  }
-  std::optional<std::string> value = lookUp(*section, *key, file);
-  requireFileRead(fileArg);
-  if (!value) {
-    const auto fallback = args.options.find("--default");
-    if (fallback == args.options.end()) {
-      throw Failure(fileArg + ": no key '" + *key + "' in section [" + *section + "]");
+    if (format == Format::Lines) {
+      printLines(reader.sectionNames());
+    } else {
+      print(formatSections(format, wholeFile(reader)));
     }
-    value = fallback->second;
+    return kExitOk;
   }
-  std::cout.write(value->data(), static_cast<std::streamsize>(value->size())) << '\n';
-  return kExitOk;
-}
-
-int runSet(const ParsedArgs& args) {
-  const std::string& fileArg = args.operands[0];
-  const std::string file = storePath(fileArg);
-  const std::string& section = args.operands[1];
-  const std::string& key = args.operands[2];
-  if (WritePrivateProfileStringA(section.c_str(), key.c_str(), args.operands[3].c_str(),
-                                 file.c_str()) == 0) {
-    writeFailed(fileArg, "set '" + key + "' in [" + section + "]");
+  if (!reader.hasSection(*section)) return missing(noSection(file, *section));
+  if (key == nullptr) {
+    if (format == Format::Lines) {
+      printLines(reader.keys(*section));
+    } else {
+      print(formatSections(format, {reader.listing(*section)}));
+    }
+    return kExitOk;
   }
-  return kExitOk;
-}
-
-int runDel(const ParsedArgs& args) {
-  const std::string& fileArg = args.operands[0];
-  const std::string file = storePath(fileArg);
-  const std::string& section = args.operands[1];
-  const std::string* key = args.operand(2);
-  // Deleting from a missing file would succeed and change nothing: the file
-  // must be there (asked of the store, which also finds it without regard to case).
-  char names[2];
-  GetPrivateProfileSectionNamesA(names, sizeof names, file.c_str());
-  requireFileRead(fileArg);
-  if (WritePrivateProfileStringA(section.c_str(), key ? key->c_str() : nullptr, nullptr,
-                                 file.c_str()) == 0) {
-    writeFailed(fileArg, key ? "delete '" + *key + "' in [" + section + "]"
-                             : "delete [" + section + "]");
-  }
+  const std::optional<std::string> value = reader.value(*section, *key);
+  if (!value) return missing(noKey(file, *section, *key));
+  print(*value + "\n");
   return kExitOk;
 }
 
 int runEntries(const ParsedArgs& args) {
-  const std::string& fileArg = args.operands[0];
-  const std::string file = storePath(fileArg);
-  const std::string entries = wholeAnswer([&](char* buffer, uint32_t size) {
-    return GetPrivateProfileSectionA(args.operands[1].c_str(), buffer, size, file.c_str());
-  });
-  requireFileRead(fileArg);
-  printList(entries);
+  const Format format = formatOf(args, "entries");
+  const FileOperand file(args.operands[0]);
+  const std::string& section = args.operands[1];
+  store::ProfileStore store(fs::posixFileSystem());
+  ProfileReader reader(store, file.storeName());
+  file.requireExists(store);
+  if (!reader.hasSection(section)) throw noSection(file, section);
+  if (format == Format::Lines) {
+    printLines(reader.entries(section));
+  } else {
+    print(formatSections(format, {reader.listing(section)}));
+  }
+  return kExitOk;
+}
+
+int runSet(const ParsedArgs& args) {
+  const FileOperand file(args.operands[0]);
+  const std::string& section = args.operands[1];
+  const std::string& key = args.operands[2];
+  store::ProfileStore store(fs::posixFileSystem());
+  if (args.has("--existing")) {
+    ProfileReader reader(store, file.storeName());
+    file.requireExists(store);
+    if (!reader.hasSection(section)) throw noSection(file, section);
+    if (!reader.value(section, key)) throw noKey(file, section, key);
+  }
+  const store::ValueWrite write{section, key, args.operands[3]};
+  store::Status status = store::Status::Ok;
+  if (store.writeValues({&write, 1}, file.storeName(), status) == 0) {
+    throw writeFailed(file, "set '" + key + "' in [" + section + "]", status);
+  }
+  file.printResult();
+  return kExitOk;
+}
+
+int runDel(const ParsedArgs& args) {
+  const FileOperand file(args.operands[0]);
+  const std::string& section = args.operands[1];
+  const std::string* key = args.operand(2);
+  if (section.empty() && key == nullptr) {
+    throw Failure("the lines outside any section are no section to delete; give a KEY");
+  }
+  store::ProfileStore store(fs::posixFileSystem());
+  // Nothing to delete in a file that is not there.
+  if (!file.exists(store)) return kExitOk;
+  const store::ValueWrite keyDeletion{section, key ? std::string_view(*key) : std::string_view(),
+                                      std::nullopt};
+  store::Status status = store::Status::Ok;
+  const int32_t done =
+      key ? store.writeValues({&keyDeletion, 1}, file.storeName(), status)
+          : store.writeString(section, std::nullopt, std::nullopt, file.storeName(), status);
+  if (done == 0) {
+    throw writeFailed(
+        file, key ? "delete '" + *key + "' in [" + section + "]" : "delete [" + section + "]",
+        status);
+  }
+  file.printResult();
+  return kExitOk;
+}
+
+// INI text in any encoding the store reads, parsed by the store's own
+// reader: decoded to UTF-8 and given a leading "[]" header of its own, so
+// that the lines before the text's first header form section 0.
+std::shared_ptr<const store::Document> parseInput(const std::string& input) {
+  const text::DetectedEncoding detected = text::detectEncoding(input);
+  const std::string_view body = std::string_view(input).substr(detected.markLength);
+  const std::string utf8 = detected.encoding == text::Encoding::Utf8 && detected.validUtf8
+                               ? std::string(body)
+                               : text::decodeToUtf8(detected.encoding, body);
+  return store::Document::parse("[]\n" + utf8);
+}
+
+// Every entry of the parsed input with its section, or `into` when given;
+// section 0's entries go outside any section (the empty name). Failure at a
+// line that is no entry.
+std::vector<store::ValueWrite> entriesToMerge(const store::Document& doc,
+                                              const std::string* into) {
+  std::vector<store::ValueWrite> writes;
+  for (std::size_t i = 0; i < doc.sections().size(); ++i) {
+    const std::string_view name = doc.sectionName(doc.sections()[i]);
+    for (const store::Line& line : doc.body(static_cast<int>(i)).lines) {
+      if (line.kind == store::LineKind::Bare) {
+        throw Failure("standard input: '" + std::string(doc.text(line)) +
+                      "' is no key=value entry");
+      }
+      if (line.kind == store::LineKind::Entry) {
+        writes.push_back({into ? std::string_view(*into) : name, doc.name(line), doc.value(line)});
+      }
+    }
+  }
+  return writes;
+}
+
+int runMerge(const ParsedArgs& args) {
+  if (args.operands[0] == "-") {
+    throw UsageError("merge", "merge: FILE cannot be -: standard input holds the text to merge");
+  }
+  const FileOperand file(args.operands[0]);
+  const std::string input(std::istreambuf_iterator<char>(std::cin), {});
+  if (std::cin.bad()) throw Failure("cannot read standard input");
+  const std::shared_ptr<const store::Document> doc = parseInput(input);
+  const std::vector<store::ValueWrite> writes = entriesToMerge(*doc, args.operand(1));
+  store::ProfileStore store(fs::posixFileSystem());
+  store::Status status = store::Status::Ok;
+  if (store.writeValues(writes, file.storeName(), status) == 0) {
+    throw writeFailed(file, "merge " + std::to_string(writes.size()) + " entries", status);
+  }
   return kExitOk;
 }
 
 }  // namespace
 
 std::vector<Command> storeCommands() {
-  return {{&kGet, runGet}, {&kSet, runSet}, {&kDel, runDel}, {&kEntries, runEntries}};
+  return {{&kGet, runGet},
+          {&kSet, runSet},
+          {&kDel, runDel},
+          {&kEntries, runEntries},
+          {&kMerge, runMerge}};
 }
 
 }  // namespace zidevuv10::cli

@@ -1,43 +1,44 @@
 #include "store_failure.h"
 
-#include "command_line.h"
-#include "zidevuv10/winprofile.h"
-
 namespace zidevuv10::cli {
 
-std::string causeOf(uint32_t lastError) {
-  switch (lastError) {
-    case ERROR_FILE_NOT_FOUND:
+std::string causeOf(store::Status status) {
+  using store::Status;
+  switch (status) {
+    case Status::Ok:
+      return "no error";
+    case Status::FileNotFound:
       return "no such file";
-    case ERROR_PATH_NOT_FOUND:
+    case Status::PathNotFound:
       return "its folder does not exist";
-    case ERROR_ACCESS_DENIED:
+    case Status::InvalidArgument:
+      return "a required argument is missing";
+    case Status::AccessDenied:
       return "access denied (no permission, or it is a folder)";
-    case ERROR_NOT_ENOUGH_MEMORY:
+    case Status::LockTimeout:
+      return "another writer held the file's lock too long";
+    case Status::DiskFull:
+      return "the disk is full";
+    case Status::OutOfMemory:
       return "out of memory";
-    case ERROR_INVALID_DATA:
+    case Status::InjectedStructure:
       return "the text would add lines or sections (names and values must be one line, and a "
              "key may not hold '=' or start with '[')";
-    case ERROR_NO_UNICODE_TRANSLATION:
-      return "the text is not valid UTF-8, or the file's 8-bit encoding cannot hold it";
-    case ERROR_LOCK_VIOLATION:
-      return "another writer held the file's folder lock too long";
-    case ERROR_DISK_FULL:
-      return "the disk is full";
-    case ERROR_FILE_TOO_LARGE:
+    case Status::InvalidText:
+      return "the text is not valid UTF-8";
+    case Status::Unencodable:
+      return "the file's encoding cannot hold the text";
+    case Status::FileTooLarge:
       return "the file is too large";
-    case ERROR_READ_FAULT:
+    case Status::BadLength:
+    case Status::BadChecksum:
+      return "the stored structure does not match";
+    case Status::ReadFault:
       return "read error";
-    case ERROR_WRITE_FAULT:
+    case Status::WriteFault:
       return "write error";
-    default:
-      return "failed with error " + std::to_string(lastError);
   }
-}
-
-void requireFileRead(const std::string& argument) {
-  const uint32_t error = GetLastError();
-  if (error != ERROR_SUCCESS) throw Failure(argument + ": " + causeOf(error));
+  return "failed";
 }
 
 }  // namespace zidevuv10::cli

@@ -1,17 +1,14 @@
-// Why a call of the profile functions failed, in words: the tool reads the
-// cause the store reported through GetLastError() instead of guessing it.
+// Why a profile store call failed, in words: the tool names the cause the
+// store reported instead of guessing it from the file system.
 #pragma once
 
-#include <cstdint>
 #include <string>
+
+#include "store/status.h"
 
 namespace zidevuv10::cli {
 
-// The cause of a failure with this last error code.
-std::string causeOf(uint32_t lastError);
-
-// Failure naming the cause when the read just made found no readable file:
-// "ARGUMENT: no such file", "ARGUMENT: access denied (...)", ...
-void requireFileRead(const std::string& argument);
+// The cause of a failure with this status, for "FILE: cannot ...: CAUSE".
+std::string causeOf(store::Status status);
 
 }  // namespace zidevuv10::cli
