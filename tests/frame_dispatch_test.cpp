@@ -12,6 +12,7 @@
 
 #include "support/automation_checks.h"
 #include "support/test_files.h"
+#include "zidevuv10/collection.h"
 #include "zidevuv10/library.h"
 #include "zidevuv10/model.h"
 #include "zidevuv10/type_info.h"
@@ -284,6 +285,32 @@ TEST(frameDispatchNames, UnknownMembersRaise438NamingTheClass) {
   ASSERT_TRUE(letCount.has_value());
   EXPECT_EQ(letCount->number(), 438);
   EXPECT_EQ(letCount->source().str(), u"VEZEzoro10.clsOrviInifKeysA");
+}
+
+TEST(frameDispatchNames, ErrorsInsideAMemberNameTheClass) {
+  // Raised while coercing an argument, and raised by the member itself.
+  const ObjectRef settings = create(u"VEZEzoro10.clsOrviInifINIFilesObjC");
+  const auto coercion = errorFrom(
+      [&] { lateCall(settings, u"GetInt", InvokeKind::Method, {Variant(u"E"), Variant(40000)}); });
+  ASSERT_TRUE(coercion.has_value());
+  EXPECT_EQ(coercion->number(), 6);
+  EXPECT_EQ(coercion->source().str(), u"VEZEzoro10.clsOrviInifINIFilesObjC");
+
+  const ObjectRef main = create(u"VEZEzoro10.clsOrviVEZEzoro10A");
+  const auto inside =
+      errorFrom([&] { lateGet(main, u"GetProResPicture", {Variant(101), Variant(40000)}); });
+  ASSERT_TRUE(inside.has_value());
+  EXPECT_EQ(inside->number(), 6);
+  EXPECT_EQ(inside->source().str(), u"VEZEzoro10.clsOrviVEZEzoro10A");
+  EXPECT_EQ(inside->description().str(), u"Overflow");
+
+  // The runtime's Collection is no class of the library: its errors keep
+  // the library as their source.
+  const ObjectRef list = makeObject<Collection>();
+  const auto outside = errorFrom([&] { lateCall(list, u"Item", InvokeKind::Method, {Variant(1)}); });
+  ASSERT_TRUE(outside.has_value());
+  EXPECT_EQ(outside->number(), 9);
+  EXPECT_EQ(outside->source().str(), u"VEZEzoro10");
 }
 
 TEST(frameDispatchModel, WrongArgumentCountRaises450) {

@@ -275,6 +275,29 @@ TEST(mainResources, Picture) {
                 6);
     }
   }
+
+  // The by-reference kind and id are only read: they come back exactly as
+  // passed, type included, whether the lookup succeeds or fails.
+  Variant integerKind(int16_t{0});
+  Variant textId(u"101");
+  lateGet(main, u"GetProResPicture", {Variant::byRef(textId), Variant::byRef(integerKind)});
+  EXPECT_EQ(integerKind.type(), VarType::Integer);
+  EXPECT_EQ(textId.type(), VarType::String);
+  EXPECT_EQ(textId.text(), Text(u"101"));
+  Variant wideInteger(int16_t{32767});
+  Variant textKind(u"40000");
+  EXPECT_EQ(errorNumber([&] {
+              lateGet(main, u"GetProResPicture", {Variant::byRef(textId), Variant::byRef(wideInteger)});
+            }),
+            5);
+  EXPECT_EQ(wideInteger.type(), VarType::Integer);
+  EXPECT_EQ(wideInteger.int16(), 32767);
+  EXPECT_EQ(errorNumber([&] {
+              lateGet(main, u"GetProResPicture", {Variant::byRef(textId), Variant::byRef(textKind)});
+            }),
+            6);
+  EXPECT_EQ(textKind.type(), VarType::String);
+  EXPECT_EQ(textKind.text(), Text(u"40000"));
 }
 
 TEST(mainResources, Data) {
