@@ -31,13 +31,6 @@ Variant i16(int v) { return Variant(static_cast<int16_t>(v)); }
 
 ObjectRef create(std::u16string_view name) { return createObject(name); }
 
-const ClassInfo& classNamed(std::u16string_view name) {
-  for (const ClassInfo* c : libraryClasses()) {
-    if (c->name == name) return *c;
-  }
-  throw std::runtime_error("class not in the library: " + Text(std::u16string(name)).utf8());
-}
-
 // Keeps creation from reaching the user's own registry: failed look-ups
 // fall back to the registry file, which here is an empty temporary one.
 class frameCreation : public ::testing::Test {
@@ -477,63 +470,6 @@ TEST_F(frameCreation, UnknownNamesRaise429) {
 
 // ---------------------------------------------------------------------------
 // The type library
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) out.push_back(line);
-  return out;
-}
-
-TEST(frameTypeLibrary, ListsTheSectionMembersInSlotOrder) {
-  const ClassInfo& info = classNamed(u"clsOrviInifSectionA");
-  const auto got = lines(describeClass(info));
-  ASSERT_EQ(got.size(), 5u) << describeClass(info);
-  EXPECT_EQ(got[0], "interface _clsOrviInifSectionA {" + Text(std::u16string(info.interfaceId)).utf8() +
-                        "} of class clsOrviInifSectionA {" + Text(std::u16string(info.classId)).utf8() +
-                        "}");
-  EXPECT_EQ(got[1], "  1 propget NameLong 0x68030001 () As String");
-  EXPECT_EQ(got[2], "  2 propput NameLong 0x68030001 (ByVal sNewValue As String)");
-  EXPECT_EQ(got[3], "  3 propget Keys 0x68030000 () As _clsOrviInifKeysA");
-  EXPECT_EQ(got[4], "  4 propputref Keys 0x68030000 (ByVal oNewValue As _clsOrviInifKeysA)");
-}
-
-TEST(frameTypeLibrary, ListsTheContainerMembersInSlotOrder) {
-  struct Expected {
-    const char16_t* name;
-    const char* item;
-  };
-  for (const Expected& c : {Expected{u"clsOrviInifSectionsA", "_clsOrviInifSectionA"},
-                            Expected{u"clsOrviInifKeysA", "_clsOrviInifKeyA"}}) {
-    const ClassInfo& info = classNamed(c.name);
-    const auto got = lines(describeClass(info));
-    ASSERT_EQ(got.size(), 6u) << describeClass(info);
-    EXPECT_EQ(got[0].rfind("interface _" + Text(c.name).utf8() + " {", 0), 0u) << got[0];
-    EXPECT_EQ(got[1], "  1 method Add 0x60030003 () As Long");
-    EXPECT_EQ(got[2], "  2 method Clear 0x60030004 ()");
-    EXPECT_EQ(got[3], "  3 method Remove 0x60030005 ()");
-    EXPECT_EQ(got[4], "  4 propget Count 0x68030001 () As Long");
-    EXPECT_EQ(got[5], std::string("  5 propget Item 0x68030000 (ByRef Index As Variant) As ") + c.item);
-  }
-}
-
-TEST(frameTypeLibrary, ListsTheKeyAndRootMembers) {
-  const auto key = lines(describeClass(classNamed(u"clsOrviInifKeyA")));
-  ASSERT_EQ(key.size(), 5u);
-  EXPECT_EQ(key[1], "  1 propget NameLong 0x68030001 () As String");
-  EXPECT_EQ(key[2], "  2 propput NameLong 0x68030001 (ByVal sNewValue As String)");
-  EXPECT_EQ(key[3], "  3 propget Value 0x68030000 () As String");
-  EXPECT_EQ(key[4], "  4 propput Value 0x68030000 (ByVal sNewValue As String)");
-
-  const auto root = lines(describeClass(classNamed(u"clsOrviInifINIFilesObjA")));
-  ASSERT_EQ(root.size(), 3u);
-  EXPECT_EQ(root[1], "  1 propget Sections 0x68030000 () As _clsOrviInifSectionsA");
-  EXPECT_EQ(root[2], "  2 propputref Sections 0x68030000 (ByVal oNewValue As _clsOrviInifSectionsA)");
-
-  for (const char16_t* memberless : {u"clsOrviInifGeneralA", u"clsOrviInifAdvancedA", u"clsOrviInifHeaderA"}) {
-    EXPECT_EQ(lines(describeClass(classNamed(memberless))).size(), 1u);
-  }
-}
 
 TEST(frameTypeLibrary, ClassesComeInTypeLibraryOrder) {
   std::vector<std::u16string> names;
