@@ -1,112 +1,52 @@
 // The member table of clsOrviInifINIFilesObjB, in slot order, and its place
-// in the catalogue. Late-bound calls go through the typed interface.
+// in the catalogue. Each slot is built from the typed interface's member,
+// so late-bound calls run the same code with the types it declares.
 #include "addressed_object.h"
 #include "catalogue/catalogue.h"
-#include "zidevuv10/error.h"
+#include "dispatch/typed_slot.h"
 
 namespace zidevuv10::addressed {
 
 namespace {
 
+using namespace frame;
 using Self = _clsOrviInifINIFilesObjB;
-Self& self(Object& o) { return static_cast<Self&>(o); }
-
-const ParamInfo kNewTextRef{u"sNewValue", {TypeCode::Text, {}}, true};
-const TypeRef kText{TypeCode::Text, {}};
-Variant none() { return Variant(); }
-
-#define ZDV_TEXT_PROPERTY(NAME, ID)                                                   \
-  {u## #NAME, InvokeKind::PropertyLet, ID, {kNewTextRef}, {},                         \
-   [](Object& o, CallArgs& a) {                                                      \
-     self(o).let_##NAME(a.textRef(0));                                               \
-     return none();                                                                  \
-   }},                                                                               \
-  {                                                                                  \
-    u## #NAME, InvokeKind::PropertyGet, ID, {}, kText, [](Object& o, CallArgs&) {    \
-      return Variant(self(o).get_##NAME());                                          \
-    }                                                                                \
-  }
 
 const ClassInfo kAddressed{
     u"clsOrviInifINIFilesObjB",
     u"a5c9cac1-646d-4438-9b42-f03d9d14f2f8",
     u"17aeb64e-23b0-4f0b-9ad7-bf99b6f9e5ff",
     {
-        {u"LastReturnCode", InvokeKind::PropertyGet, 0x68030008, {}, {TypeCode::Int32, {}},
-         [](Object& o, CallArgs&) { return Variant(self(o).get_LastReturnCode()); }},
-        {u"Success", InvokeKind::PropertyGet, 0x68030007, {}, {TypeCode::Bool, {}},
-         [](Object& o, CallArgs&) { return Variant::boolean(self(o).get_Success() != 0); }},
-        ZDV_TEXT_PROPERTY(Default, 0x68030006),
-        ZDV_TEXT_PROPERTY(Path, 0x68030005),
-        ZDV_TEXT_PROPERTY(Key, 0x68030004),
-        ZDV_TEXT_PROPERTY(Section, 0x68030003),
-        {u"Value", InvokeKind::PropertyGet, 0x68030002, {}, kText,
-         [](Object& o, CallArgs&) { return Variant(self(o).get_Value()); }},
-        {u"Value", InvokeKind::PropertyLet, 0x68030002, {kNewTextRef}, {},
-         [](Object& o, CallArgs& a) {
-           self(o).let_Value(a.textRef(0));
-           return none();
-         }},
-        {u"DeleteKey", InvokeKind::Method, 0x6003000a, {}, {},
-         [](Object& o, CallArgs&) {
-           self(o).DeleteKey();
-           return none();
-         }},
-        {u"DeleteSection", InvokeKind::Method, 0x6003000b, {}, {},
-         [](Object& o, CallArgs&) {
-           self(o).DeleteSection();
-           return none();
-         }},
-        {u"INISection", InvokeKind::PropertyGet, 0x68030001, {}, kText,
-         [](Object& o, CallArgs&) { return Variant(self(o).get_INISection()); }},
-        {u"INISection", InvokeKind::PropertyLet, 0x68030001, {kNewTextRef}, {},
-         [](Object& o, CallArgs& a) {
-           self(o).let_INISection(a.textRef(0));
-           return none();
-         }},
-        {u"Sections", InvokeKind::PropertyGet, 0x68030000, {}, kText,
-         [](Object& o, CallArgs&) { return Variant(self(o).get_Sections()); }},
-        {u"EnumerateCurrentSection", InvokeKind::Method, 0x6003000c,
-         {{u"sKey", {TypeCode::TextArray, {}}, true}, {u"iCount", {TypeCode::Int32, {}}, true}}, {},
-         [](Object& o, CallArgs& a) {
-           self(o).EnumerateCurrentSection(a.stringArray(0), a.int32Ref(1));
-           return none();
-         }},
-        {u"EnumerateAllSections", InvokeKind::Method, 0x6003000d,
-         {{u"sSections", {TypeCode::TextArray, {}}, true},
-          {u"iCount", {TypeCode::Int32, {}}, true}},
-         {},
-         [](Object& o, CallArgs& a) {
-           self(o).EnumerateAllSections(a.stringArray(0), a.int32Ref(1));
-           return none();
-         }},
-        {u"SaveFormPosition", InvokeKind::Method, 0x6003000e,
-         {{u"frmThis", {TypeCode::Object, {}}, true}}, {},
-         [](Object& o, CallArgs& a) {
-           ObjectRef window = a.object(0);
-           self(o).SaveFormPosition(window);
-           return none();
-         }},
-        {u"LoadFormPosition", InvokeKind::Method, 0x6003000f,
-         {{u"frmThis", {TypeCode::Object, {}}, true},
-          {u"lMinWidth", {TypeCode::Variant, {}}, true, true, 3000, TypeCode::Int16},
-          {u"lMinHeight", {TypeCode::Variant, {}}, true, true, 3000, TypeCode::Int16}},
-         {},
-         [](Object& o, CallArgs& a) {
-           ObjectRef window = a.object(0);
-           self(o).LoadFormPosition(window, a.variant(1), a.variant(2));
-           return none();
-         }},
-        {u"CLngDefault", InvokeKind::Method, 0x60030010,
-         {{u"sString", {TypeCode::Text, {}}, false},
-          {u"lDefault", {TypeCode::Int32, {}}, false, true, 0, TypeCode::Int32}},
-         {TypeCode::Int32, {}},
-         [](Object& o, CallArgs& a) { return Variant(self(o).CLngDefault(a.text(0), a.int32(1))); }},
+        propGet<&Self::get_LastReturnCode>(u"LastReturnCode", 0x68030008),
+        propGet<&Self::get_Success, Boolean>(u"Success", 0x68030007),
+        propLet<&Self::let_Default>(u"Default", 0x68030006, u"sNewValue"),
+        propGet<&Self::get_Default>(u"Default", 0x68030006),
+        propLet<&Self::let_Path>(u"Path", 0x68030005, u"sNewValue"),
+        propGet<&Self::get_Path>(u"Path", 0x68030005),
+        propLet<&Self::let_Key>(u"Key", 0x68030004, u"sNewValue"),
+        propGet<&Self::get_Key>(u"Key", 0x68030004),
+        propLet<&Self::let_Section>(u"Section", 0x68030003, u"sNewValue"),
+        propGet<&Self::get_Section>(u"Section", 0x68030003),
+        propGet<&Self::get_Value>(u"Value", 0x68030002),
+        propLet<&Self::let_Value>(u"Value", 0x68030002, u"sNewValue"),
+        method<&Self::DeleteKey>(u"DeleteKey", 0x6003000a),
+        method<&Self::DeleteSection>(u"DeleteSection", 0x6003000b),
+        propGet<&Self::get_INISection>(u"INISection", 0x68030001),
+        propLet<&Self::let_INISection>(u"INISection", 0x68030001, u"sNewValue"),
+        propGet<&Self::get_Sections>(u"Sections", 0x68030000),
+        method<&Self::EnumerateCurrentSection>(u"EnumerateCurrentSection", 0x6003000c, u"sKey",
+                                               u"iCount"),
+        method<&Self::EnumerateAllSections>(u"EnumerateAllSections", 0x6003000d, u"sSections",
+                                            u"iCount"),
+        method<&Self::SaveFormPosition>(u"SaveFormPosition", 0x6003000e, u"frmThis"),
+        method<&Self::LoadFormPosition>(u"LoadFormPosition", 0x6003000f, u"frmThis",
+                                        optional(u"lMinWidth", int16_t{3000}),
+                                        optional(u"lMinHeight", int16_t{3000})),
+        method<&Self::CLngDefault>(u"CLngDefault", 0x60030010, u"sString",
+                                   optional(u"lDefault", int32_t{0})),
     }};
 
-#undef ZDV_TEXT_PROPERTY
-
-const frame::ClassRegistrar kRegisterAddressed({8, &kAddressed, [] {
+const ClassRegistrar kRegisterAddressed({8, &kAddressed, [] {
   return ObjectRef(makeObject<AddressedObject>());
 }});
 

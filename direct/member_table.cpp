@@ -1,153 +1,74 @@
 // The member table of clsOrviVEZEzoro10A, in slot order, and its place in
-// the catalogue. Late-bound calls go through the typed interface, so both
-// paths run the same code.
+// the catalogue. Each slot is built from the typed interface's member, so
+// late-bound calls run the same code with the types it declares.
 #include "catalogue/catalogue.h"
+#include "dispatch/typed_slot.h"
 #include "main_class.h"
 
 namespace zidevuv10::direct {
 
 namespace {
 
+using namespace frame;
 using Self = _clsOrviVEZEzoro10A;
-Self& self(Object& o) { return static_cast<Self&>(o); }
 
-ParamInfo textRef(std::u16string_view name) { return {name, {TypeCode::Text, {}}, true}; }
-ParamInfo longRef(std::u16string_view name) { return {name, {TypeCode::Int32, {}}, true}; }
-const ParamInfo kNewText{u"sNewValue", {TypeCode::Text, {}}, false};
-const TypeRef kText{TypeCode::Text, {}};
-const TypeRef kLong{TypeCode::Int32, {}};
-const TypeRef kCollection{TypeCode::Object, u"Collection"};
-
-Variant none() { return Variant(); }
+struct LoadResConstants {
+  static constexpr std::u16string_view enumName = u"LoadResConstants";
+};
+struct Picture {
+  static constexpr std::u16string_view objectName = u"Picture";
+};
 
 const ClassInfo kMainClass{
     u"clsOrviVEZEzoro10A",
     u"aae1c211-b159-44fa-bf25-e261b78385a2",
     u"991b5f2a-939d-44ad-aeb8-d01ffbaff3ce",
     {
-        {u"GetProStdProperties", InvokeKind::PropertyGet, 0x68030008, {}, {TypeCode::Object, {}},
-         [](Object& o, CallArgs&) { return Variant(self(o).get_GetProStdProperties()); }},
-        {u"GetProResStrings", InvokeKind::PropertyGet, 0x68030007, {longRef(u"lResId")}, kText,
-         [](Object& o, CallArgs& a) {
-           return Variant(self(o).get_GetProResStrings(a.int32Ref(0)));
-         }},
-        {u"GetProResPicture", InvokeKind::PropertyGet, 0x68030006,
-         {longRef(u"lResId"), {u"lRestype", {TypeCode::Int32, u"LoadResConstants"}, true}},
-         {TypeCode::Object, u"Picture"},
-         [](Object& o, CallArgs& a) {
-           return Variant(self(o).get_GetProResPicture(a.int32Ref(0), a.int32Ref(1)));
-         }},
-        {u"GetProResData", InvokeKind::PropertyGet, 0x68030005,
-         {longRef(u"lResId"), {u"vRestype", {TypeCode::Variant, {}}, true}},
-         {TypeCode::Variant, {}},
-         [](Object& o, CallArgs& a) {
-           return self(o).get_GetProResData(a.int32Ref(0), a.variant(1));
-         }},
-        {u"About", InvokeKind::Method, 0x6003000a, {}, kLong,
-         [](Object& o, CallArgs&) { return Variant(self(o).About()); }},
-        {u"BuddyObjectGlobal", InvokeKind::PropertyGet, 0x68030004, {}, {TypeCode::Object, {}},
-         [](Object& o, CallArgs&) { return Variant(self(o).get_BuddyObjectGlobal()); }},
-        {u"BuddyObjectGlobal", InvokeKind::PropertySet, 0x68030004,
-         {{u"oNewValue", {TypeCode::Object, {}}, true}}, {},
-         [](Object& o, CallArgs& a) {
-           ObjectRef value = a.object(0);
-           self(o).set_BuddyObjectGlobal(value);
-           return none();
-         }},
-        {u"GetPrivateProfileStringInif", InvokeKind::Method, 0x6003000b,
-         {textRef(u"sFileName"), textRef(u"sSectionName"), textRef(u"sKeyName")}, kText,
-         [](Object& o, CallArgs& a) {
-           return Variant(
-               self(o).GetPrivateProfileStringInif(a.textRef(0), a.textRef(1), a.textRef(2)));
-         }},
-        {u"GetPrivateProfileIntInif", InvokeKind::Method, 0x6003000c,
-         {textRef(u"sFileName"), textRef(u"sSectionName"), textRef(u"sKeyName")}, kText,
-         [](Object& o, CallArgs& a) {
-           return Variant(
-               self(o).GetPrivateProfileIntInif(a.textRef(0), a.textRef(1), a.textRef(2)));
-         }},
-        {u"GetPrivateProfileStringSectionsInif", InvokeKind::Method, 0x6003000d,
-         {textRef(u"sFileName")}, kCollection,
-         [](Object& o, CallArgs& a) {
-           return Variant(ObjectRef(self(o).GetPrivateProfileStringSectionsInif(a.textRef(0))));
-         }},
-        {u"GetPrivateProfileStringKeysInif", InvokeKind::Method, 0x6003000e,
-         {textRef(u"sFileName"), textRef(u"sSectionName")}, kCollection,
-         [](Object& o, CallArgs& a) {
-           return Variant(
-               ObjectRef(self(o).GetPrivateProfileStringKeysInif(a.textRef(0), a.textRef(1))));
-         }},
-        {u"GetPrivateProfileStringByKeyNameInif", InvokeKind::Method, 0x6003000f,
-         {textRef(u"sFileName"), textRef(u"sSectionName"), textRef(u"sKeyName")}, kText,
-         [](Object& o, CallArgs& a) {
-           return Variant(self(o).GetPrivateProfileStringByKeyNameInif(a.textRef(0), a.textRef(1),
-                                                                       a.textRef(2)));
-         }},
-        {u"WritePrivateProfileStringAddSectionInif", InvokeKind::Method, 0x60030010,
-         {textRef(u"sFileName"), textRef(u"sSectionName")}, kLong,
-         [](Object& o, CallArgs& a) {
-           return Variant(
-               self(o).WritePrivateProfileStringAddSectionInif(a.textRef(0), a.textRef(1)));
-         }},
-        {u"WritePrivateProfileStringAddKeyInif", InvokeKind::Method, 0x60030011,
-         {textRef(u"sFileName"), textRef(u"sSectionName"), textRef(u"sKeyName"),
-          textRef(u"sKeyValue")},
-         kLong,
-         [](Object& o, CallArgs& a) {
-           return Variant(self(o).WritePrivateProfileStringAddKeyInif(
-               a.textRef(0), a.textRef(1), a.textRef(2), a.textRef(3)));
-         }},
-        {u"WritePrivateProfileStringToDeleteKeyInif", InvokeKind::Method, 0x60030012,
-         {textRef(u"sFileName"), textRef(u"sSectionName"), textRef(u"sKeyName")}, kLong,
-         [](Object& o, CallArgs& a) {
-           return Variant(self(o).WritePrivateProfileStringToDeleteKeyInif(
-               a.textRef(0), a.textRef(1), a.textRef(2)));
-         }},
-        {u"WritePrivateProfileStringToDeleteSectionInif", InvokeKind::Method, 0x60030013,
-         {textRef(u"sFileName"), textRef(u"sSectionName")}, kLong,
-         [](Object& o, CallArgs& a) {
-           return Variant(
-               self(o).WritePrivateProfileStringToDeleteSectionInif(a.textRef(0), a.textRef(1)));
-         }},
-        {u"INIFileName", InvokeKind::PropertyGet, 0x68030003, {}, kText,
-         [](Object& o, CallArgs&) { return Variant(self(o).get_INIFileName()); }},
-        {u"INIFileName", InvokeKind::PropertyLet, 0x68030003, {kNewText}, {},
-         [](Object& o, CallArgs& a) {
-           self(o).let_INIFileName(a.text(0));
-           return none();
-         }},
-        {u"INISectionName", InvokeKind::PropertyGet, 0x68030002, {}, kText,
-         [](Object& o, CallArgs&) { return Variant(self(o).get_INISectionName()); }},
-        {u"INISectionName", InvokeKind::PropertyLet, 0x68030002, {kNewText}, {},
-         [](Object& o, CallArgs& a) {
-           self(o).let_INISectionName(a.text(0));
-           return none();
-         }},
-        {u"INIKeyName", InvokeKind::PropertyGet, 0x68030001, {}, kText,
-         [](Object& o, CallArgs&) { return Variant(self(o).get_INIKeyName()); }},
-        {u"INIKeyName", InvokeKind::PropertyLet, 0x68030001, {kNewText}, {},
-         [](Object& o, CallArgs& a) {
-           self(o).let_INIKeyName(a.text(0));
-           return none();
-         }},
-        {u"INIKeyValue", InvokeKind::PropertyGet, 0x68030000, {}, kText,
-         [](Object& o, CallArgs&) { return Variant(self(o).get_INIKeyValue()); }},
-        {u"INIKeyValue", InvokeKind::PropertyLet, 0x68030000, {kNewText}, {},
-         [](Object& o, CallArgs& a) {
-           self(o).let_INIKeyValue(a.text(0));
-           return none();
-         }},
-        {u"INIAddSection", InvokeKind::Method, 0x60030014, {}, kLong,
-         [](Object& o, CallArgs&) { return Variant(self(o).INIAddSection()); }},
-        {u"INIDeleteSection", InvokeKind::Method, 0x60030015, {}, kLong,
-         [](Object& o, CallArgs&) { return Variant(self(o).INIDeleteSection()); }},
-        {u"INIAddKey", InvokeKind::Method, 0x60030016, {}, kLong,
-         [](Object& o, CallArgs&) { return Variant(self(o).INIAddKey()); }},
-        {u"INIDeleteKey", InvokeKind::Method, 0x60030017, {}, kLong,
-         [](Object& o, CallArgs&) { return Variant(self(o).INIDeleteKey()); }},
+        propGet<&Self::get_GetProStdProperties>(u"GetProStdProperties", 0x68030008),
+        propGet<&Self::get_GetProResStrings>(u"GetProResStrings", 0x68030007, u"lResId"),
+        propGet<&Self::get_GetProResPicture, Picture>(u"GetProResPicture", 0x68030006, u"lResId",
+                                                      hinted<LoadResConstants>(u"lRestype")),
+        propGet<&Self::get_GetProResData>(u"GetProResData", 0x68030005, u"lResId", u"vRestype"),
+        method<&Self::About>(u"About", 0x6003000a),
+        propGet<&Self::get_BuddyObjectGlobal>(u"BuddyObjectGlobal", 0x68030004),
+        propSet<&Self::set_BuddyObjectGlobal>(u"BuddyObjectGlobal", 0x68030004, u"oNewValue"),
+        method<&Self::GetPrivateProfileStringInif>(u"GetPrivateProfileStringInif", 0x6003000b,
+                                                   u"sFileName", u"sSectionName", u"sKeyName"),
+        method<&Self::GetPrivateProfileIntInif>(u"GetPrivateProfileIntInif", 0x6003000c,
+                                                u"sFileName", u"sSectionName", u"sKeyName"),
+        method<&Self::GetPrivateProfileStringSectionsInif>(
+            u"GetPrivateProfileStringSectionsInif", 0x6003000d, u"sFileName"),
+        method<&Self::GetPrivateProfileStringKeysInif>(u"GetPrivateProfileStringKeysInif",
+                                                       0x6003000e, u"sFileName", u"sSectionName"),
+        method<&Self::GetPrivateProfileStringByKeyNameInif>(
+            u"GetPrivateProfileStringByKeyNameInif", 0x6003000f, u"sFileName", u"sSectionName",
+            u"sKeyName"),
+        method<&Self::WritePrivateProfileStringAddSectionInif>(
+            u"WritePrivateProfileStringAddSectionInif", 0x60030010, u"sFileName", u"sSectionName"),
+        method<&Self::WritePrivateProfileStringAddKeyInif>(
+            u"WritePrivateProfileStringAddKeyInif", 0x60030011, u"sFileName", u"sSectionName",
+            u"sKeyName", u"sKeyValue"),
+        method<&Self::WritePrivateProfileStringToDeleteKeyInif>(
+            u"WritePrivateProfileStringToDeleteKeyInif", 0x60030012, u"sFileName",
+            u"sSectionName", u"sKeyName"),
+        method<&Self::WritePrivateProfileStringToDeleteSectionInif>(
+            u"WritePrivateProfileStringToDeleteSectionInif", 0x60030013, u"sFileName",
+            u"sSectionName"),
+        propGet<&Self::get_INIFileName>(u"INIFileName", 0x68030003),
+        propLet<&Self::let_INIFileName>(u"INIFileName", 0x68030003, u"sNewValue"),
+        propGet<&Self::get_INISectionName>(u"INISectionName", 0x68030002),
+        propLet<&Self::let_INISectionName>(u"INISectionName", 0x68030002, u"sNewValue"),
+        propGet<&Self::get_INIKeyName>(u"INIKeyName", 0x68030001),
+        propLet<&Self::let_INIKeyName>(u"INIKeyName", 0x68030001, u"sNewValue"),
+        propGet<&Self::get_INIKeyValue>(u"INIKeyValue", 0x68030000),
+        propLet<&Self::let_INIKeyValue>(u"INIKeyValue", 0x68030000, u"sNewValue"),
+        method<&Self::INIAddSection>(u"INIAddSection", 0x60030014),
+        method<&Self::INIDeleteSection>(u"INIDeleteSection", 0x60030015),
+        method<&Self::INIAddKey>(u"INIAddKey", 0x60030016),
+        method<&Self::INIDeleteKey>(u"INIDeleteKey", 0x60030017),
     }};
 
-const frame::ClassRegistrar kRegisterMainClass({0, &kMainClass, [] {
+const ClassRegistrar kRegisterMainClass({0, &kMainClass, [] {
   return ObjectRef(makeObject<MainClass>());
 }});
 

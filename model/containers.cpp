@@ -3,11 +3,15 @@
 // no items: every member leaves the container as it was and answers with
 // the empty result (0, or no object). Item neither reads nor changes Index.
 #include "catalogue/catalogue.h"
+#include "dispatch/typed_slot.h"
+#include "interface_names.h"
 #include "zidevuv10/model.h"
 
 namespace zidevuv10::model {
 
 namespace {
+
+using namespace frame;
 
 template <typename Interface, typename Item>
 class EmptyContainer final : public Interface {
@@ -25,49 +29,33 @@ class EmptyContainer final : public Interface {
   const ClassInfo& info_;
 };
 
-template <typename Interface, typename Item>
+template <typename Interface>
 ClassInfo containerInfo(std::u16string_view name, std::u16string_view classId,
-                        std::u16string_view interfaceId, std::u16string_view itemType) {
-  using Self = Interface;
-  return ClassInfo{
-      name,
-      classId,
-      interfaceId,
-      {
-          {u"Add", InvokeKind::Method, 0x60030003, {}, {TypeCode::Int32, {}},
-           [](Object& o, CallArgs&) { return Variant(static_cast<Self&>(o).Add()); }},
-          {u"Clear", InvokeKind::Method, 0x60030004, {}, {},
-           [](Object& o, CallArgs&) {
-             static_cast<Self&>(o).Clear();
-             return Variant();
-           }},
-          {u"Remove", InvokeKind::Method, 0x60030005, {}, {},
-           [](Object& o, CallArgs&) {
-             static_cast<Self&>(o).Remove();
-             return Variant();
-           }},
-          {u"Count", InvokeKind::PropertyGet, 0x68030001, {}, {TypeCode::Int32, {}},
-           [](Object& o, CallArgs&) { return Variant(static_cast<Self&>(o).get_Count()); }},
-          {u"Item", InvokeKind::PropertyGet, 0x68030000,
-           {{u"Index", {TypeCode::Variant, {}}, true}}, {TypeCode::Object, itemType},
-           [](Object& o, CallArgs& a) {
-             return Variant(ObjectRef(static_cast<Self&>(o).get_Item(a.variant(0))));
-           }},
-      }};
+                        std::u16string_view interfaceId) {
+  return ClassInfo{name,
+                   classId,
+                   interfaceId,
+                   {
+                       method<&Interface::Add>(u"Add", 0x60030003),
+                       method<&Interface::Clear>(u"Clear", 0x60030004),
+                       method<&Interface::Remove>(u"Remove", 0x60030005),
+                       propGet<&Interface::get_Count>(u"Count", 0x68030001),
+                       propGet<&Interface::get_Item>(u"Item", 0x68030000, u"Index"),
+                   }};
 }
 
-const ClassInfo kSections = containerInfo<_clsOrviInifSectionsA, _clsOrviInifSectionA>(
+const ClassInfo kSections = containerInfo<_clsOrviInifSectionsA>(
     u"clsOrviInifSectionsA", u"d199dc44-dd71-4e1d-8786-cfe1ce8aef8d",
-    u"2ed3acb4-bae6-4789-8b0a-9fd02a1d90ab", u"_clsOrviInifSectionA");
-const ClassInfo kKeys = containerInfo<_clsOrviInifKeysA, _clsOrviInifKeyA>(
+    u"2ed3acb4-bae6-4789-8b0a-9fd02a1d90ab");
+const ClassInfo kKeys = containerInfo<_clsOrviInifKeysA>(
     u"clsOrviInifKeysA", u"f327bc23-8a60-47a3-8e24-1dd9ef9367b2",
-    u"6e57bdf3-cbe5-4a8e-b64d-da517b9f6352", u"_clsOrviInifKeyA");
+    u"6e57bdf3-cbe5-4a8e-b64d-da517b9f6352");
 
-const frame::ClassRegistrar kRegisterSections({1, &kSections, [] {
+const ClassRegistrar kRegisterSections({1, &kSections, [] {
   return ObjectRef(
       makeObject<EmptyContainer<_clsOrviInifSectionsA, _clsOrviInifSectionA>>(kSections));
 }});
-const frame::ClassRegistrar kRegisterKeys({3, &kKeys, [] {
+const ClassRegistrar kRegisterKeys({3, &kKeys, [] {
   return ObjectRef(makeObject<EmptyContainer<_clsOrviInifKeysA, _clsOrviInifKeyA>>(kKeys));
 }});
 

@@ -1,12 +1,12 @@
 // Construction, file and section selection, the WIN.INI switch, the path
 // utilities and the section guard of the settings object.
-#include <unicode/uchar.h>
 
 #include <string>
 
 #include "host/file_services.h"
 #include "host/runtime.h"
 #include "settings_object.h"
+#include "text/case_fold.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/host.h"
 
@@ -21,7 +21,7 @@ std::u16string properCase(const std::u16string& s) {
   std::u16string out = s;
   bool wordStart = true;
   for (auto& c : out) {
-    c = static_cast<char16_t>(wordStart ? u_toupper(c) : u_tolower(c));
+    c = wordStart ? text::upperCase(c) : text::lowerCase(c);
     wordStart = c == u' ' || c == u'\t';
   }
   return out;
@@ -63,7 +63,7 @@ Text trimSpaces(const Text& t) {
 
 Text upperCase(const Text& t) {
   std::u16string s = t.str();
-  for (auto& c : s) c = static_cast<char16_t>(u_toupper(c));
+  for (auto& c : s) c = text::upperCase(c);
   return Text(s);
 }
 

@@ -93,78 +93,6 @@ const ExpectedMember kMembers[] = {
 
 std::string utf8(std::u16string_view s) { return Text(std::u16string(s)).utf8(); }
 
-std::string hex(uint32_t id) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "0x%08x", id);
-  return buffer;
-}
-
-const ClassInfo& mainClassInfo() {
-  static const ObjectRef main = createObject(u"VEZEzoro10.clsOrviVEZEzoro10A");
-  const ClassInfo* info = main->classInfo();
-  if (info == nullptr) throw std::runtime_error("the main class has no member table");
-  return *info;
-}
-
-TEST(mainMemberTable, ClassInfoListsTheMembersInSlotOrder) {
-  const ClassInfo& info = mainClassInfo();
-  EXPECT_EQ(info.name, u"clsOrviVEZEzoro10A");
-  EXPECT_EQ(info.progId(), u"VEZEzoro10.clsOrviVEZEzoro10A");
-  ASSERT_EQ(info.members.size(), std::size(kMembers));
-  for (std::size_t i = 0; i < std::size(kMembers); ++i) {
-    const MemberInfo& m = info.members[i];
-    const ExpectedMember& e = kMembers[i];
-    SCOPED_TRACE("slot " + std::to_string(i + 1) + " " + e.name);
-    EXPECT_EQ(utf8(m.name), e.name);
-    EXPECT_EQ(m.kind, e.invokeKind);
-    EXPECT_EQ(static_cast<uint32_t>(m.dispatchId), e.dispatchId);
-    // Lets take their one new value by value; everything else passes its
-    // parameters by reference (the wrappers' write-back depends on it).
-    if (m.kind == InvokeKind::PropertyLet) {
-      ASSERT_EQ(m.params.size(), 1u);
-      EXPECT_FALSE(m.params[0].byRef);
-      EXPECT_EQ(m.params[0].type.code, TypeCode::Text);
-    } else {
-      for (const ParamInfo& p : m.params) EXPECT_TRUE(p.byRef) << utf8(p.name);
-    }
-  }
-}
-
-TEST(mainMemberTable, DescribeClassListsTheSameTable) {
-  const std::string listing = describeClass(mainClassInfo());
-  const std::regex line(R"(^\s+(\d+) (\w+) (\w+) (0x[0-9a-f]{8}) \((.*)\)(.*)$)");
-  std::istringstream in(listing);
-  std::string text;
-  std::getline(in, text);  // the interface's own line
-  EXPECT_NE(text.find("_clsOrviVEZEzoro10A"), std::string::npos) << text;
-  std::size_t slot = 0;
-  while (std::getline(in, text)) {
-    std::smatch m;
-    ASSERT_TRUE(std::regex_match(text, m, line)) << text;
-    ASSERT_LT(slot, std::size(kMembers)) << text;
-    const ExpectedMember& e = kMembers[slot];
-    ++slot;
-    EXPECT_EQ(m[1].str(), std::to_string(slot)) << text;
-    EXPECT_EQ(m[2].str(), e.kind) << text;
-    EXPECT_EQ(m[3].str(), e.name) << text;
-    EXPECT_EQ(m[4].str(), hex(e.dispatchId)) << text;
-  }
-  EXPECT_EQ(slot, std::size(kMembers));
-  // A few whole lines, parameters and results included.
-  EXPECT_NE(listing.find("  8 method GetPrivateProfileStringInif 0x6003000b (ByRef sFileName As "
-                         "String, ByRef sSectionName As String, ByRef sKeyName As String) As "
-                         "String\n"),
-            std::string::npos)
-      << listing;
-  EXPECT_NE(listing.find("  10 method GetPrivateProfileStringSectionsInif 0x6003000d (ByRef "
-                         "sFileName As String) As Collection\n"),
-            std::string::npos)
-      << listing;
-  EXPECT_NE(listing.find("  18 propput INIFileName 0x68030003 (ByVal sNewValue As String)\n"),
-            std::string::npos)
-      << listing;
-}
-
 TEST(mainMemberTable, NamesFindTheirDispatchIds) {
   const ObjectRef main = createObject(u"VEZEzoro10.clsOrviVEZEzoro10A");
   for (const ExpectedMember& e : kMembers) {
@@ -275,6 +203,29 @@ TEST(mainResources, Picture) {
                 6);
     }
   }
+
+  // The by-reference kind and id are only read: they come back exactly as
+  // passed, type included, whether the lookup succeeds or fails.
+  Variant integerKind(int16_t{0});
+  Variant textId(u"101");
+  lateGet(main, u"GetProResPicture", {Variant::byRef(textId), Variant::byRef(integerKind)});
+  EXPECT_EQ(integerKind.type(), VarType::Integer);
+  EXPECT_EQ(textId.type(), VarType::String);
+  EXPECT_EQ(textId.text(), Text(u"101"));
+  Variant wideInteger(int16_t{32767});
+  Variant textKind(u"40000");
+  EXPECT_EQ(errorNumber([&] {
+              lateGet(main, u"GetProResPicture", {Variant::byRef(textId), Variant::byRef(wideInteger)});
+            }),
+            5);
+  EXPECT_EQ(wideInteger.type(), VarType::Integer);
+  EXPECT_EQ(wideInteger.int16(), 32767);
+  EXPECT_EQ(errorNumber([&] {
+              lateGet(main, u"GetProResPicture", {Variant::byRef(textId), Variant::byRef(textKind)});
+            }),
+            6);
+  EXPECT_EQ(textKind.type(), VarType::String);
+  EXPECT_EQ(textKind.text(), Text(u"40000"));
 }
 
 TEST(mainResources, Data) {

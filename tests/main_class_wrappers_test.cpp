@@ -465,14 +465,15 @@ TEST_F(mainWrapperLateBound, ByReferenceVariantsAreWrittenBack) {
   EXPECT_EQ(k.text(), Text(u"k"));
   EXPECT_EQ(f.text(), file());
 
-  // A by-reference number comes back as the text the store saw.
+  // A by-reference number the store saw unchanged ("7") comes back as it
+  // was passed, type included.
   Variant number(int32_t{7});
   Variant sect(Text(u"N"));
   Variant fileVar(file());
   lateCall(o, u"GetPrivateProfileStringInif", InvokeKind::Method,
            {Variant::byRef(fileVar), Variant::byRef(sect), Variant::byRef(number)});
-  EXPECT_EQ(number.type(), VarType::String);
-  EXPECT_EQ(number.text(), Text(u"7"));
+  EXPECT_EQ(number.type(), VarType::Long);
+  EXPECT_EQ(number.int32(), 7);
 
   // An unset text by reference stays unset.
   Variant unsetKey{Text()};

@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -613,6 +616,24 @@ TEST_F(ToolCatalogueTest, TypelibWithoutAClassListsTheWholeLibrary) {
     ASSERT_EQ(one.status, 0) << one.err;
     EXPECT_NE(r.out.find("\n\n" + one.out), std::string::npos) << utf8(info->name);
   }
+}
+
+// The checked-in listing of every class's interface: slot order, kinds,
+// dispatch ids, parameter names, types and passing, results. A change to
+// a member table shows here as a diff to review.
+TEST_F(ToolCatalogueTest, TypelibMatchesTheCheckedInListing) {
+  const ProcessResult r = tool({"typelib"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::ifstream in(ZIDEVUV10_TYPELIB_LISTING, std::ios::binary);
+  ASSERT_TRUE(in) << ZIDEVUV10_TYPELIB_LISTING;
+  const std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::vector<std::string> want = lines(expected);
+  const std::vector<std::string> got = lines(r.out);
+  for (std::size_t i = 0; i < std::min(want.size(), got.size()); ++i) {
+    ASSERT_EQ(got[i], want[i]) << "line " << i + 1;
+  }
+  EXPECT_EQ(got.size(), want.size());
+  EXPECT_EQ(r.out, expected);
 }
 
 TEST_F(ToolCatalogueTest, AnUnknownClassIsAFailureNamingIt) {

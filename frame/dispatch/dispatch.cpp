@@ -2,7 +2,9 @@
 // dispatch id, argument count and coercion to each parameter's type,
 // optional arguments with their defaults, and by-reference write-back.
 #include <algorithm>
+#include <optional>
 
+#include "catalogue/catalogue.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/safe_array.h"
 #include "zidevuv10/type_info.h"
@@ -29,6 +31,41 @@ bool kindMatches(InvokeKind wanted, InvokeKind member) {
 std::u16string sourceOf(const Object& self) {
   const ClassInfo* info = self.classInfo();
   return info ? info->progId() : std::u16string(kLibrarySource);
+}
+
+// An error raised inside a member of one of the library's classes names
+// that class in its source, as the library's own dispatch errors do; errors
+// with any other source (another object's, a client's) pass unchanged, so
+// this gives nothing for them.
+std::optional<AutomationError> namedAfterClass(const Object& self, const AutomationError& e) {
+  const ClassInfo* info = self.classInfo();
+  if (info == nullptr || e.source().str() != kLibrarySource ||
+      frame::findClass(info->progId()) == nullptr) {
+    return std::nullopt;
+  }
+  return AutomationError(e.number(), e.description(), Text(info->progId()));
+}
+
+// Whether a by-reference argument still holds what it was passed: then the
+// caller's variable keeps its own value and type.
+bool unchanged(const Variant& passed, const Variant& now) {
+  if (passed.type() != now.type()) return false;
+  switch (passed.type()) {
+    case VarType::Empty:
+    case VarType::Null:
+    case VarType::Missing: return true;
+    case VarType::Byte:
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Boolean: return passed.toInt32() == now.toInt32();
+    case VarType::Single:
+    case VarType::Double: return passed.toDouble() == now.toDouble();
+    case VarType::String: return passed.text() == now.text();
+    case VarType::Object: return passed.toObject() == now.toObject();
+    case VarType::Array:
+    case VarType::ByRef: return false;
+  }
+  return false;
 }
 
 Variant defaultOf(const ParamInfo& p) {
@@ -91,18 +128,19 @@ Variant Object::invoke(int32_t dispatchId, InvokeKind kind, std::span<Variant> a
   // Keep the object alive for the call, even if the call drops the last
   // reference a client held.
   const ObjectRef keep(this);
-  CallArgs call(*member, args);
-  Variant result;
+  std::optional<CallArgs> call;
   try {
-    result = member->handler(*this, call);
-  } catch (const AutomationError&) {
+    call.emplace(*member, args);
+    Variant result = member->handler(*this, *call);
+    call->writeBack();
+    return result;
+  } catch (const AutomationError& e) {
     // By-reference arguments are the caller's variables: what the member
     // changed before it failed stays changed.
-    call.writeBack();
+    if (call) call->writeBack();
+    if (auto named = namedAfterClass(*this, e)) throw *named;
     throw;
   }
-  call.writeBack();
-  return result;
 }
 
 CallArgs::CallArgs(const MemberInfo& member, std::span<Variant> args) : member_(member) {
@@ -127,13 +165,17 @@ CallArgs::CallArgs(const MemberInfo& member, std::span<Variant> args) : member_(
     if (p.type.code == TypeCode::TextArray && !p.byRef) raiseError(err::kTypeMismatch);
     values_.push_back(coerce(p, arg));
   }
+  passed_ = values_;
 }
 
 void CallArgs::writeBack() {
   for (std::size_t i = 0; i < values_.size(); ++i) {
-    // Arrays and Variants by reference were changed in place.
+    // Arrays and Variants by reference were changed in place; a value the
+    // member did not change leaves the caller's variable as it was, type
+    // included.
     const TypeCode code = member_.params[i].type.code;
-    if (targets_[i] != nullptr && code != TypeCode::TextArray && code != TypeCode::Variant) {
+    if (targets_[i] != nullptr && code != TypeCode::TextArray && code != TypeCode::Variant &&
+        !unchanged(passed_[i], values_[i])) {
       *targets_[i] = values_[i];
     }
   }

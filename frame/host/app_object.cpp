@@ -1,6 +1,7 @@
 // The application object App, one per thread.
 #include <string>
 
+#include "dispatch/typed_slot.h"
 #include "host/runtime.h"
 #include "paths/drives.h"
 #include "zidevuv10/library.h"
@@ -30,33 +31,30 @@ class AppObject final : public Object {
         exeName_(Text::fromUtf8(baseName(libraryFile()))) {}
   const ClassInfo* classInfo() const override;
   std::u16string typeName() const override { return u"App"; }
-  const Text& path() const { return path_; }
-  const Text& exeName() const { return exeName_; }
+
+  Text Path() const { return path_; }
+  Text EXEName() const { return exeName_; }
+  Text Title() const { return Text(std::u16string(typeLibrary().name)); }
+  int16_t Major() const { return static_cast<int16_t>(typeLibrary().majorVersion); }
+  int16_t Minor() const { return static_cast<int16_t>(typeLibrary().minorVersion); }
+  int16_t Revision() const { return 0; }
 
  private:
   Text path_;
   Text exeName_;
 };
 
-Variant number(int32_t v) { return Variant(static_cast<int16_t>(v)); }
-
 const ClassInfo kApp{
     u"App",
     u"",
     u"",
     {
-        {u"Path", InvokeKind::PropertyGet, 0x60020000, {}, {TypeCode::Text, {}},
-         [](Object& o, CallArgs&) { return Variant(static_cast<AppObject&>(o).path()); }},
-        {u"EXEName", InvokeKind::PropertyGet, 0x60020001, {}, {TypeCode::Text, {}},
-         [](Object& o, CallArgs&) { return Variant(static_cast<AppObject&>(o).exeName()); }},
-        {u"Title", InvokeKind::PropertyGet, 0x60020002, {}, {TypeCode::Text, {}},
-         [](Object&, CallArgs&) { return Variant(Text(std::u16string(typeLibrary().name))); }},
-        {u"Major", InvokeKind::PropertyGet, 0x60020003, {}, {TypeCode::Int16, {}},
-         [](Object&, CallArgs&) { return number(typeLibrary().majorVersion); }},
-        {u"Minor", InvokeKind::PropertyGet, 0x60020004, {}, {TypeCode::Int16, {}},
-         [](Object&, CallArgs&) { return number(typeLibrary().minorVersion); }},
-        {u"Revision", InvokeKind::PropertyGet, 0x60020005, {}, {TypeCode::Int16, {}},
-         [](Object&, CallArgs&) { return number(0); }},
+        propGet<&AppObject::Path>(u"Path", 0x60020000),
+        propGet<&AppObject::EXEName>(u"EXEName", 0x60020001),
+        propGet<&AppObject::Title>(u"Title", 0x60020002),
+        propGet<&AppObject::Major>(u"Major", 0x60020003),
+        propGet<&AppObject::Minor>(u"Minor", 0x60020004),
+        propGet<&AppObject::Revision>(u"Revision", 0x60020005),
     }};
 
 const ClassInfo* AppObject::classInfo() const { return &kApp; }

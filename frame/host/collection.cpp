@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "dispatch/typed_slot.h"
 #include "text/case_fold.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/type_info.h"
@@ -12,34 +13,18 @@ namespace {
 
 std::string foldedKey(const Text& key) { return text::foldCase(key.utf8()); }
 
-const ParamInfo kOptionalVariant(std::u16string_view name) {
-  return ParamInfo{name, {TypeCode::Variant, {}}, false, true};
-}
+using namespace frame;
 
 const ClassInfo kCollection{
     u"Collection",
     u"5d2f0c1e-8a43-4b6e-9f21-7c3e5a9b0d14",
     u"6e3a1d2f-9b54-4c7f-a032-8d4f6b0c1e25",
     {
-        {u"Item", InvokeKind::Method, 0, {{u"Index", {TypeCode::Variant, {}}}},
-         {TypeCode::Variant, {}},
-         [](Object& o, CallArgs& a) { return static_cast<Collection&>(o).Item(a.variant(0)); }},
-        {u"Add", InvokeKind::Method, 1,
-         {{u"Item", {TypeCode::Variant, {}}}, kOptionalVariant(u"Key"),
-          kOptionalVariant(u"Before"), kOptionalVariant(u"After")},
-         {},
-         [](Object& o, CallArgs& a) {
-           static_cast<Collection&>(o).Add(a.variant(0), a.variant(1), a.variant(2),
-                                           a.variant(3));
-           return Variant();
-         }},
-        {u"Count", InvokeKind::Method, 2, {}, {TypeCode::Int32, {}},
-         [](Object& o, CallArgs&) { return Variant(static_cast<Collection&>(o).Count()); }},
-        {u"Remove", InvokeKind::Method, 3, {{u"Index", {TypeCode::Variant, {}}}}, {},
-         [](Object& o, CallArgs& a) {
-           static_cast<Collection&>(o).Remove(a.variant(0));
-           return Variant();
-         }},
+        method<&Collection::Item>(u"Item", 0, u"Index"),
+        method<&Collection::Add>(u"Add", 1, u"Item", optional(u"Key"), optional(u"Before"),
+                                 optional(u"After")),
+        method<&Collection::Count>(u"Count", 2),
+        method<&Collection::Remove>(u"Remove", 3, u"Index"),
     }};
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The error object Err, one per thread: the error being handled.
+#include "dispatch/typed_slot.h"
 #include "host/runtime.h"
 #include "zidevuv10/type_info.h"
 
@@ -13,63 +14,41 @@ class ErrObject final : public Object {
   Text description = Text::empty();
   Text source = Text::empty();
 
+  int32_t get_Number() const { return number; }
+  void let_Number(int32_t n) { number = n; }
+  Text get_Source() const { return source; }
+  void let_Source(const Text& s) { source = s; }
+  Text get_Description() const { return description; }
+  void let_Description(const Text& d) { description = d; }
   void clear() {
     number = 0;
     description = Text::empty();
     source = Text::empty();
   }
+  // Raises error n with the given source and description; omitted, the
+  // standard description and the library as source.
+  [[noreturn]] void Raise(int32_t n, const Variant& src, const Variant& desc) {
+    throw AutomationError(n, desc.isMissing() ? Text(standardDescription(n)) : desc.toText(),
+                          src.isMissing() ? Text(std::u16string(kLibrarySource)) : src.toText());
+  }
 };
 
 namespace {
-
-ErrObject& self(Object& o) { return static_cast<ErrObject&>(o); }
-
-const ParamInfo kNumber{u"Number", {TypeCode::Int32, {}}};
-const ParamInfo kText{u"sNewValue", {TypeCode::Text, {}}};
 
 const ClassInfo kErr{
     u"ErrObject",
     u"",
     u"",
     {
-        {u"Number", InvokeKind::PropertyGet, 0, {}, {TypeCode::Int32, {}},
-         [](Object& o, CallArgs&) { return Variant(self(o).number); }},
-        {u"Number", InvokeKind::PropertyLet, 0, {kNumber}, {},
-         [](Object& o, CallArgs& a) {
-           self(o).number = a.int32(0);
-           return Variant();
-         }},
-        {u"Source", InvokeKind::PropertyGet, 0x60020001, {}, {TypeCode::Text, {}},
-         [](Object& o, CallArgs&) { return Variant(self(o).source); }},
-        {u"Source", InvokeKind::PropertyLet, 0x60020001, {kText}, {},
-         [](Object& o, CallArgs& a) {
-           self(o).source = a.text(0);
-           return Variant();
-         }},
-        {u"Description", InvokeKind::PropertyGet, 0x60020002, {}, {TypeCode::Text, {}},
-         [](Object& o, CallArgs&) { return Variant(self(o).description); }},
-        {u"Description", InvokeKind::PropertyLet, 0x60020002, {kText}, {},
-         [](Object& o, CallArgs& a) {
-           self(o).description = a.text(0);
-           return Variant();
-         }},
-        {u"Clear", InvokeKind::Method, 0x60020003, {}, {},
-         [](Object& o, CallArgs&) {
-           self(o).clear();
-           return Variant();
-         }},
-        {u"Raise", InvokeKind::Method, 0x60020004,
-         {kNumber, {u"Source", {TypeCode::Variant, {}}, false, true},
-          {u"Description", {TypeCode::Variant, {}}, false, true}},
-         {},
-         [](Object&, CallArgs& a) -> Variant {
-           const int32_t n = a.int32(0);
-           const Variant& src = a.variant(1);
-           const Variant& desc = a.variant(2);
-           throw AutomationError(
-               n, desc.isMissing() ? Text(standardDescription(n)) : desc.toText(),
-               src.isMissing() ? Text(std::u16string(kLibrarySource)) : src.toText());
-         }},
+        propGet<&ErrObject::get_Number>(u"Number", 0),
+        propLet<&ErrObject::let_Number>(u"Number", 0, u"Number"),
+        propGet<&ErrObject::get_Source>(u"Source", 0x60020001),
+        propLet<&ErrObject::let_Source>(u"Source", 0x60020001, u"sNewValue"),
+        propGet<&ErrObject::get_Description>(u"Description", 0x60020002),
+        propLet<&ErrObject::let_Description>(u"Description", 0x60020002, u"sNewValue"),
+        method<&ErrObject::clear>(u"Clear", 0x60020003),
+        method<&ErrObject::Raise>(u"Raise", 0x60020004, u"Number", optional(u"Source"),
+                                  optional(u"Description")),
     }};
 
 ErrObject& threadErr() {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string_view>
 
+#include "dispatch/typed_slot.h"
 #include "host/runtime.h"
 #include "zidevuv10/safe_array.h"
 #include "zidevuv10/type_info.h"
@@ -59,27 +60,27 @@ class Picture final : public Object {
       : handle_(handle), type_(type), width_(width), height_(height) {}
   const ClassInfo* classInfo() const override;
   std::u16string typeName() const override { return u"Picture"; }
+  int32_t Handle() const { return handle_; }
+  int16_t Type() const { return type_; }
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
+
+ private:
   int32_t handle_;
   int16_t type_;
   int32_t width_;
   int32_t height_;
 };
 
-Picture& pic(Object& o) { return static_cast<Picture&>(o); }
-
 const ClassInfo kPicture{
     u"Picture",
     u"",
     u"",
     {
-        {u"Handle", InvokeKind::PropertyGet, 0, {}, {TypeCode::Int32, {}},
-         [](Object& o, CallArgs&) { return Variant(pic(o).handle_); }},
-        {u"Type", InvokeKind::PropertyGet, 3, {}, {TypeCode::Int16, {}},
-         [](Object& o, CallArgs&) { return Variant(pic(o).type_); }},
-        {u"Width", InvokeKind::PropertyGet, 4, {}, {TypeCode::Int32, {}},
-         [](Object& o, CallArgs&) { return Variant(pic(o).width_); }},
-        {u"Height", InvokeKind::PropertyGet, 5, {}, {TypeCode::Int32, {}},
-         [](Object& o, CallArgs&) { return Variant(pic(o).height_); }},
+        propGet<&Picture::Handle>(u"Handle", 0),
+        propGet<&Picture::Type>(u"Type", 3),
+        propGet<&Picture::Width>(u"Width", 4),
+        propGet<&Picture::Height>(u"Height", 5),
     }};
 
 const ClassInfo* Picture::classInfo() const { return &kPicture; }

@@ -104,6 +104,7 @@ class ZIDEVUV10_API CallArgs {
  private:
   const MemberInfo& member_;
   std::vector<Variant> values_;
+  std::vector<Variant> passed_;    // the values as coerced, before the call
   std::vector<Variant*> targets_;  // the caller's variable for by-reference parameters
 };
 

@@ -1,9 +1,10 @@
 #include "text/case_fold.h"
 
-#include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
 #include <cstdint>
+
+#include "text/icu.h"
 
 namespace zidevuv10::text {
 
@@ -27,7 +28,7 @@ void foldCaseInto(std::string_view s, std::string& out) {
       out.append(s.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
       continue;
     }
-    const UChar32 f = u_foldCase(c, U_FOLD_CASE_DEFAULT);
+    const UChar32 f = icu().foldCase(c, U_FOLD_CASE_DEFAULT);
     char buf[4];
     int32_t len = 0;
     U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(buf), len, f);
@@ -59,6 +60,16 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     if (ascii) return same;
   }
   return foldCase(a) == foldCase(b);
+}
+
+char16_t upperCase(char16_t c) {
+  if (c < 0x80) return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+  return static_cast<char16_t>(icu().toUpper(c));
+}
+
+char16_t lowerCase(char16_t c) {
+  if (c < 0x80) return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+  return static_cast<char16_t>(icu().toLower(c));
 }
 
 }  // namespace zidevuv10::text

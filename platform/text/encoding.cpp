@@ -1,10 +1,8 @@
 #include "text/encoding.h"
 
-#include <unicode/ucnv.h>
-#include <unicode/ustring.h>
-
 #include <memory>
 
+#include "text/icu.h"
 #include "text/utf8.h"
 
 namespace zidevuv10::text {
@@ -12,7 +10,7 @@ namespace zidevuv10::text {
 namespace {
 
 struct ConverterCloser {
-  void operator()(UConverter* c) const { ucnv_close(c); }
+  void operator()(UConverter* c) const { icu().close(c); }
 };
 using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
@@ -21,33 +19,11 @@ using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 UConverter* windows1252() {
   thread_local ConverterPtr conv = [] {
     UErrorCode err = U_ZERO_ERROR;
-    ConverterPtr c(ucnv_open("windows-1252", &err));
+    ConverterPtr c(icu().open("windows-1252", &err));
     if (U_FAILURE(err)) c.reset();
     return c;
   }();
   return conv.get();
-}
-
-std::u16string utf8ToUtf16(std::string_view utf8, bool& ok) {
-  std::u16string out(utf8.size() + 1, u'\0');
-  int32_t len = 0;
-  UErrorCode err = U_ZERO_ERROR;
-  u_strFromUTF8(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()), &len,
-                utf8.data(), static_cast<int32_t>(utf8.size()), &err);
-  ok = U_SUCCESS(err);
-  out.resize(ok ? static_cast<std::size_t>(len) : 0);
-  return out;
-}
-
-std::string utf16ToUtf8(const char16_t* units, std::size_t count) {
-  std::string out(count * 3 + 1, '\0');
-  int32_t len = 0;
-  UErrorCode err = U_ZERO_ERROR;
-  u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &len,
-                     reinterpret_cast<const UChar*>(units), static_cast<int32_t>(count), 0xFFFD,
-                     nullptr, &err);
-  out.resize(U_SUCCESS(err) ? static_cast<std::size_t>(len) : 0);
-  return out;
 }
 
 }  // namespace
@@ -77,7 +53,7 @@ std::string decodeToUtf8(Encoding enc, std::string_view bytes) {
         units[i] = enc == Encoding::Utf16LE ? static_cast<char16_t>(a | (b << 8))
                                             : static_cast<char16_t>((a << 8) | b);
       }
-      return utf16ToUtf8(units.data(), units.size());
+      return utf16ToUtf8(units);
     }
     case Encoding::Windows1252: {
       UConverter* conv = windows1252();
@@ -85,11 +61,11 @@ std::string decodeToUtf8(Encoding enc, std::string_view bytes) {
       std::u16string units(bytes.size() + 1, u'\0');
       UErrorCode err = U_ZERO_ERROR;
       const int32_t n =
-          ucnv_toUChars(conv, reinterpret_cast<UChar*>(units.data()),
+          icu().toUChars(conv, reinterpret_cast<UChar*>(units.data()),
                         static_cast<int32_t>(units.size()), bytes.data(),
                         static_cast<int32_t>(bytes.size()), &err);
       if (U_FAILURE(err)) return repairUtf8(bytes);
-      return utf16ToUtf8(units.data(), static_cast<std::size_t>(n));
+      return utf16ToUtf8(std::u16string_view(units.data(), static_cast<std::size_t>(n)));
     }
   }
   return {};
@@ -98,20 +74,18 @@ std::string decodeToUtf8(Encoding enc, std::string_view bytes) {
 std::optional<std::string> encodeFromUtf8(Encoding enc, std::string_view utf8) {
   if (!isValidUtf8(utf8)) return std::nullopt;
   if (enc == Encoding::Utf8) return std::string(utf8);
-  bool ok = false;
-  const std::u16string units = utf8ToUtf16(utf8, ok);
-  if (!ok) return std::nullopt;
+  const std::u16string units = utf8ToUtf16(utf8);
   if (enc == Encoding::Windows1252) {
     UConverter* conv = windows1252();
     if (conv == nullptr) return std::nullopt;
     UErrorCode err = U_ZERO_ERROR;
-    ucnv_setFromUCallBack(conv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    icu().setFromUCallBack(conv, icu().stopOnUnmappable, nullptr, nullptr, nullptr, &err);
     std::string out(units.size() * 2 + 1, '\0');
     err = U_ZERO_ERROR;
-    const int32_t n = ucnv_fromUChars(conv, out.data(), static_cast<int32_t>(out.size()),
+    const int32_t n = icu().fromUChars(conv, out.data(), static_cast<int32_t>(out.size()),
                                       reinterpret_cast<const UChar*>(units.data()),
                                       static_cast<int32_t>(units.size()), &err);
-    ucnv_reset(conv);
+    icu().reset(conv);
     if (U_FAILURE(err)) return std::nullopt;
     out.resize(static_cast<std::size_t>(n));
     return out;

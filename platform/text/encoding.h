@@ -1,6 +1,7 @@
 // Character encodings of profile files: detection from the file's first
 // bytes, decoding of one line to UTF-8, and encoding of UTF-8 text back into
-// the file's encoding. Conversions go through ICU.
+// the file's encoding. Windows-1252 conversions go through ICU, loaded when
+// first needed.
 // Pure functions; safe from any thread.
 #pragma once
 

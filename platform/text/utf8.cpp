@@ -1,5 +1,6 @@
 #include "text/utf8.h"
 
+#include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
 #include <cstdint>
@@ -77,6 +78,43 @@ std::string repairUtf8(std::string_view s) {
       out.append(s.substr(i, len));
       i += len;
     }
+  }
+  return out;
+}
+
+std::u16string utf8ToUtf16(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
+  const auto n = static_cast<int32_t>(utf8.size());
+  int32_t i = 0;
+  while (i < n) {
+    UChar32 c = 0;
+    U8_NEXT_OR_FFFD(p, i, n, c);
+    if (U_IS_BMP(c)) {
+      out.push_back(static_cast<char16_t>(c));
+    } else {
+      out.push_back(static_cast<char16_t>(U16_LEAD(c)));
+      out.push_back(static_cast<char16_t>(U16_TRAIL(c)));
+    }
+  }
+  return out;
+}
+
+std::string utf16ToUtf8(std::u16string_view utf16) {
+  std::string out;
+  out.reserve(utf16.size());
+  const char16_t* p = utf16.data();
+  const auto n = static_cast<int32_t>(utf16.size());
+  int32_t i = 0;
+  while (i < n) {
+    UChar32 c = 0;
+    U16_NEXT(p, i, n, c);
+    if (U_IS_SURROGATE(c)) c = 0xFFFD;
+    char buf[U8_MAX_LENGTH];
+    int32_t len = 0;
+    U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(buf), len, c);
+    out.append(buf, static_cast<std::size_t>(len));
   }
   return out;
 }
