@@ -15,6 +15,7 @@
 
 #include "support/test_files.h"
 #include "text/utf16.h"
+#include "text/utf8.h"
 #include "zidevuv10/profile.h"
 
 namespace {

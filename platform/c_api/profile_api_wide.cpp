@@ -9,6 +9,7 @@
 #include "c_api/read_answer.h"
 #include "store/profile_store.h"
 #include "text/utf16.h"
+#include "text/utf8.h"
 #include "zidevuv10/profile.h"
 
 namespace {
@@ -35,7 +36,7 @@ class ReadArg {
  public:
   OptText convert(const char16_t* w) {
     if (!w) return std::nullopt;
-    text_ = zidevuv10::text::utf16ToUtf8Lossy(w);
+    text_ = zidevuv10::text::utf16ToUtf8(w);
     return *text_;
   }
 
@@ -49,7 +50,7 @@ class WriteArg {
   template <typename Char>
   explicit WriteArg(std::optional<std::basic_string_view<Char>> w) {
     if (!w) return;
-    text_ = zidevuv10::text::utf16ToUtf8(*w);
+    text_ = zidevuv10::text::validUtf16ToUtf8(*w);
     valid_ = text_.has_value();
   }
   explicit WriteArg(const char16_t* w) : WriteArg(arg(w)) {}

@@ -7,6 +7,7 @@
 #include "c_api/c_edge.h"
 #include "store/profile_store.h"
 #include "text/utf16.h"
+#include "text/utf8.h"
 #include "zidevuv10/profile.h"
 
 namespace {
@@ -35,7 +36,7 @@ std::optional<std::span<const uint8_t>> bytesOf(const void* data, uint32_t size)
 // nothing stored), strict for writes (nullopt inside: refused).
 std::optional<std::string> lossy(const char16_t* w) {
   if (!w) return std::nullopt;
-  return zidevuv10::text::utf16ToUtf8Lossy(w);
+  return zidevuv10::text::utf16ToUtf8(w);
 }
 OptText view(const std::optional<std::string>& s) { return s ? OptText(*s) : std::nullopt; }
 
@@ -44,7 +45,7 @@ struct StrictArg {
   bool valid = true;
   explicit StrictArg(const char16_t* w) {
     if (!w) return;
-    text = zidevuv10::text::utf16ToUtf8(w);
+    text = zidevuv10::text::validUtf16ToUtf8(w);
     valid = text.has_value();
   }
 };

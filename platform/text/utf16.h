@@ -1,6 +1,6 @@
-// UTF-16 text (the wide form of the profile functions): conversion to and
-// from UTF-8 and safe cut points. Embedded NULs are ordinary characters.
-// Pure functions; safe from any thread.
+// UTF-16 text (the wide form of the profile functions): strict conversion
+// to UTF-8 and safe cut points; the lenient conversions are in text/utf8.h.
+// Embedded NULs are ordinary characters. Pure functions; safe from any thread.
 #pragma once
 
 #include <cstddef>
@@ -12,13 +12,7 @@ namespace zidevuv10::text {
 
 // The UTF-8 form of UTF-16 text; nullopt when the text holds an unpaired
 // surrogate (it is then no text at all).
-std::optional<std::string> utf16ToUtf8(std::u16string_view units);
-
-// The UTF-8 form of UTF-16 text, with U+FFFD for each unpaired surrogate.
-std::string utf16ToUtf8Lossy(std::u16string_view units);
-
-// The UTF-16 form of UTF-8 text; invalid bytes become U+FFFD.
-std::u16string utf8ToUtf16(std::string_view utf8);
+std::optional<std::string> validUtf16ToUtf8(std::u16string_view units);
 
 // The largest cut position <= n that does not split a surrogate pair of s.
 constexpr std::size_t utf16CutAtOrBefore(std::u16string_view s, std::size_t n) {
