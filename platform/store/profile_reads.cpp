@@ -1,10 +1,13 @@
 // The read operations of the profile store.
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "paths/drives.h"
 #include "paths/path_map.h"
 #include "store/answers.h"
+#include "store/atomic_file.h"
+#include "store/in_place_write.h"
 #include "store/profile_store.h"
 #include "text/blanks.h"
 
@@ -17,16 +20,49 @@ ProfileStore& ProfileStore::shared() {
   return store;
 }
 
+namespace {
+
+// Whether a read of `target` that gave `snap` saw one whole version: no
+// overwrite in place was under way (no journal after the read) and the
+// file did not change while it was read.
+bool readWasWhole(fs::FileSystem& fs, const std::string& target, const Snapshot& snap) {
+  if (overwritePending(fs, target)) return false;
+  if (!snap.exists) return true;
+  struct stat now {};
+  return fs.stat(target, now) == 0 && identityOf(now) == identityOf(snap.st);
+}
+
+}  // namespace
+
 std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file) {
   const std::string_view name = file.value_or(kWinIni);
-  // First the path as given; only when nothing is there, a case-insensitive match.
-  auto guess = paths::resolveProfileFile(*fs_, name, false);
-  if (!guess) return nullptr;
-  Snapshot snap = cache_.load(*fs_, guess->path);
-  if (snap.error == 0 && !snap.exists) {
-    const auto matched = paths::resolveProfileFile(*fs_, name, true);
-    if (matched && matched->path != guess->path) snap = cache_.load(*fs_, matched->path);
+  std::string target;
+  Snapshot snap;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    // First the path as given; only when nothing is there, a case-insensitive
+    // match. Links are followed as writes follow them.
+    const auto guess = paths::resolveProfileFile(*fs_, name, false);
+    if (!guess || resolveWriteTarget(*fs_, guess->path, target) != 0) return nullptr;
+    snap = cache_.load(*fs_, target);
+    if (snap.error == 0 && !snap.exists) {
+      const auto matched = paths::resolveProfileFile(*fs_, name, true);
+      if (matched && matched->path != guess->path) {
+        if (resolveWriteTarget(*fs_, matched->path, target) != 0) return nullptr;
+        snap = cache_.load(*fs_, target);
+      }
+    }
+    if (snap.error != 0) return nullptr;
+    if (readWasWhole(*fs_, target, snap)) return snap.exists ? snap.doc : nullptr;
   }
+  // An overwrite in place is under way or was interrupted, or the file
+  // keeps changing: read it under the writers' lock, finishing an
+  // interrupted overwrite first.
+  FolderLock lock;
+  if (lock.acquire(*fs_, folderOf(target)) != 0) return nullptr;
+  std::optional<std::string> served;
+  if (finishInterruptedOverwrite(*fs_, target, served) != 0) return nullptr;
+  if (served) return Document::parse(std::move(*served));
+  snap = cache_.load(*fs_, target);
   if (snap.error != 0 || !snap.exists) return nullptr;
   return snap.doc;
 }

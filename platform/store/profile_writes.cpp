@@ -1,10 +1,13 @@
 // The write operations of the profile store: validate, then one locked
 // read-modify-write cycle that replaces the file atomically.
 #include <cerrno>
+#include <optional>
+#include <string>
 
 #include "paths/path_map.h"
 #include "store/atomic_file.h"
 #include "store/edit.h"
+#include "store/in_place_write.h"
 #include "store/profile_store.h"
 #include "store/write_rules.h"
 
@@ -34,11 +37,15 @@ int32_t ProfileStore::modify(OptText file, Planner&& planner) {
     }
     if (locked != 0) return 0;
 
+    // Whatever a crashed writer left behind is dealt with now, also when
+    // this write turns out to change nothing: an interrupted overwrite is
+    // finished (a caller that may not write the file gets no further) and
+    // the caller's own temporary files go.
+    std::optional<std::string> pending;
+    if (finishInterruptedOverwrite(*fs_, target, pending) != 0 || pending) return 0;
     const Snapshot snap = cache_.load(*fs_, target);
     if (snap.error != 0) return 0;
-    // Whatever a crashed writer left behind goes now, also when this write
-    // turns out to change nothing.
-    removeLeftover(*fs_, target);
+    if (removeLeftover(*fs_, target) != 0) return 0;
     std::shared_ptr<const Document> base = snap.doc;
     EditPlan plan = planner(*base);
     if (plan.empty()) return 1;
@@ -53,7 +60,7 @@ int32_t ProfileStore::modify(OptText file, Planner&& planner) {
     }
     if (*bytes == snap.doc->raw()) return 1;
     const struct stat* previous = snap.exists ? &snap.st : nullptr;
-    if (replaceFile(*fs_, target, *bytes, previous) != 0) return 0;
+    if (replaceFile(*fs_, target, *bytes, snap.doc->raw(), previous) != 0) return 0;
     cache_.remember(*fs_, target, Document::parse(std::move(*bytes)), previous);
     return 1;
   }
