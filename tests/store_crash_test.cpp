@@ -297,6 +297,55 @@ TEST(StoreCrash, CrashBeforeEachStepOfAWriteLeavesOldOrNewFile) {
   }
 }
 
+TEST(StoreCrash, ReadersNeverSeeAnOverwriteInPlaceHalfDone) {
+  // A file with a second hard link is overwritten in place, in 16 KB
+  // writes, by another process, 200 times with values of one size; readers
+  // without any lock (a long-lived store on file times coarsened to 20 ms
+  // ticks, and a fresh store each time) must see only whole versions, never
+  // an older one than before.
+  zt::TempDir dir;
+  const std::string file = dir.file("f.ini");
+  const std::string other = dir.file("g.ini");
+  zt::writeFile(file, "[s]\r\nblob=" + versionValue(100000) + "\r\n");
+  ASSERT_EQ(::link(file.c_str(), other.c_str()), 0);
+  constexpr uint64_t kLast = 100200;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    auto fs = std::make_shared<zt::FaultyFileSystem>();
+    fs->setMaxWriteChunk(16384);
+    ProfileStore store(fs);
+    for (uint64_t n = 100001; n <= kLast; ++n) {
+      if (store.writeString("s", "blob", versionValue(n), file) != 1) ::_exit(3);
+    }
+    ::_exit(0);
+  }
+  ASSERT_GT(pid, 0);
+  auto coarse = std::make_shared<zt::FaultyFileSystem>();
+  coarse->setTimestampGranularity(20'000'000);
+  ProfileStore longLived(coarse);
+  uint64_t last = 0;
+  int reads = 0;
+  for (;; ++reads) {
+    int status = 0;
+    const bool done = ::waitpid(pid, &status, WNOHANG) == pid;
+    ProfileStore fresh;
+    ProfileStore& reader = reads % 2 == 0 ? longLived : fresh;
+    const auto version = versionOf(readValue(reader, "s", "blob", file));
+    ASSERT_TRUE(version.has_value()) << "read " << reads << " saw no whole version";
+    EXPECT_GE(*version, last) << "read " << reads << " went back";
+    last = *version;
+    if (done) {
+      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the writer failed";
+      break;
+    }
+  }
+  EXPECT_EQ(last, kLast);
+  EXPECT_TRUE(zt::readFile(other) == zt::readFile(file));
+  EXPECT_EQ(zt::listFolder(dir.path()), "f.ini g.ini");
+  RecordProperty("reads", reads);
+}
+
 TEST(StoreCrash, LeftoverTemporaryIsNeitherReadNorKept) {
   // A temporary file as a crash leaves it: half written, perhaps garbage.
   zt::TempDir dir;
