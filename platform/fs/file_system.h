@@ -36,6 +36,8 @@ class FileSystem {
   virtual int readlink(const std::string& path, std::string& target) = 0;
   virtual int rename(const std::string& from, const std::string& to) = 0;
   virtual int unlink(const std::string& path) = 0;
+  // A second name for an existing file (a hard link); the new name must not exist.
+  virtual int link(const std::string& existing, const std::string& newName) = 0;
   virtual int mkdir(const std::string& path, mode_t mode) = 0;
   // Names of a folder's entries, without "." and "..".
   virtual int listFolder(const std::string& path, std::vector<std::string>& names) = 0;

@@ -68,6 +68,9 @@ class PosixFileSystem final : public FileSystem {
     return result(::rename(from.c_str(), to.c_str()));
   }
   int unlink(const std::string& path) override { return result(::unlink(path.c_str())); }
+  int link(const std::string& existing, const std::string& newName) override {
+    return result(::link(existing.c_str(), newName.c_str()));
+  }
   int mkdir(const std::string& path, mode_t mode) override {
     return result(::mkdir(path.c_str(), mode));
   }

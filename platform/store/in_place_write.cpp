@@ -30,6 +30,23 @@ std::string journalName(const std::string& target) {
   return siblingName(target, ".zdv-journal");
 }
 
+std::string markName(const std::string& target) { return siblingName(target, ".zdv-busy"); }
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Removes the mark when it is a name of the file itself.
+int removeMark(fs::FileSystem& fs, const std::string& mark, const struct stat& file) {
+  struct stat st {};
+  const int rc = fs.lstat(mark, st);
+  if (rc == -ENOENT) return 0;
+  if (rc != 0) return rc;
+  if (!sameFile(st, file)) return 0;  // someone else's
+  const int r = fs.unlink(mark);
+  return r == -ENOENT ? 0 : r;
+}
+
 // FNV-1a: finds a journal cut short by a crash (its trust comes from its
 // owner, not from this sum).
 uint64_t checksum(std::string_view bytes) {
@@ -122,8 +139,6 @@ int writeJournal(fs::FileSystem& fs, const std::string& journal, const struct st
   if (rc == 0) rc = fs.fsync(fd);
   const int closed = fs.close(fd);
   if (rc == 0) rc = closed;
-  // The journal's name must be durable before the file is touched.
-  if (rc == 0) rc = syncFolder(fs, folderOf(journal));
   if (rc != 0) fs.unlink(journal);
   return rc;
 }
@@ -165,23 +180,37 @@ int readWhole(fs::FileSystem& fs, const std::string& path, std::string& out,
 int overwriteInPlace(fs::FileSystem& fs, const std::string& target, const struct stat& st,
                      std::string_view bytes, std::string_view oldBytes) {
   const std::string journal = journalName(target);
+  const std::string mark = markName(target);
+  const std::string folder = folderOf(target);
   if (const int rc = writeJournal(fs, journal, st, bytes); rc != 0) return rc;
-  const int rc = writeInPlace(fs, target, st, bytes);
+  int rc = fs.link(target, mark);
+  // Journal and mark must be durable before the file is touched.
+  if (rc == 0) {
+    rc = syncFolder(fs, folder);
+    if (rc != 0) fs.unlink(mark);
+  }
   if (rc != 0) {
-    // Put the old content back; when even that fails, the journal stays and
-    // the next access finishes the new version.
-    if (writeInPlace(fs, target, st, oldBytes) == 0 && fs.unlink(journal) == 0) {
-      syncFolder(fs, folderOf(journal));
+    fs.unlink(journal);
+    return rc;
+  }
+  rc = writeInPlace(fs, target, st, bytes);
+  if (rc != 0) {
+    // Put the old content back; when even that fails, journal and mark
+    // stay and the next access finishes the new version.
+    if (writeInPlace(fs, target, st, oldBytes) == 0 && fs.unlink(mark) == 0 &&
+        fs.unlink(journal) == 0) {
+      syncFolder(fs, folder);
     }
     return rc;
   }
+  if (const int r = fs.unlink(mark); r != 0) return r;
   if (const int r = fs.unlink(journal); r != 0) return r;
-  return syncFolder(fs, folderOf(journal));
+  return syncFolder(fs, folder);
 }
 
 bool overwritePending(fs::FileSystem& fs, const std::string& target) {
   struct stat st {};
-  const int rc = fs.lstat(journalName(target), st);
+  const int rc = fs.lstat(markName(target), st);
   return rc != -ENOENT && rc != -ENOTDIR;
 }
 
@@ -189,13 +218,19 @@ int finishInterruptedOverwrite(fs::FileSystem& fs, const std::string& target,
                                std::optional<std::string>& served) {
   served.reset();
   const std::string journal = journalName(target);
-  struct stat js {};
-  if (const int rc = fs.lstat(journal, js); rc != 0) return rc == -ENOENT ? 0 : rc;
-  const bool ours = S_ISREG(js.st_mode) && js.st_uid == ::geteuid();
+  const std::string mark = markName(target);
   struct stat file {};
-  if (const int rc = fs.stat(target, file); rc != 0) {
-    // No file: the journal belongs to one replaced or removed since.
+  if (const int rc = fs.stat(target, file); rc != 0 && rc != -ENOENT) return rc;
+  const bool exists = file.st_nlink > 0;
+  struct stat js {};
+  if (const int rc = fs.lstat(journal, js); rc != 0) {
     if (rc != -ENOENT) return rc;
+    // A mark without a journal: the file was not touched yet.
+    return exists ? removeMark(fs, mark, file) : 0;
+  }
+  const bool ours = S_ISREG(js.st_mode) && js.st_uid == ::geteuid();
+  // No file: the journal belongs to one replaced or removed since.
+  if (!exists) {
     if (ours) fs.unlink(journal);
     return 0;
   }
@@ -214,6 +249,7 @@ int finishInterruptedOverwrite(fs::FileSystem& fs, const std::string& target,
       h.inode != static_cast<uint64_t>(file.st_ino)) {
     // Cut short before the file was touched, or about a file replaced
     // since: nothing to finish.
+    if (const int rc = removeMark(fs, mark, file); rc != 0) return rc;
     if (ours) {
       if (const int rc = fs.unlink(journal); rc != 0 && rc != -ENOENT) return rc;
     }
@@ -229,6 +265,9 @@ int finishInterruptedOverwrite(fs::FileSystem& fs, const std::string& target,
       return 0;
     }
     if (rc != 0) return rc;
+  }
+  if (const int rc = removeMark(fs, mark, file); rc != 0 && rc != -EACCES && rc != -EPERM) {
+    return rc;
   }
   const int rc = fs.unlink(journal);
   // A journal of someone else that this caller may not remove stays; it

@@ -3,20 +3,24 @@
 // one with several hard links (the others would keep the old content).
 //
 // The new content first goes, synced, to a journal beside the file
-// (".<name>.zdv-journal", created exclusively), then over the file, which
-// is synced before the journal goes. A crash in between leaves the journal;
-// the next access (read or write) finds it and finishes the overwrite, so
-// the file is seen old or new, never torn. Readers take no lock: a read is
-// whole when no journal is there after it and the file's change time did
-// not move while it ran. The overwrite moves the change time past every
-// value it had during the overwrite before the journal goes (waiting out
-// one timestamp tick if need be), so a read that overlapped it always sees
-// a different change time afterwards.
+// (".<name>.zdv-journal", created exclusively); then the file gets a second
+// name, ".<name>.zdv-busy", a hard link that marks the overwrite as under
+// way; then the file is overwritten and synced, the mark goes and the
+// journal goes. A crash in between leaves the journal and the mark; the next
+// access (read or write) finishes the overwrite, so the file is seen old or
+// new, never torn.
+//
+// Readers take no lock. A read is whole when a stat() after it shows the
+// file as the stat() before it did and with one link only; a file with
+// more links is whole when no mark is beside it. The overwrite makes the
+// change time move past every value it had during the overwrite (waiting
+// out one timestamp tick if need be) before the mark goes, so a read that
+// overlapped an overwrite always sees a different change time or the mark.
 //
 // A journal is trusted only when its author could have written the file
 // anyway: the caller, root, the file's owner or a member of its group when
 // those may write it, or anyone when everybody may. Anyone else's journal
-// is neither used nor removed.
+// or mark is neither used nor removed.
 #pragma once
 
 #include <sys/stat.h>
@@ -31,12 +35,13 @@ namespace zidevuv10::store {
 
 // Overwrites `target` (whose stat is `st`) with `bytes`; to be called with
 // the folder lock held. Should the overwrite fail half way, `oldBytes` are
-// put back. 0 or -errno (-EEXIST: a journal someone else left is in the way).
+// put back. 0 or -errno (-EEXIST: a journal or mark someone else left is in
+// the way).
 int overwriteInPlace(fs::FileSystem& fs, const std::string& target, const struct stat& st,
                      std::string_view bytes, std::string_view oldBytes);
 
-// Whether an overwrite may be in progress or interrupted (a journal is
-// there, or its absence cannot be seen).
+// Whether an overwrite of `target` may be under way or interrupted (its
+// mark is there, or its absence cannot be seen).
 bool overwritePending(fs::FileSystem& fs, const std::string& target);
 
 // Finishes an interrupted overwrite of `target`; to be called with the

@@ -22,41 +22,45 @@ ProfileStore& ProfileStore::shared() {
 
 namespace {
 
-// Whether a read of `target` that gave `snap` saw one whole version: no
-// overwrite in place was under way (no journal after the read) and the
-// file did not change while it was read.
-bool readWasWhole(fs::FileSystem& fs, const std::string& target, const Snapshot& snap) {
-  if (overwritePending(fs, target)) return false;
+// Whether a read of `path` that gave `snap` saw one whole version: the file
+// did not change while it was read, and no overwrite in place is under way
+// (which only a file with several links can show: its mark is a link).
+bool readWasWhole(fs::FileSystem& fs, const std::string& path, const Snapshot& snap) {
   if (!snap.exists) return true;
   struct stat now {};
-  return fs.stat(target, now) == 0 && identityOf(now) == identityOf(snap.st);
+  if (fs.stat(path, now) != 0 || identityOf(now) != identityOf(snap.st)) return false;
+  if (now.st_nlink <= 1) return true;
+  std::string target;
+  return resolveWriteTarget(fs, path, target) == 0 && !overwritePending(fs, target);
 }
 
 }  // namespace
 
 std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file) {
   const std::string_view name = file.value_or(kWinIni);
-  std::string target;
+  std::string path;
   Snapshot snap;
   for (int attempt = 0; attempt < 3; ++attempt) {
-    // First the path as given; only when nothing is there, a case-insensitive
-    // match. Links are followed as writes follow them.
+    // First the path as given; only when nothing is there, a case-insensitive match.
     const auto guess = paths::resolveProfileFile(*fs_, name, false);
-    if (!guess || resolveWriteTarget(*fs_, guess->path, target) != 0) return nullptr;
-    snap = cache_.load(*fs_, target);
+    if (!guess) return nullptr;
+    path = guess->path;
+    snap = cache_.load(*fs_, path);
     if (snap.error == 0 && !snap.exists) {
       const auto matched = paths::resolveProfileFile(*fs_, name, true);
       if (matched && matched->path != guess->path) {
-        if (resolveWriteTarget(*fs_, matched->path, target) != 0) return nullptr;
-        snap = cache_.load(*fs_, target);
+        path = matched->path;
+        snap = cache_.load(*fs_, path);
       }
     }
     if (snap.error != 0) return nullptr;
-    if (readWasWhole(*fs_, target, snap)) return snap.exists ? snap.doc : nullptr;
+    if (readWasWhole(*fs_, path, snap)) return snap.exists ? snap.doc : nullptr;
   }
   // An overwrite in place is under way or was interrupted, or the file
   // keeps changing: read it under the writers' lock, finishing an
   // interrupted overwrite first.
+  std::string target;
+  if (resolveWriteTarget(*fs_, path, target) != 0) return nullptr;
   FolderLock lock;
   if (lock.acquire(*fs_, folderOf(target)) != 0) return nullptr;
   std::optional<std::string> served;

@@ -53,6 +53,7 @@ enum class FsOp {
   GetXattr,
   SetXattr,
   RemoveXattr,
+  Link,
   Count_  // number of operations, not an operation
 };
 
@@ -61,7 +62,7 @@ inline const char* fsOpName(FsOp op) {
                                       "fchmod", "fchown", "fstat",   "stat",   "lstat",
                                       "readlink", "rename", "unlink", "mkdir", "listFolder",
                                       "lock", "ftruncate", "listXattrs", "getXattr",
-                                      "setXattr", "removeXattr"};
+                                      "setXattr", "removeXattr", "link"};
   const auto i = static_cast<std::size_t>(op);
   return i < static_cast<std::size_t>(FsOp::Count_) ? names[i] : "?";
 }
@@ -229,6 +230,10 @@ class FaultyFileSystem final : public fs::FileSystem {
   int unlink(const std::string& path) override {
     if (const int e = fault(FsOp::Unlink, path)) return e;
     return real_->unlink(path);
+  }
+  int link(const std::string& existing, const std::string& newName) override {
+    if (const int e = fault(FsOp::Link, existing + " -> " + newName)) return e;
+    return real_->link(existing, newName);
   }
   int mkdir(const std::string& path, mode_t mode) override {
     if (const int e = fault(FsOp::Mkdir, path)) return e;
