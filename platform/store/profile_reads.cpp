@@ -8,6 +8,7 @@
 #include "store/answers.h"
 #include "store/atomic_file.h"
 #include "store/in_place_write.h"
+#include "store/whole_reads.h"
 #include "store/profile_store.h"
 #include "text/blanks.h"
 
@@ -22,16 +23,21 @@ ProfileStore& ProfileStore::shared() {
 
 namespace {
 
+// Whether no overwrite in place of the file `st` describes is under way:
+// only a file with several links can show one (its mark is a link).
+bool noOverwriteUnderWay(fs::FileSystem& fs, const std::string& path, const struct stat& st) {
+  if (st.st_nlink <= 1) return true;
+  std::string target;
+  return resolveWriteTarget(fs, path, target) == 0 && !overwritePending(fs, target);
+}
+
 // Whether a read of `path` that gave `snap` saw one whole version: the file
-// did not change while it was read, and no overwrite in place is under way
-// (which only a file with several links can show: its mark is a link).
+// did not change while it was read, and no overwrite in place is under way.
 bool readWasWhole(fs::FileSystem& fs, const std::string& path, const Snapshot& snap) {
   if (!snap.exists) return true;
   struct stat now {};
   if (fs.stat(path, now) != 0 || identityOf(now) != identityOf(snap.st)) return false;
-  if (now.st_nlink <= 1) return true;
-  std::string target;
-  return resolveWriteTarget(fs, path, target) == 0 && !overwritePending(fs, target);
+  return noOverwriteUnderWay(fs, path, now);
 }
 
 }  // namespace
@@ -54,7 +60,14 @@ std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file) {
       }
     }
     if (snap.error != 0) return nullptr;
-    if (readWasWhole(*fs_, path, snap)) return snap.exists ? snap.doc : nullptr;
+    // A document found whole before, for this very identity of the file,
+    // was not read now: only an overwrite begun since could matter.
+    if (wholeReads_.known(snap) ? noOverwriteUnderWay(*fs_, path, snap.st)
+                                : readWasWhole(*fs_, path, snap)) {
+      if (!snap.exists) return nullptr;
+      wholeReads_.remember(snap);
+      return snap.doc;
+    }
   }
   // An overwrite in place is under way or was interrupted, or the file
   // keeps changing: read it under the writers' lock, finishing an

@@ -22,6 +22,7 @@
 
 #include "fs/file_system.h"
 #include "store/file_cache.h"
+#include "store/whole_reads.h"
 
 namespace zidevuv10::store {
 
@@ -59,6 +60,7 @@ class ProfileStore {
 
   std::shared_ptr<fs::FileSystem> fs_;
   FileCache cache_;
+  WholeReads wholeReads_;
 };
 
 }  // namespace zidevuv10::store
