@@ -10,8 +10,8 @@
 namespace zidevuv10::store {
 
 // Copies the metadata of the open file `fromFd` (whose stat is `from`) to
-// the open file `toFd`. 0 or -errno; -EPERM, -EACCES or -ENOTSUP when the
-// copy cannot carry the owner, group or an attribute.
+// the open file `toFd`. 0 or -errno; -EPERM or -ENOTSUP when the copy
+// cannot carry the owner, group or an attribute.
 int carryMetadata(fs::FileSystem& fs, int fromFd, const struct stat& from, int toFd);
 
 }  // namespace zidevuv10::store
