@@ -101,9 +101,9 @@ int createTemporary(fs::FileSystem& fs, const std::string& target, mode_t mode,
   const std::string prefix = siblingName(target, kTemporarySuffix) + ".";
   for (int attempt = 0; attempt < 100; ++attempt) {
     unsigned char random[kRandomChars];
-    if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
-      return errno != 0 ? -errno : -EIO;
-    }
+    const ssize_t got = ::getrandom(random, sizeof random, 0);
+    if (got < 0) return -errno;
+    if (got != static_cast<ssize_t>(sizeof random)) return -EIO;
     name = prefix;
     for (const unsigned char r : random) name += kAlphabet[r % 62];
     const int fd = fs.open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
