@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -175,6 +176,56 @@ TEST(StoreFaultsAnyStep, NewFileIsNotCreatedWhenAnyStepFails) {
   for (int error : {ENOSPC, EIO}) {
     sweepAnyStep(create, false, error);
     sweepAnyStep(createSection, false, error);
+  }
+}
+
+TEST(StoreFaultsAnyStep, OverwriteInPlaceSurvivesAFailureAtEveryStep) {
+  // A file with a second hard link is overwritten in place. Failing any
+  // call of the write must leave both names holding the old version, or
+  // (when the failure came after the overwrite was done) the new one;
+  // never a torn file, and the next write cleans up.
+  for (int error : {ENOSPC, EIO}) {
+    SCOPED_TRACE(errnoName(error));
+    const Change& change = changes().front();
+    const std::string after = expectedAfter(change, kOriginal, true);
+    int refused = 0;
+    for (int k = 1;; ++k) {
+      ASSERT_LT(k, 400) << "the write never completed";
+      zt::TempDir dir;
+      const std::string file = dir.file("f.ini");
+      const std::string other = dir.file("g.ini");
+      zt::writeFile(file, kOriginal);
+      ASSERT_EQ(::link(file.c_str(), other.c_str()), 0);
+      auto fs = std::make_shared<FaultyFileSystem>();
+      ProfileStore store(fs);
+      fs->setMaxWriteChunk(16);
+      fs->failStep(k, error);
+      const int32_t rc = change.apply(store, file);
+      const bool hit = fs->faultHit();
+      SCOPED_TRACE("step " + std::to_string(k) + " failed: " +
+                   (hit ? fs->failures().front() : std::string("nothing")));
+      const std::string now = zt::readFile(file);
+      EXPECT_TRUE(now == kOriginal || now == after) << "torn: " << now;
+      EXPECT_TRUE(zt::readFile(other) == now);
+      if (rc == 1) {
+        EXPECT_TRUE(now == after);
+      } else {
+        ++refused;
+      }
+      fs->reset();
+      ProfileStore fresh;
+      EXPECT_EQ(get(fresh, "main", "name", file), now == after ? "new value" : "old value");
+      EXPECT_EQ(store.writeString("later", "k", "v", file), 1);
+      EXPECT_EQ(get(fresh, "later", "k", file), "v");
+      EXPECT_TRUE(zt::readFile(other) == zt::readFile(file));
+      EXPECT_EQ(zt::listFolder(dir.path()), "f.ini g.ini");
+      if (!hit) {
+        EXPECT_EQ(rc, 1);
+        EXPECT_GT(refused, 0) << "no failure ever made the write fail";
+        break;
+      }
+      if (::testing::Test::HasFatalFailure()) return;
+    }
   }
 }
 

@@ -1,20 +1,29 @@
 // Permission bits as users' machines have them: a folder without write
 // permission (its file cannot be replaced, even when the file itself is
-// writable), a file that cannot be read and a folder that cannot be
-// searched. Writes must answer 0 and leave the file's bytes as they were;
-// reads give the default. The checks run in a child process as an
-// unprivileged user: the suite may run as root, for whom permission bits
-// deny nothing.
+// writable), a file that cannot be read, a folder that cannot be searched,
+// a read-only file and one an ACL closes. Writes must answer 0 and leave
+// the file's bytes as they were; reads give the default. The checks run in
+// a child process as an unprivileged user: the suite may run as root, for
+// whom permission bits deny nothing.
+//
+// Shared folders: another user (a fixed unused uid, which needs no account)
+// plants temporary files and links in a sticky world-writable folder, or
+// writes a file it may write but does not own. Those need root and are
+// skipped elsewhere.
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "fs/file_system.h"
+#include "store/atomic_file.h"
 #include "store/profile_store.h"
 #include "support/in_child.h"
 #include "support/test_files.h"
@@ -65,6 +74,39 @@ void becomeUnprivileged(const std::string& folder) {
   ::rmdir(inside.c_str());
   ::rmdir(probe.c_str());
   if (!bound) zt::skipInChild("permission bits do not restrict this user (CAP_DAC_OVERRIDE?)");
+}
+
+constexpr uid_t kOther = 54321;
+constexpr gid_t kOtherGroup = 54321;
+constexpr gid_t kSharedGroup = 54322;
+
+// Runs `body` in a child process as user kOther (group kOtherGroup, with
+// the supplementary groups given).
+void asOtherUser(const std::function<void()>& body, const std::vector<gid_t>& groups = {}) {
+  const auto skip = zt::runInChild([&] {
+    if (::setgroups(groups.size(), groups.data()) != 0 ||
+        ::setresgid(kOtherGroup, kOtherGroup, kOtherGroup) != 0 ||
+        ::setresuid(kOther, kOther, kOther) != 0) {
+      zt::skipInChild(std::string("cannot become uid 54321: ") + std::strerror(errno));
+    }
+    body();
+  });
+  EXPECT_FALSE(skip.has_value()) << *skip;
+}
+
+// A folder every user may create files in, each removing only their own.
+std::string stickyFolder(const zt::TempDir& dir, const char* name) {
+  const std::string folder = dir.file(name);
+  EXPECT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+  EXPECT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  EXPECT_EQ(::chmod(folder.c_str(), 01777), 0);
+  return folder;
+}
+
+struct stat statOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+  return st;
 }
 
 // Every kind of write, through the store and through the C functions: each
@@ -165,6 +207,161 @@ TEST(StorePermissions, FolderThatCannotBeSearchedGivesTheDefaultAndKeepsTheFile)
     EXPECT_EQ(get(store, "s", "k", file), "v");
   });
   if (skip) GTEST_SKIP() << *skip;
+}
+
+TEST(StorePermissions, FileTheCallerMayNotWriteIsRefused) {
+  // Read-only by its mode, or by an ACL while its mode bits would let
+  // everyone write: the kernel's answer counts, as Windows refuses to
+  // write a read-only file.
+  zt::TempDir dir;
+  const std::string readOnly = dir.file("readonly.ini");
+  const std::string closed = dir.file("acl.ini");
+  zt::writeFile(readOnly, kOriginal);
+  zt::writeFile(closed, kOriginal);
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+  ASSERT_EQ(::chmod(closed.c_str(), 0666), 0);
+  const std::string acl = zt::accessAcl(6, 6, 6, {{65534, 4}});
+  const bool aclSet = ::geteuid() == 0 && ::setxattr(closed.c_str(), "system.posix_acl_access",
+                                                     acl.data(), acl.size(), 0) == 0;
+  const auto skip = zt::runInChild([&] {
+    becomeUnprivileged(dir.path());
+    ProfileStore store;
+    std::vector<std::string> files = {readOnly};
+    if (aclSet) files.push_back(closed);
+    for (const std::string& file : files) {
+      SCOPED_TRACE(file);
+      EXPECT_EQ(get(store, "s", "k", file), "v");
+      expectEveryWriteRefused(store, file);
+      EXPECT_EQ(zt::readFile(file), kOriginal);
+      EXPECT_EQ(get(store, "s", "k", file), "v");
+      // The cause stays distinct up to the store.
+      struct stat st = statOf(file);
+      EXPECT_EQ(zidevuv10::store::replaceFile(*zidevuv10::fs::posixFileSystem(), file, "[s]\n",
+                                              kOriginal, &st),
+                -EACCES);
+    }
+    EXPECT_EQ(zt::listFolder(dir.path()), "acl.ini readonly.ini");
+  });
+  if (skip) GTEST_SKIP() << *skip;
+  if (!aclSet) GTEST_SKIP() << "no ACL could be set here (not root, or no ACL support)";
+}
+
+TEST(StorePermissions, TemporaryFilesOfOthersAreNeverUsedOrRemoved) {
+  // Another user prepares the names a writer's temporary file might have
+  // in a sticky folder, world-writable; the writer must not write into
+  // them (the file would become theirs), nor fail, nor remove them. The
+  // writer's own leftover goes.
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as a second user";
+  zt::TempDir dir;
+  const std::string shared = stickyFolder(dir, "shared");
+  const std::string file = shared + "/f.ini";
+  zt::writeFile(file, kOriginal);
+  const std::vector<std::string> planted = {shared + "/.f.ini.zdv-tmp",
+                                            shared + "/.f.ini.zdv-tmp.AAAAAAAAAAAA"};
+  asOtherUser([&] {
+    for (const std::string& p : planted) {
+      zt::writeFile(p, "planted");
+      ASSERT_EQ(::chmod(p.c_str(), 0666), 0);
+    }
+  });
+  const std::string own = shared + "/.f.ini.zdv-tmp.BBBBBBBBBBBB";
+  zt::writeFile(own, "torn");
+  ProfileStore store;
+  for (const char* value : {"secret", "again"}) {
+    ASSERT_EQ(store.writeString("s", "k", value, file), 1);
+    EXPECT_EQ(get(store, "s", "k", file), value);
+    EXPECT_EQ(statOf(file).st_uid, 0u) << "the file went to the other user";
+    for (const std::string& p : planted) {
+      EXPECT_EQ(zt::readFile(p), "planted");
+      EXPECT_EQ(statOf(p).st_uid, kOther);
+    }
+  }
+  EXPECT_EQ(zt::listFolder(shared), ".f.ini.zdv-tmp .f.ini.zdv-tmp.AAAAAAAAAAAA f.ini");
+}
+
+TEST(StorePermissions, LinkOfAnotherUserInAStickyFolderIsNotFollowed) {
+  // A link planted by another user in a sticky world-writable folder
+  // leads into a folder only root may enter: root's writes through it are
+  // refused, as the kernel refuses such links. Links of the caller's own,
+  // or of the folder's owner, are followed.
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as a second user";
+  zt::TempDir dir;
+  const std::string shared = stickyFolder(dir, "shared");
+  const std::string theirs = stickyFolder(dir, "theirs");
+  ASSERT_EQ(::chown(theirs.c_str(), kOther, kOtherGroup), 0);
+  const std::string closed = dir.file("private");
+  ASSERT_EQ(::mkdir(closed.c_str(), 0700), 0);
+  const std::string secret = closed + "/secret.ini";
+  zt::writeFile(secret, kOriginal);
+  asOtherUser([&] {
+    ASSERT_EQ(::symlink(secret.c_str(), (shared + "/f.ini").c_str()), 0);
+    ASSERT_EQ(::symlink((closed + "/new.ini").c_str(), (shared + "/new.ini").c_str()), 0);
+    ASSERT_EQ(::symlink(secret.c_str(), (theirs + "/f.ini").c_str()), 0);
+  });
+  ASSERT_EQ(::symlink(secret.c_str(), (shared + "/mine.ini").c_str()), 0);
+
+  ProfileStore store;
+  expectEveryWriteRefused(store, shared + "/f.ini");
+  EXPECT_EQ(store.writeString("s", "k", "v", shared + "/new.ini"), 0);
+  // Reads leave links to the kernel, which refuses this one where its rule
+  // is on (fs.protected_symlinks).
+  if (zt::readFile("/proc/sys/fs/protected_symlinks") == "1\n") {
+    EXPECT_EQ(get(store, "s", "k", shared + "/f.ini"), kDefault);
+  }
+  EXPECT_EQ(zt::readFile(secret), kOriginal);
+  EXPECT_EQ(zt::listFolder(closed), "secret.ini");
+  EXPECT_TRUE(S_ISLNK(statOf(shared + "/f.ini").st_mode));
+
+  EXPECT_EQ(store.writeString("s", "k", "mine", shared + "/mine.ini"), 1);
+  EXPECT_EQ(store.writeString("t", "x", "owner", theirs + "/f.ini"), 1);
+  EXPECT_EQ(get(store, "s", "k", secret), "mine");
+  EXPECT_EQ(get(store, "t", "x", theirs + "/f.ini"), "owner");
+}
+
+TEST(StorePermissions, WriteByAnotherUserKeepsOwnerGroupModeAndAttributes) {
+  // Files another user may write but does not own: root's file in that
+  // user's folder, and a group-shared file. After their writes each is
+  // still the same file, with its owner, group, mode and attributes.
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as a second user";
+  zt::TempDir dir;
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+  const std::string theirs = dir.file("theirs");
+  ASSERT_EQ(::mkdir(theirs.c_str(), 0755), 0);
+  ASSERT_EQ(::chown(theirs.c_str(), kOther, kOtherGroup), 0);
+  const std::string rootFile = theirs + "/root.ini";
+  const std::string groupFile = theirs + "/group.ini";
+  zt::writeFile(rootFile, kOriginal);
+  zt::writeFile(groupFile, kOriginal);
+  ASSERT_EQ(::chmod(rootFile.c_str(), 0666), 0);
+  ASSERT_EQ(::chown(groupFile.c_str(), 0, kSharedGroup), 0);
+  ASSERT_EQ(::chmod(groupFile.c_str(), 0664), 0);
+  const bool tagged = ::setxattr(groupFile.c_str(), "user.origin", "root", 4, 0) == 0;
+  const struct stat rootBefore = statOf(rootFile);
+  const struct stat groupBefore = statOf(groupFile);
+  asOtherUser(
+      [&] {
+        ProfileStore store;
+        EXPECT_EQ(store.writeString("s", "k", "by other", rootFile), 1);
+        EXPECT_EQ(store.writeSection("t", std::string_view("y=2\0", 4), groupFile), 1);
+        EXPECT_EQ(get(store, "s", "k", rootFile), "by other");
+        EXPECT_EQ(get(store, "t", "y", groupFile), "2");
+      },
+      {kSharedGroup});
+  for (const auto& [file, before] : {std::pair{rootFile, rootBefore}, {groupFile, groupBefore}}) {
+    SCOPED_TRACE(file);
+    const struct stat after = statOf(file);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_uid, 0u);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+  }
+  EXPECT_EQ(zt::readFile(rootFile), "; kept\r\n[s]\r\nk=by other\r\n\r\n[t]\r\nx=1\r\n");
+  if (tagged) {
+    char value[16] = {};
+    EXPECT_EQ(::getxattr(groupFile.c_str(), "user.origin", value, sizeof value), 4);
+    EXPECT_STREQ(value, "root");
+  }
+  EXPECT_EQ(zt::listFolder(theirs), "group.ini root.ini");
 }
 
 }  // namespace

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <string>
 
@@ -546,6 +549,44 @@ TEST(StoreWrite, ReplacementKeepsPermissions) {
   ASSERT_EQ(::chmod(f.c_str(), 0604), 0);
   ASSERT_NE(WritePrivateProfileSectionA("A", "c=3\0\0", f.c_str()), 0);
   EXPECT_EQ(statOf(f).st_mode & 07777, 0604u);
+}
+
+TEST(StoreWrite, ReplacementKeepsHardLinksAttributesAndAcl) {
+  TempDir dir;
+  // A second hard link sees every write: the file is the same file after.
+  const std::string f = dir.file("linked.ini");
+  const std::string g = dir.file("other-name.ini");
+  writeFile(f, "[A]\na=1\n");
+  ASSERT_EQ(::link(f.c_str(), g.c_str()), 0);
+  const ino_t inode = statOf(f).st_ino;
+  ASSERT_NE(put("A", "b", "2", f), 0);
+  ASSERT_NE(put("A", "a", nullptr, g), 0);
+  EXPECT_EQ(readFile(f), "[A]\nb=2\n");
+  EXPECT_EQ(readFile(g), "[A]\nb=2\n");
+  EXPECT_EQ(statOf(f).st_ino, inode);
+  EXPECT_EQ(statOf(f).st_nlink, 2u);
+  EXPECT_EQ(listFolder(dir.path()), "linked.ini other-name.ini");
+
+  // Extended attributes and an ACL survive a replacement by rename.
+  const std::string h = dir.file("tagged.ini");
+  writeFile(h, "[A]\na=1\n");
+  const std::string acl = zidevuv10::testing::accessAcl(6, 4, 4, {{54321, 6}});
+  if (::setxattr(h.c_str(), "user.origin", "me", 2, 0) != 0 ||
+      ::setxattr(h.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0) {
+    GTEST_SKIP() << "no extended attributes or ACLs here: " << std::strerror(errno);
+  }
+  const mode_t mode = statOf(h).st_mode;
+  ASSERT_NE(put("A", "a", "2", h), 0);
+  EXPECT_EQ(readFile(h), "[A]\na=2\n");
+  char value[64] = {};
+  EXPECT_EQ(::getxattr(h.c_str(), "user.origin", value, sizeof value), 2);
+  EXPECT_STREQ(value, "me");
+  std::string now(acl.size() + 16, '\0');
+  const ssize_t n = ::getxattr(h.c_str(), "system.posix_acl_access", now.data(), now.size());
+  ASSERT_GT(n, 0) << "the ACL was dropped";
+  now.resize(static_cast<std::size_t>(n));
+  EXPECT_TRUE(now == acl) << "the ACL changed";
+  EXPECT_EQ(statOf(h).st_mode, mode);
 }
 
 TEST(StoreWrite, SymbolicLinkIsWrittenThrough) {

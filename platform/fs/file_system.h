@@ -29,17 +29,27 @@ class FileSystem {
   virtual int fsync(int fd) = 0;
   virtual int fchmod(int fd, mode_t mode) = 0;
   virtual int fchown(int fd, uid_t uid, gid_t gid) = 0;
+  virtual int ftruncate(int fd, off_t length) = 0;
   virtual int fstat(int fd, struct stat& st) = 0;
   virtual int stat(const std::string& path, struct stat& st) = 0;
   virtual int lstat(const std::string& path, struct stat& st) = 0;
   virtual int readlink(const std::string& path, std::string& target) = 0;
   virtual int rename(const std::string& from, const std::string& to) = 0;
   virtual int unlink(const std::string& path) = 0;
+  // A second name for an existing file (a hard link); the new name must not exist.
+  virtual int link(const std::string& existing, const std::string& newName) = 0;
   virtual int mkdir(const std::string& path, mode_t mode) = 0;
   // Names of a folder's entries, without "." and "..".
   virtual int listFolder(const std::string& path, std::vector<std::string>& names) = 0;
   // Exclusive advisory lock held until the descriptor is closed.
   virtual int lockExclusive(int fd) = 0;
+  // Extended attributes of an open file (POSIX ACLs among them, as
+  // system.posix_acl_access): the names the caller may see, one value, and
+  // setting or removing one.
+  virtual int listXattrs(int fd, std::vector<std::string>& names) = 0;
+  virtual int getXattr(int fd, const std::string& name, std::string& value) = 0;
+  virtual int setXattr(int fd, const std::string& name, const std::string& value) = 0;
+  virtual int removeXattr(int fd, const std::string& name) = 0;
 };
 
 // The real file system, through POSIX calls.

@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -41,6 +42,13 @@ class PosixFileSystem final : public FileSystem {
   int fsync(int fd) override { return result(::fsync(fd)); }
   int fchmod(int fd, mode_t mode) override { return result(::fchmod(fd, mode)); }
   int fchown(int fd, uid_t uid, gid_t gid) override { return result(::fchown(fd, uid, gid)); }
+  int ftruncate(int fd, off_t length) override {
+    int rc;
+    do {
+      rc = ::ftruncate(fd, length);
+    } while (rc < 0 && errno == EINTR);
+    return result(rc);
+  }
   int fstat(int fd, struct stat& st) override { return result(::fstat(fd, &st)); }
   int stat(const std::string& path, struct stat& st) override {
     return result(::stat(path.c_str(), &st));
@@ -60,6 +68,9 @@ class PosixFileSystem final : public FileSystem {
     return result(::rename(from.c_str(), to.c_str()));
   }
   int unlink(const std::string& path) override { return result(::unlink(path.c_str())); }
+  int link(const std::string& existing, const std::string& newName) override {
+    return result(::link(existing.c_str(), newName.c_str()));
+  }
   int mkdir(const std::string& path, mode_t mode) override {
     return result(::mkdir(path.c_str(), mode));
   }
@@ -83,6 +94,45 @@ class PosixFileSystem final : public FileSystem {
       rc = ::flock(fd, LOCK_EX);
     } while (rc < 0 && errno == EINTR);
     return result(rc);
+  }
+  int listXattrs(int fd, std::vector<std::string>& names) override {
+    names.clear();
+    std::string buf;
+    for (;;) {
+      const ssize_t size = ::flistxattr(fd, nullptr, 0);
+      if (size < 0) return -errno;
+      buf.resize(static_cast<std::size_t>(size));
+      const ssize_t n = size == 0 ? 0 : ::flistxattr(fd, buf.data(), buf.size());
+      if (n < 0 && errno == ERANGE) continue;  // grew in between
+      if (n < 0) return -errno;
+      buf.resize(static_cast<std::size_t>(n));
+      break;
+    }
+    for (std::size_t start = 0; start < buf.size();) {
+      const std::size_t end = buf.find('\0', start);
+      const std::size_t stop = end == std::string::npos ? buf.size() : end;
+      if (stop > start) names.emplace_back(buf, start, stop - start);
+      start = stop + 1;
+    }
+    return 0;
+  }
+  int getXattr(int fd, const std::string& name, std::string& value) override {
+    for (;;) {
+      const ssize_t size = ::fgetxattr(fd, name.c_str(), nullptr, 0);
+      if (size < 0) return -errno;
+      value.resize(static_cast<std::size_t>(size));
+      const ssize_t n = size == 0 ? 0 : ::fgetxattr(fd, name.c_str(), value.data(), value.size());
+      if (n < 0 && errno == ERANGE) continue;
+      if (n < 0) return -errno;
+      value.resize(static_cast<std::size_t>(n));
+      return 0;
+    }
+  }
+  int setXattr(int fd, const std::string& name, const std::string& value) override {
+    return result(::fsetxattr(fd, name.c_str(), value.data(), value.size(), 0));
+  }
+  int removeXattr(int fd, const std::string& name) override {
+    return result(::fremovexattr(fd, name.c_str()));
   }
 };
 

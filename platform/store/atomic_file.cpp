@@ -1,10 +1,15 @@
 #include "store/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <functional>
+#include <vector>
+
+#include "store/file_metadata.h"
+#include "store/in_place_write.h"
 
 namespace zidevuv10::store {
 
@@ -15,15 +20,15 @@ std::string baseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string temporaryName(const std::string& target) {
+}  // namespace
+
+std::string siblingName(const std::string& target, std::string_view suffix) {
   std::string base = baseName(target);
   // Keep the name within the usual 255-byte limit.
   if (base.size() > 200) base = std::to_string(std::hash<std::string>{}(base));
   const std::string folder = folderOf(target);
-  return (folder == "." ? std::string() : folder + "/") + "." + base + ".zdv-tmp";
+  return (folder == "." ? std::string() : folder + "/") + "." + base + std::string(suffix);
 }
-
-}  // namespace
 
 std::string folderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -40,6 +45,16 @@ int resolveWriteTarget(fs::FileSystem& fs, const std::string& path, std::string&
     if (rc == -ENOENT) return 0;
     if (rc != 0) return rc;
     if (!S_ISLNK(st.st_mode)) return 0;
+    // The kernel's rule for links in sticky world-writable folders (such as
+    // /tmp): one is followed only when it belongs to the caller or to the
+    // folder's owner, so that nobody can steer another user's write by
+    // planting a link there.
+    struct stat folder {};
+    if (const int r = fs.stat(folderOf(target), folder); r != 0) return r;
+    if ((folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH) && st.st_uid != ::geteuid() &&
+        st.st_uid != folder.st_uid) {
+      return -EACCES;
+    }
     std::string link;
     if (const int r = fs.readlink(target, link); r != 0) return r;
     target = !link.empty() && link.front() == '/' ? link : folderOf(target) + "/" + link;
@@ -62,20 +77,59 @@ int FolderLock::acquire(fs::FileSystem& fs, const std::string& folder) {
   return fs.lockExclusive(fd_);
 }
 
-int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view bytes,
-                const struct stat* previous) {
-  const std::string temp = temporaryName(target);
-  const mode_t mode = previous ? (previous->st_mode & 07777) : 0666;
-  const int fd = fs.open(temp, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, mode);
-  if (fd < 0) return fd;
-  int rc = fs::writeAll(fs, fd, bytes.data(), bytes.size());
-  if (rc == 0 && previous) {
-    // The new file takes the old one's permissions and, where allowed, owner.
-    rc = fs.fchmod(fd, mode);
-    if (rc == 0 && (previous->st_uid != ::geteuid() || previous->st_gid != ::getegid())) {
-      fs.fchown(fd, previous->st_uid, previous->st_gid);
+namespace {
+
+constexpr std::string_view kTemporarySuffix = ".zdv-tmp";
+constexpr std::size_t kRandomChars = 12;
+
+bool isRandomTail(std::string_view tail) {
+  if (tail.size() != kRandomChars + 1 || tail.front() != '.') return false;
+  for (const char c : tail.substr(1)) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) {
+      return false;
     }
   }
+  return true;
+}
+
+// Creates a temporary file beside the target under a fresh unpredictable
+// name, failing rather than opening anything that already exists.
+int createTemporary(fs::FileSystem& fs, const std::string& target, mode_t mode,
+                    std::string& name) {
+  static constexpr char kAlphabet[] =
+      "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  const std::string prefix = siblingName(target, kTemporarySuffix) + ".";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    unsigned char random[kRandomChars];
+    const ssize_t got = ::getrandom(random, sizeof random, 0);
+    if (got < 0) return -errno;
+    if (got != static_cast<ssize_t>(sizeof random)) return -EIO;
+    name = prefix;
+    for (const unsigned char r : random) name += kAlphabet[r % 62];
+    const int fd = fs.open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
+    if (fd != -EEXIST) return fd;
+  }
+  return -EEXIST;
+}
+
+// Whether the file may go by rename: the new copy can carry the file's
+// owner (it is the caller's, or the caller is root) and no other name
+// shares the file.
+bool renameKeepsIdentity(const struct stat& st) {
+  return st.st_nlink <= 1 && (st.st_uid == ::geteuid() || ::geteuid() == 0);
+}
+
+// Writes the new copy beside the target and renames it over it. With
+// `current` (the target's descriptor and stat) the copy takes its owner,
+// group, mode and extended attributes first; -EPERM or -ENOTSUP from that
+// means the copy cannot carry them.
+int replaceByRename(fs::FileSystem& fs, const std::string& target, std::string_view bytes,
+                    int currentFd, const struct stat* current) {
+  std::string temp;
+  const int fd = createTemporary(fs, target, current ? 0600 : 0666, temp);
+  if (fd < 0) return fd;
+  int rc = fs::writeAll(fs, fd, bytes.data(), bytes.size());
+  if (rc == 0 && current) rc = carryMetadata(fs, currentFd, *current, fd);
   if (rc == 0) rc = fs.fsync(fd);
   const int closed = fs.close(fd);
   if (rc == 0) rc = closed;
@@ -85,16 +139,62 @@ int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view 
     return rc;
   }
   // The rename itself must survive a machine crash too: sync the folder.
-  const int dir = fs.open(folderOf(target), O_RDONLY | O_DIRECTORY, 0);
+  return syncFolder(fs, folderOf(target));
+}
+
+}  // namespace
+
+int syncFolder(fs::FileSystem& fs, const std::string& folder) {
+  const int dir = fs.open(folder, O_RDONLY | O_DIRECTORY, 0);
   if (dir < 0) return dir;
-  rc = fs.fsync(dir);
+  const int rc = fs.fsync(dir);
   fs.close(dir);
   return rc;
 }
 
+int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view bytes,
+                std::string_view oldBytes, const struct stat* previous) {
+  if (!previous) return replaceByRename(fs, target, bytes, -1, nullptr);
+  // Opening the file for writing asks the kernel whether the caller may
+  // write it: mode, ACL, immutable flag, read-only mount.
+  const int fd = fs.open(target, O_WRONLY | O_NOFOLLOW | O_NONBLOCK, 0);
+  if (fd < 0) return fd == -EPERM ? -EACCES : fd;
+  struct stat st {};
+  int rc = fs.fstat(fd, st);
+  if (rc == 0 && renameKeepsIdentity(st)) {
+    rc = replaceByRename(fs, target, bytes, fd, &st);
+    if (rc != -EPERM && rc != -ENOTSUP && rc != -EOPNOTSUPP) {
+      fs.close(fd);
+      return rc;
+    }
+    rc = 0;  // the copy cannot carry the group or an attribute: keep the inode
+  }
+  if (rc == 0) rc = overwriteInPlace(fs, target, st, bytes, oldBytes);
+  const int closed = fs.close(fd);
+  return rc != 0 ? rc : closed;
+}
+
 int removeLeftover(fs::FileSystem& fs, const std::string& target) {
-  const int rc = fs.unlink(temporaryName(target));
-  return rc == -ENOENT ? 0 : rc;
+  // Temporary files of this target that a crashed or failed writer left:
+  // only regular files of the caller's own, with the name pattern of ours.
+  const std::string folder = folderOf(target);
+  const std::string fixed = siblingName(target, kTemporarySuffix);
+  const std::string prefix = fixed.substr(fixed.rfind('/') + 1);
+  std::vector<std::string> names;
+  if (const int rc = fs.listFolder(folder, names); rc != 0) return rc;
+  for (const std::string& name : names) {
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string_view tail = std::string_view(name).substr(prefix.size());
+    if (!tail.empty() && !isRandomTail(tail)) continue;
+    const std::string path = (folder == "." ? std::string() : folder + "/") + name;
+    struct stat st {};
+    const int rc = fs.lstat(path, st);
+    if (rc == -ENOENT) continue;
+    if (rc != 0) return rc;
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+    if (const int r = fs.unlink(path); r != 0 && r != -ENOENT) return r;
+  }
+  return 0;
 }
 
 int syncFileAndFolder(fs::FileSystem& fs, const std::string& path) {

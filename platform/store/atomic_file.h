@@ -4,9 +4,15 @@
 // A new version is written to a temporary file in the same folder, synced
 // and renamed over the original, so that a crash of the process or the
 // machine leaves the old or the new file, never a torn one. The temporary
-// file has a fixed name per target (".<name>.zdv-tmp"): writers hold the
-// folder lock while it exists, so a leftover from a crash is simply
-// overwritten by the next write, and a failed write removes it.
+// file is created exclusively under an unpredictable name
+// (".<name>.zdv-tmp.<12 random letters and digits>"), so that in a shared
+// folder nobody can prepare or take it over; leftovers of the caller's own
+// from a crash are removed by the next write, anyone else's are left alone.
+// The new copy takes the file's owner, group, mode and extended attributes
+// (POSIX ACLs among them). Where it cannot carry them (a file of another
+// user, a group the caller is not in) or the file has several hard links,
+// the file is overwritten in place instead, under a journal
+// (store/in_place_write.h).
 //
 // Thread and process safety: the folder lock is an flock() on the folder
 // itself, which no rename can replace; each acquisition opens its own
@@ -23,10 +29,14 @@
 namespace zidevuv10::store {
 
 // Follows symbolic links (also dangling ones) to the file a write must
-// replace; 0 or -errno.
+// replace; 0 or -errno. A link in a sticky world-writable folder is followed
+// only when it belongs to the caller or to the folder's owner (-EACCES).
 int resolveWriteTarget(fs::FileSystem& fs, const std::string& path, std::string& target);
 
 std::string folderOf(const std::string& path);
+
+// ".<name><suffix>" beside the target (long names shortened to a hash).
+std::string siblingName(const std::string& target, std::string_view suffix);
 
 class FolderLock {
  public:
@@ -43,15 +53,19 @@ class FolderLock {
 };
 
 // Replaces (or creates) the file with the bytes. `previous` is the stat of
-// the file being replaced (its permissions and owner are kept), or null for
-// a new file. 0 or -errno; on failure the original is untouched and no
-// temporary file remains.
+// the file being replaced, or null for a new file; `oldBytes` is what it
+// holds (to put back should an in-place overwrite fail half way). 0 or
+// -errno: -EACCES when the caller may not write the file. On failure the
+// original is untouched and no temporary file remains.
 int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view bytes,
-                const struct stat* previous);
+                std::string_view oldBytes, const struct stat* previous);
 
-// Removes a temporary file a crashed writer left for this target; to be
-// called with the folder lock held. 0 or -errno.
+// Removes temporary files that crashed writers of the caller's left for
+// this target; to be called with the folder lock held. 0 or -errno.
 int removeLeftover(fs::FileSystem& fs, const std::string& target);
+
+// Syncs a folder's entries; 0 or -errno.
+int syncFolder(fs::FileSystem& fs, const std::string& folder);
 
 // Makes the file and its folder entry durable; 0 or -errno.
 int syncFileAndFolder(fs::FileSystem& fs, const std::string& path);

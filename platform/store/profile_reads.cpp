@@ -1,10 +1,13 @@
 // The read operations of the profile store.
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "paths/drives.h"
 #include "paths/path_map.h"
 #include "store/answers.h"
+#include "store/atomic_file.h"
+#include "store/in_place_write.h"
 #include "store/int_text.h"
 #include "store/profile_store.h"
 #include "store/struct_text.h"
@@ -19,25 +22,81 @@ ProfileStore& ProfileStore::shared() {
   return store;
 }
 
+namespace {
+
+// Whether no overwrite in place of the file `st` describes is under way:
+// only a file with several links can show one (its mark is a link).
+bool noOverwriteUnderWay(fs::FileSystem& fs, const std::string& path, const struct stat& st) {
+  if (st.st_nlink <= 1) return true;
+  std::string target;
+  return resolveWriteTarget(fs, path, target) == 0 && !overwritePending(fs, target);
+}
+
+// Whether a read of `path` that gave `snap` saw one whole version: the file
+// did not change while it was read, and no overwrite in place is under way.
+bool readWasWhole(fs::FileSystem& fs, const std::string& path, const Snapshot& snap) {
+  if (!snap.exists) return true;
+  struct stat now {};
+  if (fs.stat(path, now) != 0 || identityOf(now) != identityOf(snap.st)) return false;
+  return noOverwriteUnderWay(fs, path, now);
+}
+
+}  // namespace
+
 std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file, Status& status) {
   const std::string_view name = file.value_or(kWinIni);
-  // First the path as given; only when nothing is there, a case-insensitive match.
-  auto guess = paths::resolveProfileFile(*fs_, name, false);
-  if (!guess) {
-    status = Status::FileNotFound;
+  // The answer for a read that found the file (or found none) whole.
+  auto found = [&](const Snapshot& s) -> std::shared_ptr<const Document> {
+    status = s.exists ? Status::Ok : Status::FileNotFound;
+    return s.exists ? s.doc : nullptr;
+  };
+  auto failed = [&](int negativeErrno) -> std::shared_ptr<const Document> {
+    status = statusOfErrno(negativeErrno, Access::Read);
     return nullptr;
+  };
+  std::string path;
+  Snapshot snap;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    // First the path as given; only when nothing is there, a case-insensitive match.
+    const auto guess = paths::resolveProfileFile(*fs_, name, false);
+    if (!guess) {
+      status = Status::FileNotFound;
+      return nullptr;
+    }
+    path = guess->path;
+    snap = cache_.load(*fs_, path);
+    if (snap.error == 0 && !snap.exists) {
+      const auto matched = paths::resolveProfileFile(*fs_, name, true);
+      if (matched && matched->path != guess->path) {
+        path = matched->path;
+        snap = cache_.load(*fs_, path);
+      }
+    }
+    if (snap.error != 0) return failed(snap.error);
+    // A document found whole before, for this very identity of the file,
+    // was not read now: only an overwrite begun since could matter.
+    if (wholeReads_.known(snap) ? noOverwriteUnderWay(*fs_, path, snap.st)
+                                : readWasWhole(*fs_, path, snap)) {
+      if (snap.exists) wholeReads_.remember(snap);
+      return found(snap);
+    }
   }
-  Snapshot snap = cache_.load(*fs_, guess->path);
-  if (snap.error == 0 && !snap.exists) {
-    const auto matched = paths::resolveProfileFile(*fs_, name, true);
-    if (matched && matched->path != guess->path) snap = cache_.load(*fs_, matched->path);
+  // An overwrite in place is under way or was interrupted, or the file
+  // keeps changing: read it under the writers' lock, finishing an
+  // interrupted overwrite first.
+  std::string target;
+  if (const int rc = resolveWriteTarget(*fs_, path, target); rc != 0) return failed(rc);
+  FolderLock lock;
+  if (const int rc = lock.acquire(*fs_, folderOf(target)); rc != 0) return failed(rc);
+  std::optional<std::string> served;
+  if (const int rc = finishInterruptedOverwrite(*fs_, target, served); rc != 0) return failed(rc);
+  if (served) {
+    status = Status::Ok;
+    return Document::parse(std::move(*served));
   }
-  if (snap.error != 0) {
-    status = statusOfErrno(snap.error, Access::Read);
-    return nullptr;
-  }
-  status = snap.exists ? Status::Ok : Status::FileNotFound;
-  return snap.exists ? snap.doc : nullptr;
+  snap = cache_.load(*fs_, target);
+  if (snap.error != 0) return failed(snap.error);
+  return found(snap);
 }
 
 Answer ProfileStore::readString(OptText section, OptText key, OptText defaultValue, OptText file,

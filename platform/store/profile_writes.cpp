@@ -1,11 +1,14 @@
 // The write operations of the profile store: validate, then one locked
 // read-modify-write cycle that replaces the file atomically.
 #include <cerrno>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "paths/path_map.h"
 #include "store/atomic_file.h"
 #include "store/edit.h"
+#include "store/in_place_write.h"
 #include "store/profile_store.h"
 #include "store/struct_text.h"
 #include "store/write_rules.h"
@@ -54,11 +57,20 @@ int32_t ProfileStore::modify(OptText file, Planner&& planner, Status& status) {
     }
     if (locked != 0) return failStep(status, locked, Access::Write);
 
+    // Whatever a crashed writer left behind is dealt with now, also when
+    // this write turns out to change nothing: an interrupted overwrite is
+    // finished (a caller that may not write the file gets no further) and
+    // the caller's own temporary files go.
+    std::optional<std::string> pending;
+    if (const int rc = finishInterruptedOverwrite(*fs_, target, pending); rc != 0) {
+      return failStep(status, rc, Access::Write);
+    }
+    if (pending) return fail(status, Status::AccessDenied);
     const Snapshot snap = cache_.load(*fs_, target);
     if (snap.error != 0) return failStep(status, snap.error, Access::Read);
-    // Whatever a crashed writer left behind goes now, also when this write
-    // turns out to change nothing.
-    removeLeftover(*fs_, target);
+    if (const int rc = removeLeftover(*fs_, target); rc != 0) {
+      return failStep(status, rc, Access::Write);
+    }
     std::shared_ptr<const Document> base = snap.doc;
     EditPlan plan = planner(*base);
     if (plan.empty()) return 1;
@@ -75,7 +87,7 @@ int32_t ProfileStore::modify(OptText file, Planner&& planner, Status& status) {
     }
     if (*bytes == snap.doc->raw()) return 1;
     const struct stat* previous = snap.exists ? &snap.st : nullptr;
-    if (const int rc = replaceFile(*fs_, target, *bytes, previous); rc != 0) {
+    if (const int rc = replaceFile(*fs_, target, *bytes, snap.doc->raw(), previous); rc != 0) {
       return failStep(status, rc, Access::Write);
     }
     cache_.remember(*fs_, target, Document::parse(std::move(*bytes)), previous);

@@ -48,6 +48,12 @@ enum class FsOp {
   Mkdir,
   ListFolder,
   Lock,
+  Ftruncate,
+  ListXattrs,
+  GetXattr,
+  SetXattr,
+  RemoveXattr,
+  Link,
   Count_  // number of operations, not an operation
 };
 
@@ -55,7 +61,8 @@ inline const char* fsOpName(FsOp op) {
   static const char* const names[] = {"open",  "close",  "read",     "write",  "fsync",
                                       "fchmod", "fchown", "fstat",   "stat",   "lstat",
                                       "readlink", "rename", "unlink", "mkdir", "listFolder",
-                                      "lock"};
+                                      "lock", "ftruncate", "listXattrs", "getXattr",
+                                      "setXattr", "removeXattr", "link"};
   const auto i = static_cast<std::size_t>(op);
   return i < static_cast<std::size_t>(FsOp::Count_) ? names[i] : "?";
 }
@@ -196,6 +203,10 @@ class FaultyFileSystem final : public fs::FileSystem {
     if (const int e = fault(FsOp::Fchown, pathOf(fd))) return e;
     return real_->fchown(fd, uid, gid);
   }
+  int ftruncate(int fd, off_t length) override {
+    if (const int e = fault(FsOp::Ftruncate, pathOf(fd))) return e;
+    return real_->ftruncate(fd, length);
+  }
   int fstat(int fd, struct stat& st) override {
     if (const int e = fault(FsOp::Fstat, pathOf(fd))) return e;
     return coarsen(real_->fstat(fd, st), st);
@@ -220,6 +231,10 @@ class FaultyFileSystem final : public fs::FileSystem {
     if (const int e = fault(FsOp::Unlink, path)) return e;
     return real_->unlink(path);
   }
+  int link(const std::string& existing, const std::string& newName) override {
+    if (const int e = fault(FsOp::Link, existing + " -> " + newName)) return e;
+    return real_->link(existing, newName);
+  }
   int mkdir(const std::string& path, mode_t mode) override {
     if (const int e = fault(FsOp::Mkdir, path)) return e;
     return real_->mkdir(path, mode);
@@ -231,6 +246,22 @@ class FaultyFileSystem final : public fs::FileSystem {
   int lockExclusive(int fd) override {
     if (const int e = fault(FsOp::Lock, pathOf(fd))) return e;
     return real_->lockExclusive(fd);
+  }
+  int listXattrs(int fd, std::vector<std::string>& names) override {
+    if (const int e = fault(FsOp::ListXattrs, pathOf(fd))) return e;
+    return real_->listXattrs(fd, names);
+  }
+  int getXattr(int fd, const std::string& name, std::string& value) override {
+    if (const int e = fault(FsOp::GetXattr, pathOf(fd))) return e;
+    return real_->getXattr(fd, name, value);
+  }
+  int setXattr(int fd, const std::string& name, const std::string& value) override {
+    if (const int e = fault(FsOp::SetXattr, pathOf(fd))) return e;
+    return real_->setXattr(fd, name, value);
+  }
+  int removeXattr(int fd, const std::string& name) override {
+    if (const int e = fault(FsOp::RemoveXattr, pathOf(fd))) return e;
+    return real_->removeXattr(fd, name);
   }
 
  private:

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -78,6 +79,31 @@ std::vector<std::string> entriesOf(const std::string& file, const char* section)
     }
   }
   return out;
+}
+
+std::string accessAcl(unsigned owner, unsigned group, unsigned other,
+                      const std::vector<std::pair<unsigned, unsigned>>& users) {
+  // Little-endian: version 2, then (tag u16, permissions u16, id u32)
+  // entries sorted by tag and id.
+  std::string acl;
+  const auto put = [&](uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) acl += static_cast<char>((value >> (8 * i)) & 0xff);
+  };
+  const auto entry = [&](uint16_t tag, unsigned perm, uint32_t id) {
+    put(tag, 2);
+    put(perm, 2);
+    put(id, 4);
+  };
+  constexpr uint32_t kNoId = 0xffffffffu;
+  put(2, 4);
+  entry(0x01, owner, kNoId);
+  auto named = users;
+  std::sort(named.begin(), named.end());
+  for (const auto& [uid, perm] : named) entry(0x02, perm, uid);
+  entry(0x04, group, kNoId);
+  entry(0x10, 7, kNoId);
+  entry(0x20, other, kNoId);
+  return acl;
 }
 
 std::string realFolder(const std::string& path) {

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zidevuv10::testing {
@@ -30,6 +31,12 @@ std::string listFolder(const std::string& path);
 // The entries of a section as GetPrivateProfileSectionA lists them, in file
 // order: an independent view of what a class wrote.
 std::vector<std::string> entriesOf(const std::string& file, const char* section);
+
+// A POSIX access ACL as the system.posix_acl_access attribute holds it:
+// owner, group and other get the permissions given (r=4, w=2, x=1), each
+// named user the permission paired with it; the mask allows all.
+std::string accessAcl(unsigned owner, unsigned group, unsigned other,
+                      const std::vector<std::pair<unsigned, unsigned>>& users);
 
 // The path with symbolic links resolved (the path itself when that fails).
 std::string realFolder(const std::string& path);
