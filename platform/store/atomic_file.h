@@ -1,16 +1,11 @@
-// Durable, atomic replacement of a file and the folder lock that serialises
-// read-modify-write cycles.
+// Durable, atomic replacement of a file.
 //
 // A new version is written to a temporary file in the same folder, synced
 // and renamed over the original, so that a crash of the process or the
 // machine leaves the old or the new file, never a torn one. The temporary
 // file has a fixed name per target (".<name>.zdv-tmp"): writers hold the
-// folder lock while it exists, so a leftover from a crash is simply
-// overwritten by the next write, and a failed write removes it.
-//
-// Thread and process safety: the folder lock is an flock() on the folder
-// itself, which no rename can replace; each acquisition opens its own
-// descriptor, so threads of one process exclude each other as processes do.
+// folder lock (store/folder_lock.h) while it exists, so a leftover from a
+// crash is simply overwritten by the next write, and a failed write removes it.
 #pragma once
 
 #include <sys/stat.h>
@@ -27,20 +22,6 @@ namespace zidevuv10::store {
 int resolveWriteTarget(fs::FileSystem& fs, const std::string& path, std::string& target);
 
 std::string folderOf(const std::string& path);
-
-class FolderLock {
- public:
-  FolderLock() = default;
-  FolderLock(const FolderLock&) = delete;
-  FolderLock& operator=(const FolderLock&) = delete;
-  ~FolderLock();
-  // Blocks until the folder's lock is held; 0 or -errno (-ENOENT: no such folder).
-  int acquire(fs::FileSystem& fs, const std::string& folder);
-
- private:
-  fs::FileSystem* fs_ = nullptr;
-  int fd_ = -1;
-};
 
 // Replaces (or creates) the file with the bytes. `previous` is the stat of
 // the file being replaced (its permissions and owner are kept), or null for

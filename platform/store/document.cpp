@@ -258,7 +258,7 @@ std::unique_ptr<SectionBody> Document::buildBody(int section) const {
 }
 
 const SectionBody& Document::body(int section) const {
-  std::lock_guard<std::mutex> lock(bodyMutex_);
+  std::lock_guard<host::ForkSafeMutex> lock(bodyMutex_);
   if (bodies_.empty()) bodies_.resize(sections_.size());
   auto& slot = bodies_[static_cast<std::size_t>(section)];
   if (!slot) slot = buildBody(section);

@@ -5,6 +5,7 @@
 #include "paths/path_map.h"
 #include "store/atomic_file.h"
 #include "store/edit.h"
+#include "store/folder_lock.h"
 #include "store/profile_store.h"
 #include "store/write_rules.h"
 
@@ -34,7 +35,18 @@ int32_t ProfileStore::modify(OptText file, Planner&& planner) {
     }
     if (locked != 0) return 0;
 
-    const Snapshot snap = cache_.load(*fs_, target);
+    Snapshot snap = cache_.read(*fs_, target);
+    if (snap.error == 0 && !snap.exists) {
+      // Another writer may have created the file under another spelling
+      // while this one waited for the lock: look again, now that no one can.
+      std::string again;
+      const auto matched = paths::resolveProfileFile(*fs_, name);
+      if (matched && resolveWriteTarget(*fs_, matched->path, again) == 0 && again != target &&
+          folderOf(again) == folderOf(target)) {
+        target = std::move(again);
+        snap = cache_.read(*fs_, target);
+      }
+    }
     if (snap.error != 0) return 0;
     // Whatever a crashed writer left behind goes now, also when this write
     // turns out to change nothing.

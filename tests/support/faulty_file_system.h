@@ -48,6 +48,7 @@ enum class FsOp {
   Mkdir,
   ListFolder,
   Lock,
+  LockWaiters,
   Count_  // number of operations, not an operation
 };
 
@@ -55,7 +56,7 @@ inline const char* fsOpName(FsOp op) {
   static const char* const names[] = {"open",  "close",  "read",     "write",  "fsync",
                                       "fchmod", "fchown", "fstat",   "stat",   "lstat",
                                       "readlink", "rename", "unlink", "mkdir", "listFolder",
-                                      "lock"};
+                                      "lock", "lockWaiters"};
   const auto i = static_cast<std::size_t>(op);
   return i < static_cast<std::size_t>(FsOp::Count_) ? names[i] : "?";
 }
@@ -228,9 +229,17 @@ class FaultyFileSystem final : public fs::FileSystem {
     if (const int e = fault(FsOp::ListFolder, path)) return e;
     return real_->listFolder(path, names);
   }
-  int lockExclusive(int fd) override {
+  int tryLockExclusive(int fd) override {
     if (const int e = fault(FsOp::Lock, pathOf(fd))) return e;
-    return real_->lockExclusive(fd);
+    return real_->tryLockExclusive(fd);
+  }
+  int markWaiting(int fd, bool waiting) override {
+    if (const int e = fault(FsOp::LockWaiters, pathOf(fd))) return e;
+    return real_->markWaiting(fd, waiting);
+  }
+  int othersWaiting(int fd) override {
+    if (const int e = fault(FsOp::LockWaiters, pathOf(fd))) return e;
+    return real_->othersWaiting(fd);
   }
 
  private:
