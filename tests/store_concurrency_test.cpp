@@ -495,9 +495,8 @@ TEST(StoreConcurrencyLock, ChildrenForkedWhileOtherThreadsUseTheStoreCanUseItAtO
     pids.push_back(pid);
     std::this_thread::sleep_for(std::chrono::microseconds(300));
   }
-  stop = true;
-  for (auto& th : busy) th.join();
-  // Children that have not ended after a generous while are taken as hung.
+  // Children that have not ended after a generous while are taken as hung
+  // (and killed first: a hung child may hold a lock the busy threads need).
   int hung = 0;
   int failed = 0;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -516,6 +515,8 @@ TEST(StoreConcurrencyLock, ChildrenForkedWhileOtherThreadsUseTheStoreCanUseItAtO
       ++failed;
     }
   }
+  stop = true;
+  for (auto& th : busy) th.join();
   EXPECT_EQ(hung, 0) << "of " << kChildren;
   EXPECT_EQ(failed, 0) << "of " << kChildren;
 }
