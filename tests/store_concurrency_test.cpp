@@ -1,18 +1,24 @@
 // Many writers on one file at once: processes and threads each writing
 // their own keys must all find their keys afterwards (no lost update), and
 // the file must stay a well-formed profile throughout.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <csignal>
 #include <functional>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "store/profile_store.h"
+#include "support/faulty_file_system.h"
 #include "support/test_files.h"
 #include "zidevuv10/profile.h"
 
@@ -375,6 +381,191 @@ TEST(StoreConcurrencyMixed, ThreadsInSeveralProcessesLoseNoKey) {
   }
   for (int status : waitAll(pids)) EXPECT_EQ(status, 0);
   expectAllKeys(file, "data", 9, 60);
+}
+
+// --- The writers' lock ---------------------------------------------------------
+
+// Runs a write on another thread and waits at most `limit` for it; whether
+// it ended, then its result (the thread is always joined).
+template <typename Write>
+std::pair<bool, int32_t> writeWithin(std::chrono::seconds limit, Write write,
+                                     const std::function<void()>& afterWait) {
+  auto result = std::async(std::launch::async, write);
+  const bool ended = result.wait_for(limit) == std::future_status::ready;
+  afterWait();  // lets a write that waits without bound go on
+  return {ended, result.get()};
+}
+
+TEST(StoreConcurrencyLock, WriteGivesUpWhileAnotherProcessHoldsTheFolderLock) {
+  // Anyone who can read the folder can lock it, as `flock -x FOLDER` does:
+  // the write must fail within the timeout and leave the file as it was.
+  zt::TempDir dir;
+  const std::string file = dir.file("held.ini");
+  zt::writeFile(file, "[s]\nk=old\n");
+  zt::ScopedEnv timeout("ZIDEVUV10_LOCK_TIMEOUT_MS", "300");
+  const int holder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  ProfileStore store;
+  std::string whileHeld;
+  const auto [ended, written] = writeWithin(
+      std::chrono::seconds(10), [&] { return store.writeString("s", "k", "new", file); },
+      [&] {
+        whileHeld = zt::readFile(file);
+        ::close(holder);
+      });
+  EXPECT_TRUE(ended) << "the write waited for the lock without end";
+  EXPECT_EQ(written, 0);
+  EXPECT_EQ(whileHeld, "[s]\nk=old\n");
+  EXPECT_EQ(zt::listFolder(dir.path()), "held.ini");
+}
+
+TEST(StoreConcurrencyLock, ChildForkedDuringAWriteKeepsNoLock) {
+  // A child forked (without exec) while the parent holds the lock lives on;
+  // the parent's next writes, and everyone else's, must still get the lock.
+  zt::TempDir dir;
+  const std::string file = dir.file("forked.ini");
+  int gate[2];
+  ASSERT_EQ(::pipe(gate), 0);
+  auto fs = std::make_shared<zt::FaultyFileSystem>();
+  pid_t child = -1;
+  fs->setHook([&](zt::FsOp op, const std::string&) {
+    if (op != zt::FsOp::Rename || child >= 0) return;
+    child = ::fork();
+    if (child == 0) {
+      char c;
+      ::close(gate[1]);
+      while (::read(gate[0], &c, 1) < 0) {
+      }
+      ::_exit(0);
+    }
+  });
+  ProfileStore store(fs);
+  ASSERT_EQ(store.writeString("s", "k", "1", file), 1);
+  ASSERT_GT(child, 0);
+  fs->setHook(nullptr);
+  ProfileStore other;
+  const auto [ended, written] = writeWithin(
+      std::chrono::seconds(10), [&] { return other.writeString("s", "k", "2", file); },
+      [&] {
+        ::close(gate[0]);
+        ::close(gate[1]);  // the child's read ends
+        ::waitpid(child, nullptr, 0);
+      });
+  EXPECT_TRUE(ended) << "the forked child kept the lock";
+  EXPECT_EQ(written, 1);
+  EXPECT_EQ(get(other, "s", "k", file), "2");
+}
+
+TEST(StoreConcurrencyLock, ChildrenForkedWhileOtherThreadsUseTheStoreCanUseItAtOnce) {
+  // fork() copies only the calling thread: whatever another thread held at
+  // that moment must not be held in the child.
+  zt::TempDir dir;
+  const std::string file = dir.file("busy.ini");
+  ProfileStore store;
+  ASSERT_EQ(store.writeString("s", "k", "v0", file), 1);
+  std::atomic<bool> stop{false};
+  std::vector<std::thread> busy;
+  for (int t = 0; t < 3; ++t) {
+    busy.emplace_back([&, t] {
+      for (int i = 0; !stop.load(); ++i) {
+        if (t == 0) {
+          store.writeString("s", "k", "v" + std::to_string(i % 10), file);
+        } else {
+          get(store, "s", "k", file);
+        }
+      }
+    });
+  }
+  // Each child writes into a folder of its own, so that the children do not
+  // wait for each other.
+  constexpr int kChildren = 120;
+  for (int c = 0; c < kChildren; ++c) {
+    ASSERT_EQ(::mkdir(dir.file("c" + std::to_string(c)).c_str(), 0755), 0);
+  }
+  std::vector<pid_t> pids;
+  for (int c = 0; c < kChildren; ++c) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const bool read = get(store, "s", "k", file).front() == 'v';
+      const std::string own = dir.file("c" + std::to_string(c)) + "/child.ini";
+      const bool wrote = store.writeString("c", "k", "1", own) == 1;
+      ::_exit(read && wrote ? 0 : 10);
+    }
+    pids.push_back(pid);
+    std::this_thread::sleep_for(std::chrono::microseconds(300));
+  }
+  // Children that have not ended after a generous while are taken as hung
+  // (and killed first: a hung child may hold a lock the busy threads need).
+  int hung = 0;
+  int failed = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  for (const pid_t pid : pids) {
+    int status = 0;
+    pid_t done = 0;
+    while ((done = ::waitpid(pid, &status, WNOHANG)) == 0 &&
+           std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (done == 0) {
+      ++hung;
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+    } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+      ++failed;
+    }
+  }
+  stop = true;
+  for (auto& th : busy) th.join();
+  EXPECT_EQ(hung, 0) << "of " << kChildren;
+  EXPECT_EQ(failed, 0) << "of " << kChildren;
+}
+
+// --- One file per name, whatever the case -------------------------------------
+
+TEST(StoreConcurrencyCase, WritersSpellingANewFileDifferentlyMakeOneFile) {
+  // The second writer looks for the file before the first has made it, then
+  // waits for the lock: once it has the lock it must find the file the
+  // first writer made, whatever its case, not make a second one.
+  {
+    zt::TempDir dir;
+    auto fs = std::make_shared<zt::FaultyFileSystem>();
+    bool raced = false;
+    fs->setHook([&](zt::FsOp op, const std::string&) {
+      if (op != zt::FsOp::Lock || raced) return;
+      raced = true;
+      ProfileStore first;
+      first.writeString("s", "upper", "1", dir.file("CASE.ini"));
+    });
+    ProfileStore second(fs);
+    ASSERT_EQ(second.writeString("s", "mixed", "2", dir.file("Case.ini")), 1);
+    EXPECT_EQ(zt::listFolder(dir.path()), "CASE.ini");
+    ProfileStore reader;
+    EXPECT_EQ(get(reader, "s", "upper", dir.file("Case.ini")), "1");
+    EXPECT_EQ(get(reader, "s", "mixed", dir.file("CASE.ini")), "2");
+  }
+  // The same with two processes started together, round after round.
+  int split = 0;
+  for (int round = 0; round < 20; ++round) {
+    zt::TempDir dir;
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    std::vector<pid_t> pids;
+    for (const char* name : {"Case.ini", "CASE.ini"}) {
+      pids.push_back(spawn([&, name] {
+        char c;
+        ::close(go[1]);
+        if (::read(go[0], &c, 1) != 0) return 3;
+        ProfileStore store;
+        return store.writeString("s", name, "1", dir.file(name)) == 1 ? 0 : 10;
+      }));
+    }
+    ::close(go[0]);
+    ::close(go[1]);  // both start now
+    for (int status : waitAll(pids)) EXPECT_EQ(status, 0);
+    if (zt::listFolder(dir.path()).find(' ') != std::string::npos) ++split;
+  }
+  EXPECT_EQ(split, 0) << "rounds of 20 that made two files";
 }
 
 }  // namespace

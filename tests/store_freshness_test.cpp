@@ -15,6 +15,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -536,9 +538,9 @@ int soakWriter(SoakBoard& board, int writer, const std::string& file) {
   return 0;
 }
 
-TEST(StoreFreshnessSoak, ReaderProcessNeverSeesAWriteOlderThanOneAlreadyDone) {
-  zt::TempDir dir;
-  const std::string file = dir.file("soak.ini");
+// The soak in a folder: `file` is created there.
+void soakIn(const std::string& folder) {
+  const std::string file = folder + "/soak.ini";
   zt::writeFile(file, "; soak\n[seq]\n[other]\nkept=1\n");
   void* shared = ::mmap(nullptr, sizeof(SoakBoard), PROT_READ | PROT_WRITE,
                         MAP_SHARED | MAP_ANONYMOUS, -1, 0);
@@ -581,7 +583,7 @@ TEST(StoreFreshnessSoak, ReaderProcessNeverSeesAWriteOlderThanOneAlreadyDone) {
   EXPECT_EQ(readerStatus, 0) << "first finding: " << board->firstProblem;
   // Every writer waited for the reader at each handshake.
   EXPECT_GE(board->reads.load(), kSoakWrites / kSoakHandshakeEvery);
-  RecordProperty("reads", static_cast<int>(board->reads.load()));
+  ::testing::Test::RecordProperty("reads", static_cast<int>(board->reads.load()));
   ProfileStore after;
   for (int w = 0; w < kSoakWriters; ++w) {
     std::vector<char> value(512);
@@ -591,9 +593,106 @@ TEST(StoreFreshnessSoak, ReaderProcessNeverSeesAWriteOlderThanOneAlreadyDone) {
   EXPECT_EQ(zt::readFile(file).rfind("; soak\n[seq]\n", 0), 0u);
   std::vector<char> kept(16);
   EXPECT_EQ(after.getString("other", "kept", "", kept, file), 1u);
-  EXPECT_EQ(zt::listFolder(dir.path()), "soak.ini");
+  EXPECT_EQ(zt::listFolder(folder), "soak.ini");
   board->~SoakBoard();
   ::munmap(shared, sizeof(SoakBoard));
 }
+
+TEST(StoreFreshnessSoak, ReaderProcessNeverSeesAWriteOlderThanOneAlreadyDone) {
+  zt::TempDir dir;
+  soakIn(dir.path());
+}
+
+// --- File systems that keep whole seconds ------------------------------------
+
+// Nanoseconds to wait for the start of the next second, plus a little.
+std::chrono::nanoseconds untilNextSecond() {
+  timespec now {};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return std::chrono::nanoseconds(1'000'000'000 - now.tv_nsec + 10'000'000);
+}
+
+TEST(StoreFreshnessWholeSeconds, ChangesWithinOneSecondAreSeenAndKeptByWriters) {
+  // Times in whole seconds: several same-size changes within one second
+  // show one timestamp, long after the kernel's clock tick has passed.
+  zt::TempDir dir;
+  const std::string file = dir.file("seconds.ini");
+  auto fs = std::make_shared<zt::FaultyFileSystem>();
+  fs->setTimestampGranularity(1'000'000'000);
+  ProfileStore store(fs);
+  ProfileStore fresh;
+  std::this_thread::sleep_for(untilNextSecond());
+  zt::writeFile(file, contentFor(1));
+  EXPECT_EQ(get(store, file), valueFor(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(overwriteInPlace(file, contentFor(2)));
+  EXPECT_EQ(get(store, file), valueFor(2));
+  ASSERT_TRUE(overwriteInPlace(file, contentFor(3)));
+  EXPECT_EQ(get(store, file), valueFor(3));
+  // A write rests on what the writer read, not on its cached copy.
+  ASSERT_TRUE(overwriteInPlace(file, contentFor(4)));
+  ASSERT_EQ(store.writeString("s", "z", "diff", file), 1);
+  EXPECT_EQ(get(fresh, file), valueFor(4));
+}
+
+// A file system image of its own, loop-mounted for the test's lifetime
+// (needs root, a loop device and the mkfs tool).
+class LoopMount {
+ public:
+  explicit LoopMount(const std::string& mkfs) {
+    if (::geteuid() != 0) {
+      reason_ = "loop mounts need root";
+      return;
+    }
+    const std::string image = dir_.file("fs.img");
+    folder_ = dir_.file("mnt");
+    if (::mkdir(folder_.c_str(), 0755) != 0 ||
+        !run("truncate -s 64M '" + image + "'") || !run(mkfs + " '" + image + "'")) {
+      reason_ = "cannot make the image with " + mkfs;
+      return;
+    }
+    if (!run("mount -o loop '" + image + "' '" + folder_ + "'")) {
+      reason_ = "cannot loop-mount an image made with " + mkfs;
+      return;
+    }
+    mounted_ = true;
+  }
+  ~LoopMount() {
+    if (mounted_ && !run("umount '" + folder_ + "'")) run("umount -l '" + folder_ + "'");
+  }
+  LoopMount(const LoopMount&) = delete;
+  LoopMount& operator=(const LoopMount&) = delete;
+
+  // Empty when mounted.
+  const std::string& whyNot() const { return reason_; }
+  const std::string& folder() const { return folder_; }
+
+ private:
+  static bool run(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+  }
+  zt::TempDir dir_;
+  std::string folder_;
+  std::string reason_;
+  bool mounted_ = false;
+};
+
+class StoreOnCoarseFileSystem : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(StoreOnCoarseFileSystem, SoakLosesNoUpdateAndReadsNothingOlder) {
+  // Whole-second times, and inode numbers that come back at once after a
+  // replacement: a file can look the same while its content has changed.
+  LoopMount mount(GetParam());
+  if (!mount.whyNot().empty()) GTEST_SKIP() << mount.whyNot();
+  const std::string folder = mount.folder() + "/soak";  // away from lost+found
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  soakIn(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, StoreOnCoarseFileSystem,
+                         ::testing::Values("mkfs.ext4 -q -F -I 128", "mkfs.vfat"),
+                         [](const ::testing::TestParamInfo<const char*>& param) {
+                           return std::string(param.index == 0 ? "Ext4SmallInodes" : "Vfat");
+                         });
 
 }  // namespace

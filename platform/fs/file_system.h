@@ -41,8 +41,14 @@ class FileSystem {
   virtual int mkdir(const std::string& path, mode_t mode) = 0;
   // Names of a folder's entries, without "." and "..".
   virtual int listFolder(const std::string& path, std::vector<std::string>& names) = 0;
-  // Exclusive advisory lock held until the descriptor is closed.
-  virtual int lockExclusive(int fd) = 0;
+  // Takes an exclusive advisory lock, held until the descriptor is closed,
+  // without waiting: 0, -EWOULDBLOCK while another holds it, or -errno.
+  virtual int tryLockExclusive(int fd) = 0;
+  // A mark, separate from that lock, by which writers waiting for it show
+  // themselves to each other: set or cleared on this descriptor; 0 or -errno.
+  virtual int markWaiting(int fd, bool waiting) = 0;
+  // Whether a descriptor other than this one carries the mark: 1, 0 or -errno.
+  virtual int othersWaiting(int fd) = 0;
   // Extended attributes of an open file (POSIX ACLs among them, as
   // system.posix_acl_access): the names the caller may see, one value, and
   // setting or removing one.

@@ -88,12 +88,29 @@ class PosixFileSystem final : public FileSystem {
     ::closedir(dir);
     return -err;
   }
-  int lockExclusive(int fd) override {
+  int tryLockExclusive(int fd) override {
     int rc;
     do {
-      rc = ::flock(fd, LOCK_EX);
+      rc = ::flock(fd, LOCK_EX | LOCK_NB);
     } while (rc < 0 && errno == EINTR);
     return result(rc);
+  }
+  // The mark is a read lock on the first byte, of the kind tied to the open
+  // file description (not to the process), which flock() does not see.
+  int markWaiting(int fd, bool waiting) override {
+    struct flock fl {};
+    fl.l_type = waiting ? F_RDLCK : F_UNLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_len = 1;
+    return result(::fcntl(fd, F_OFD_SETLK, &fl));
+  }
+  int othersWaiting(int fd) override {
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_len = 1;
+    if (::fcntl(fd, F_OFD_GETLK, &fl) < 0) return -errno;
+    return fl.l_type == F_UNLCK ? 0 : 1;
   }
   int listXattrs(int fd, std::vector<std::string>& names) override {
     names.clear();

@@ -62,21 +62,6 @@ int resolveWriteTarget(fs::FileSystem& fs, const std::string& path, std::string&
   return -ELOOP;
 }
 
-FolderLock::~FolderLock() {
-  if (fd_ >= 0) fs_->close(fd_);
-}
-
-int FolderLock::acquire(fs::FileSystem& fs, const std::string& folder) {
-  fs_ = &fs;
-  fd_ = fs.open(folder, O_RDONLY | O_DIRECTORY, 0);
-  if (fd_ < 0) {
-    const int err = fd_;
-    fd_ = -1;
-    return err;
-  }
-  return fs.lockExclusive(fd_);
-}
-
 namespace {
 
 constexpr std::string_view kTemporarySuffix = ".zdv-tmp";

@@ -1,5 +1,4 @@
-// Durable, atomic replacement of a file and the folder lock that serialises
-// read-modify-write cycles.
+// Durable, atomic replacement of a file.
 //
 // A new version is written to a temporary file in the same folder, synced
 // and renamed over the original, so that a crash of the process or the
@@ -14,9 +13,7 @@
 // the file is overwritten in place instead, under a journal
 // (store/in_place_write.h).
 //
-// Thread and process safety: the folder lock is an flock() on the folder
-// itself, which no rename can replace; each acquisition opens its own
-// descriptor, so threads of one process exclude each other as processes do.
+// Callers hold the writers' lock of the folder (store/folder_lock.h).
 #pragma once
 
 #include <sys/stat.h>
@@ -37,20 +34,6 @@ std::string folderOf(const std::string& path);
 
 // ".<name><suffix>" beside the target (long names shortened to a hash).
 std::string siblingName(const std::string& target, std::string_view suffix);
-
-class FolderLock {
- public:
-  FolderLock() = default;
-  FolderLock(const FolderLock&) = delete;
-  FolderLock& operator=(const FolderLock&) = delete;
-  ~FolderLock();
-  // Blocks until the folder's lock is held; 0 or -errno (-ENOENT: no such folder).
-  int acquire(fs::FileSystem& fs, const std::string& folder);
-
- private:
-  fs::FileSystem* fs_ = nullptr;
-  int fd_ = -1;
-};
 
 // Replaces (or creates) the file with the bytes. `previous` is the stat of
 // the file being replaced, or null for a new file; `oldBytes` is what it

@@ -260,7 +260,7 @@ std::unique_ptr<SectionBody> Document::buildBody(uint32_t begin, uint32_t end,
 }
 
 const SectionBody& Document::body(int section) const {
-  std::lock_guard<std::mutex> lock(bodyMutex_);
+  std::lock_guard<host::ForkSafeMutex> lock(bodyMutex_);
   if (bodies_.empty()) bodies_.resize(sections_.size());
   auto& slot = bodies_[static_cast<std::size_t>(section)];
   if (!slot) {
@@ -271,7 +271,7 @@ const SectionBody& Document::body(int section) const {
 }
 
 const SectionBody& Document::preamble() const {
-  std::lock_guard<std::mutex> lock(bodyMutex_);
+  std::lock_guard<host::ForkSafeMutex> lock(bodyMutex_);
   if (!preamble_) {
     const uint32_t end = sections_.empty() ? endOfText_ : sections_.front().header.rawBegin;
     preamble_ = buildBody(static_cast<uint32_t>(markLength_), end, 0);

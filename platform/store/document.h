@@ -23,6 +23,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/fork_safe_mutex.h"
 #include "text/encoding.h"
 
 namespace zidevuv10::store {
@@ -132,7 +133,7 @@ class Document {
   NameIndex sectionIndex_;
   std::string sectionNameList_;
 
-  mutable std::mutex bodyMutex_;
+  mutable host::ForkSafeMutex bodyMutex_;
   mutable std::vector<std::unique_ptr<SectionBody>> bodies_;
   mutable std::unique_ptr<SectionBody> preamble_;
 };

@@ -1,14 +1,12 @@
 #include "store/file_cache.h"
 
 #include <fcntl.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <algorithm>
 #include <ctime>
 #include <utility>
-#include <vector>
 
 namespace zidevuv10::store {
 
@@ -25,38 +23,21 @@ int64_t now() {
 }
 
 // How long after a change a file's timestamp may still stay the same for
-// another change. File systems with nanosecond timestamps take them from
-// the kernel's coarse clock (a few milliseconds); others may round to a
-// second or, like FAT, to two.
-int64_t askGranularity(const std::string& path) {
-  struct statfs sfs {};
-  if (::statfs(path.c_str(), &sfs) == 0) {
-    switch (static_cast<unsigned long>(sfs.f_type)) {
-      case 0xEF53:      // ext2/3/4
-      case 0x58465342:  // xfs
-      case 0x9123683E:  // btrfs
-      case 0x01021994:  // tmpfs
-      case 0x794C7630:  // overlayfs
-      case 0xF2F52010:  // f2fs
-      case 0x2FC12FC1:  // zfs
-      case 0xCA451A4E:  // bcachefs
-        return 50'000'000;
-      default:
-        break;
-    }
+// another change, from the timestamps it shows. Whole seconds may be FAT's
+// even seconds. Otherwise the tick is the largest power of ten that divides
+// the nanoseconds of both times (a nanosecond for most files; the chance of
+// ending in zeros misjudges only towards caution), plus the tick of the
+// kernel's coarse clock, which stamps files a little behind the real time.
+int64_t granularityOf(const struct stat& st) {
+  constexpr int64_t kClockTick = 50'000'000;
+  int64_t tick = 1;
+  for (const timespec* t : {&st.st_mtim, &st.st_ctim}) {
+    if (t->tv_nsec == 0) return 2'100'000'000;
+    int64_t step = 1;
+    while (step < 100'000'000 && t->tv_nsec % (step * 10) == 0) step *= 10;
+    tick = std::max(tick, step);
   }
-  return 2'100'000'000;
-}
-
-// The granularity of the file system a device holds, asked once per device.
-int64_t timestampGranularity(const std::string& path, dev_t device) {
-  thread_local std::vector<std::pair<dev_t, int64_t>> known;
-  for (const auto& [d, g] : known) {
-    if (d == device) return g;
-  }
-  const int64_t g = askGranularity(path);
-  known.emplace_back(device, g);
-  return g;
+  return tick + kClockTick;
 }
 
 }  // namespace
@@ -65,7 +46,7 @@ FileIdentity identityOf(const struct stat& st) {
   return {st.st_dev, st.st_ino, st.st_size, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
 }
 
-Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath) {
+Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath, bool useSettled) {
   Snapshot snap;
   const int rc = fs.stat(hostPath, snap.st);
   if (rc == -ENOENT || rc == -ENOTDIR) {
@@ -88,11 +69,11 @@ Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath) {
   FileIdentity id = identityOf(snap.st);
   std::shared_ptr<const Document> cached;
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<host::ForkSafeMutex> lock(mutex_);
     const auto it = entries_.find(key);
     if (it != entries_.end() && it->second.id == id) {
       it->second.lastUse = ++clock_;
-      if (it->second.settled) {
+      if (it->second.settled && useSettled) {
         snap.exists = true;
         snap.doc = it->second.doc;
         return snap;
@@ -126,7 +107,7 @@ Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath) {
   Entry entry;
   entry.id = id;
   entry.doc = snap.doc;
-  const int64_t granularity = timestampGranularity(hostPath, snap.st.st_dev);
+  const int64_t granularity = granularityOf(snap.st);
   entry.settled = readStart - id.modified >= granularity && readStart - id.changed >= granularity;
   store({snap.st.st_dev, snap.st.st_ino}, std::move(entry));
   return snap;
@@ -135,7 +116,7 @@ Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath) {
 void FileCache::remember(fs::FileSystem& fs, const std::string& hostPath,
                          std::shared_ptr<const Document> doc, const struct stat* previous) {
   if (previous) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<host::ForkSafeMutex> lock(mutex_);
     if (auto it = entries_.find({previous->st_dev, previous->st_ino}); it != entries_.end()) {
       bytes_ -= it->second.doc->raw().size();
       entries_.erase(it);
@@ -151,7 +132,7 @@ void FileCache::remember(fs::FileSystem& fs, const std::string& hostPath,
 }
 
 void FileCache::store(const Key& key, Entry entry) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<host::ForkSafeMutex> lock(mutex_);
   entry.lastUse = ++clock_;
   const std::size_t size = entry.doc->raw().size();
   if (size > kMaxBytes / 4) return;  // very large files are not kept
@@ -172,7 +153,7 @@ void FileCache::store(const Key& key, Entry entry) {
 }
 
 void FileCache::clear() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<host::ForkSafeMutex> lock(mutex_);
   entries_.clear();
   bytes_ = 0;
 }

@@ -2,23 +2,27 @@
 // a file is taken from the cache only when one stat() shows the same file
 // (device, inode, size, change and modification times) and the cached copy
 // was read after the file's timestamp could still move. A file whose
-// timestamp is younger than the file system's timestamp granularity allows
-// is read again and compared byte for byte, so a rewrite of the same size
-// within one timestamp tick is still seen.
+// timestamp is younger than its granularity is read again and compared byte
+// for byte, so a rewrite of the same size within one timestamp tick is still
+// seen. The granularity is judged from the timestamps the file shows: whole
+// seconds (nanoseconds always zero, as on FAT, ext4 with small inodes and
+// many network mounts) count as two seconds, since FAT keeps even seconds;
+// otherwise the tick their digits show, plus the kernel clock's tick.
 //
 // Thread safety: all members may be called from any thread; an internal
-// mutex guards the table. Documents handed out are immutable and shared.
+// mutex, free in forked children, guards the table. Documents handed out
+// are immutable and shared.
 #pragma once
 
 #include <sys/stat.h>
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <unordered_map>
 
 #include "fs/file_system.h"
+#include "host/fork_safe_mutex.h"
 #include "store/document.h"
 
 namespace zidevuv10::store {
@@ -47,7 +51,15 @@ class FileCache {
   static constexpr std::size_t kMaxBytes = std::size_t{512} << 20;
 
   // The file as it is now.
-  Snapshot load(fs::FileSystem& fs, const std::string& hostPath);
+  Snapshot load(fs::FileSystem& fs, const std::string& hostPath) {
+    return load(fs, hostPath, true);
+  }
+  // The file as it is now, read from the disk whatever the cache holds: for
+  // a writer under the folder lock, whose change must rest on what it read
+  // there, not on a timestamp comparison.
+  Snapshot read(fs::FileSystem& fs, const std::string& hostPath) {
+    return load(fs, hostPath, false);
+  }
   // Records the content just written to a file, in place of the version
   // it replaced (`previous`, null for a new file).
   void remember(fs::FileSystem& fs, const std::string& hostPath,
@@ -73,9 +85,10 @@ class FileCache {
     }
   };
 
+  Snapshot load(fs::FileSystem& fs, const std::string& hostPath, bool useSettled);
   void store(const Key& key, Entry entry);
 
-  std::mutex mutex_;
+  host::ForkSafeMutex mutex_;
   std::unordered_map<Key, Entry, KeyHash> entries_;
   std::size_t bytes_ = 0;
   uint64_t clock_ = 0;

@@ -7,6 +7,7 @@
 #include "paths/path_map.h"
 #include "store/answers.h"
 #include "store/atomic_file.h"
+#include "store/folder_lock.h"
 #include "store/in_place_write.h"
 #include "store/int_text.h"
 #include "store/profile_store.h"

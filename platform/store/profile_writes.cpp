@@ -8,6 +8,7 @@
 #include "paths/path_map.h"
 #include "store/atomic_file.h"
 #include "store/edit.h"
+#include "store/folder_lock.h"
 #include "store/in_place_write.h"
 #include "store/profile_store.h"
 #include "store/struct_text.h"
@@ -66,7 +67,18 @@ int32_t ProfileStore::modify(OptText file, Planner&& planner, Status& status) {
       return failStep(status, rc, Access::Write);
     }
     if (pending) return fail(status, Status::AccessDenied);
-    const Snapshot snap = cache_.load(*fs_, target);
+    Snapshot snap = cache_.read(*fs_, target);
+    if (snap.error == 0 && !snap.exists) {
+      // Another writer may have created the file under another spelling
+      // while this one waited for the lock: look again, now that no one can.
+      std::string again;
+      const auto matched = paths::resolveProfileFile(*fs_, name);
+      if (matched && resolveWriteTarget(*fs_, matched->path, again) == 0 && again != target &&
+          folderOf(again) == folderOf(target)) {
+        target = std::move(again);
+        snap = cache_.read(*fs_, target);
+      }
+    }
     if (snap.error != 0) return failStep(status, snap.error, Access::Read);
     if (const int rc = removeLeftover(*fs_, target); rc != 0) {
       return failStep(status, rc, Access::Write);

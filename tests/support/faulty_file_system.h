@@ -54,6 +54,7 @@ enum class FsOp {
   SetXattr,
   RemoveXattr,
   Link,
+  LockWaiters,
   Count_  // number of operations, not an operation
 };
 
@@ -62,7 +63,7 @@ inline const char* fsOpName(FsOp op) {
                                       "fchmod", "fchown", "fstat",   "stat",   "lstat",
                                       "readlink", "rename", "unlink", "mkdir", "listFolder",
                                       "lock", "ftruncate", "listXattrs", "getXattr",
-                                      "setXattr", "removeXattr", "link"};
+                                      "setXattr", "removeXattr", "link", "lockWaiters"};
   const auto i = static_cast<std::size_t>(op);
   return i < static_cast<std::size_t>(FsOp::Count_) ? names[i] : "?";
 }
@@ -243,9 +244,17 @@ class FaultyFileSystem final : public fs::FileSystem {
     if (const int e = fault(FsOp::ListFolder, path)) return e;
     return real_->listFolder(path, names);
   }
-  int lockExclusive(int fd) override {
+  int tryLockExclusive(int fd) override {
     if (const int e = fault(FsOp::Lock, pathOf(fd))) return e;
-    return real_->lockExclusive(fd);
+    return real_->tryLockExclusive(fd);
+  }
+  int markWaiting(int fd, bool waiting) override {
+    if (const int e = fault(FsOp::LockWaiters, pathOf(fd))) return e;
+    return real_->markWaiting(fd, waiting);
+  }
+  int othersWaiting(int fd) override {
+    if (const int e = fault(FsOp::LockWaiters, pathOf(fd))) return e;
+    return real_->othersWaiting(fd);
   }
   int listXattrs(int fd, std::vector<std::string>& names) override {
     if (const int e = fault(FsOp::ListXattrs, pathOf(fd))) return e;
