@@ -12,12 +12,12 @@ namespace {
 bool isEntryLine(const Line& l) { return l.kind == LineKind::Entry || l.kind == LineKind::Bare; }
 
 // The last entry line of a section, or its header when it has none.
-const Line& lastEntryLine(const Document& doc, int section) {
-  const auto& lines = doc.body(section).lines;
-  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-    if (isEntryLine(*it)) return *it;
-  }
-  return doc.sections()[static_cast<std::size_t>(section)].header;
+Line lastEntryLine(const Document& doc, int section) {
+  std::optional<Line> last;
+  doc.forEachBodyLine(section, [&](const Line& l) {
+    if (isEntryLine(l)) last = l;
+  });
+  return last ? *last : doc.header(section);
 }
 
 void appendLines(std::string& out, const Document& doc, const std::vector<std::string>& lines) {
@@ -65,10 +65,8 @@ std::string entry(std::string_view key, std::string_view value) {
 std::vector<int> sectionsNamed(const Document& doc, std::string_view name) {
   std::vector<int> out;
   const std::string folded = text::foldCase(text::trimBlanks(name));
-  for (std::size_t i = 0; i < doc.sections().size(); ++i) {
-    if (text::foldCase(doc.sectionName(doc.sections()[i])) == folded) {
-      out.push_back(static_cast<int>(i));
-    }
+  for (int i = 0; i < doc.sectionCount(); ++i) {
+    if (foldsTo(doc.sectionName(i), folded)) out.push_back(i);
   }
   return out;
 }
@@ -79,7 +77,7 @@ EditPlan planWriteValue(const Document& doc, std::string_view section, std::stri
                         std::string_view value) {
   const int s = doc.findSection(text::trimBlanks(section));
   if (s < 0) return {appendAtEnd(doc, {header(section), entry(key, value)})};
-  if (const Line* l = doc.findKey(s, key)) {
+  if (const std::optional<Line> l = doc.findKey(s, key)) {
     if (doc.value(*l) == value) return {};
     // The line keeps its place, its line end and the key's spelling.
     return {Splice{l->rawBegin, l->rawEnd, entry(doc.name(*l), value)}};
@@ -94,12 +92,10 @@ EditPlan planDeleteKey(const Document& doc, std::string_view section, std::strin
   // comes back to view.
   const std::string folded = text::foldCase(key);
   EditPlan plan;
-  for (const Line& l : doc.body(s).lines) {
+  doc.forEachBodyLine(s, [&](const Line& l) {
     const bool keyLine = l.kind == LineKind::Entry || (l.kind == LineKind::Comment && l.hasEquals);
-    if (keyLine && text::foldCase(doc.name(l)) == folded) {
-      plan.push_back({l.rawBegin, l.rawNext, {}});
-    }
-  }
+    if (keyLine && foldsTo(doc.name(l), folded)) plan.push_back({l.rawBegin, l.rawNext, {}});
+  });
   return plan;
 }
 
@@ -109,8 +105,7 @@ EditPlan planDeleteSection(const Document& doc, std::string_view section) {
     // The header and the section's lines up to its last entry; blank lines
     // and comments after the last entry stay, as they often introduce the
     // next section.
-    const Section& sec = doc.sections()[static_cast<std::size_t>(index)];
-    plan.push_back({sec.header.rawBegin, lastEntryLine(doc, index).rawNext, {}});
+    plan.push_back({doc.header(index).rawBegin, lastEntryLine(doc, index).rawNext, {}});
   }
   return plan;
 }
@@ -126,8 +121,8 @@ EditPlan planReplaceSection(const Document& doc, std::string_view section,
   }
   EditPlan plan;
   bool placed = false;
-  for (const Line& l : doc.body(s).lines) {
-    if (!isEntryLine(l)) continue;
+  doc.forEachBodyLine(s, [&](const Line& l) {
+    if (!isEntryLine(l)) return;
     Splice sp{l.rawBegin, l.rawNext, {}};
     if (!placed) {
       // The new entries take the place of the first old one.
@@ -135,10 +130,8 @@ EditPlan planReplaceSection(const Document& doc, std::string_view section,
       placed = true;
     }
     plan.push_back(std::move(sp));
-  }
-  if (!placed && !entries.empty()) {
-    plan.push_back(insertAfter(doc, doc.sections()[static_cast<std::size_t>(s)].header, entries));
-  }
+  });
+  if (!placed && !entries.empty()) plan.push_back(insertAfter(doc, doc.header(s), entries));
   return plan;
 }
 

@@ -41,13 +41,15 @@ uint32_t ProfileStore::getString(OptText section, OptText key, OptText defaultVa
   if (!key) {
     // The section's key names (not trimmed: listings take the name as given).
     const int s = doc ? doc->findSection(*section) : -1;
-    if (s < 0 || doc->body(s).keyList.empty()) return placeValue(buffer, def);
-    return placeList(buffer, doc->body(s).keyList);
+    std::string keys;
+    if (s >= 0) doc->appendKeyList(s, keys);
+    if (keys.empty()) return placeValue(buffer, def);
+    return placeList(buffer, keys);
   }
   const std::string_view sectionName = text::trimBlanks(*section);
   const std::string_view keyName = text::trimBlanks(*key);
   if (doc && !sectionName.empty() && !keyName.empty()) {
-    if (const Line* l = doc->findKey(doc->findSection(sectionName), keyName)) {
+    if (const auto l = doc->findKey(doc->findSection(sectionName), keyName)) {
       return placeValue(buffer, stripQuotes(doc->value(*l)));
     }
   }
@@ -72,8 +74,10 @@ uint32_t ProfileStore::getSection(OptText section, std::span<char> buffer, OptTe
   if (buffer.empty() || !section) return 0;
   const auto doc = loadForRead(file);
   const int s = doc ? doc->findSection(*section) : -1;
-  if (s < 0 || doc->body(s).entryList.empty()) return placeEmptyList(buffer, 2);
-  return placeList(buffer, doc->body(s).entryList);
+  std::string entries;
+  if (s >= 0) doc->appendEntryList(s, entries);
+  if (entries.empty()) return placeEmptyList(buffer, 2);
+  return placeList(buffer, entries);
 }
 
 uint32_t ProfileStore::getSectionNames(std::span<char> buffer, OptText file) {
