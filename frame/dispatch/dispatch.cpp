@@ -2,6 +2,9 @@
 // dispatch id, argument count and coercion to each parameter's type,
 // optional arguments with their defaults, and by-reference write-back.
 #include <algorithm>
+#include <optional>
+
+#include "automation/member_guard.h"
 
 #include "zidevuv10/error.h"
 #include "zidevuv10/safe_array.h"
@@ -91,18 +94,24 @@ Variant Object::invoke(int32_t dispatchId, InvokeKind kind, std::span<Variant> a
   // Keep the object alive for the call, even if the call drops the last
   // reference a client held.
   const ObjectRef keep(this);
-  CallArgs call(*member, args);
-  Variant result;
+  std::optional<CallArgs> call;
   try {
-    result = member->handler(*this, call);
-  } catch (const AutomationError&) {
+    call.emplace(*member, args);
+    Variant result = member->handler(*this, *call);
+    call->writeBack();
+    return result;
+  } catch (...) {
     // By-reference arguments are the caller's variables: what the member
     // changed before it failed stays changed.
-    call.writeBack();
-    throw;
+    if (call) {
+      try {
+        call->writeBack();
+      } catch (...) {
+        frame::raiseForCurrentException(sourceOf(*this));
+      }
+    }
+    frame::raiseForCurrentException(sourceOf(*this));
   }
-  call.writeBack();
-  return result;
 }
 
 CallArgs::CallArgs(const MemberInfo& member, std::span<Variant> args) : member_(member) {

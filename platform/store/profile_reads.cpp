@@ -1,4 +1,5 @@
 // The read operations of the profile store.
+#include <new>
 #include <string>
 #include <vector>
 
@@ -31,29 +32,50 @@ std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file) {
   return snap.doc;
 }
 
+namespace {
+
+// Answers a read from the parsed file, or, when memory runs out on the way,
+// as for a file that cannot be read (the answer from no document allocates
+// nothing).
+template <typename Load, typename Answer>
+uint32_t answer(Load&& load, Answer&& fromDocument) {
+  try {
+    const std::shared_ptr<const Document> doc = load();
+    return fromDocument(doc.get());
+  } catch (const std::bad_alloc&) {
+    return fromDocument(nullptr);
+  }
+}
+
+}  // namespace
+
 uint32_t ProfileStore::getString(OptText section, OptText key, OptText defaultValue,
                                  std::span<char> buffer, OptText file) {
   if (buffer.empty()) return 0;
   const std::string_view def =
       stripQuotes(text::trimTrailingSpaces(defaultValue.value_or(std::string_view())));
   if (!section) return getSectionNames(buffer, file);
-  const auto doc = loadForRead(file);
+  const auto load = [&] { return loadForRead(file); };
   if (!key) {
     // The section's key names (not trimmed: listings take the name as given).
-    const int s = doc ? doc->findSection(*section) : -1;
-    std::string keys;
-    if (s >= 0) doc->appendKeyList(s, keys);
-    if (keys.empty()) return placeValue(buffer, def);
-    return placeList(buffer, keys);
+    return answer(load, [&](const Document* doc) {
+      const int s = doc ? doc->findSection(*section) : -1;
+      std::string keys;
+      if (s >= 0) doc->appendKeyList(s, keys);
+      if (keys.empty()) return placeValue(buffer, def);
+      return placeList(buffer, keys);
+    });
   }
   const std::string_view sectionName = text::trimBlanks(*section);
   const std::string_view keyName = text::trimBlanks(*key);
-  if (doc && !sectionName.empty() && !keyName.empty()) {
-    if (const auto l = doc->findKey(doc->findSection(sectionName), keyName)) {
-      return placeValue(buffer, stripQuotes(doc->value(*l)));
+  return answer(load, [&](const Document* doc) {
+    if (doc && !sectionName.empty() && !keyName.empty()) {
+      if (const auto l = doc->findKey(doc->findSection(sectionName), keyName)) {
+        return placeValue(buffer, stripQuotes(doc->value(*l)));
+      }
     }
-  }
-  return placeValue(buffer, def);
+    return placeValue(buffer, def);
+  });
 }
 
 uint32_t ProfileStore::getInt(OptText section, OptText key, int32_t defaultValue, OptText file) {
@@ -72,18 +94,20 @@ uint32_t ProfileStore::getInt(OptText section, OptText key, int32_t defaultValue
 
 uint32_t ProfileStore::getSection(OptText section, std::span<char> buffer, OptText file) {
   if (buffer.empty() || !section) return 0;
-  const auto doc = loadForRead(file);
-  const int s = doc ? doc->findSection(*section) : -1;
-  std::string entries;
-  if (s >= 0) doc->appendEntryList(s, entries);
-  if (entries.empty()) return placeEmptyList(buffer, 2);
-  return placeList(buffer, entries);
+  return answer([&] { return loadForRead(file); }, [&](const Document* doc) {
+    const int s = doc ? doc->findSection(*section) : -1;
+    std::string entries;
+    if (s >= 0) doc->appendEntryList(s, entries);
+    if (entries.empty()) return placeEmptyList(buffer, 2);
+    return placeList(buffer, entries);
+  });
 }
 
 uint32_t ProfileStore::getSectionNames(std::span<char> buffer, OptText file) {
   if (buffer.empty()) return 0;
-  const auto doc = loadForRead(file);
-  return placeList(buffer, doc ? std::string_view(doc->sectionNameList()) : std::string_view());
+  return answer([&] { return loadForRead(file); }, [&](const Document* doc) {
+    return placeList(buffer, doc ? std::string_view(doc->sectionNameList()) : std::string_view());
+  });
 }
 
 uint32_t ProfileStore::windowsDirectory(std::span<char> buffer) const {

@@ -56,6 +56,8 @@ class ProfileStore {
   int32_t flush(OptText file);
   template <typename Planner>
   int32_t modify(OptText file, Planner&& planner);
+  template <typename Planner>
+  int32_t modifyOnce(OptText file, Planner& planner);
 
   std::shared_ptr<fs::FileSystem> fs_;
   FileCache cache_;

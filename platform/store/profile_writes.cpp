@@ -1,6 +1,7 @@
 // The write operations of the profile store: validate, then one locked
 // read-modify-write cycle that replaces the file atomically.
 #include <cerrno>
+#include <new>
 
 #include "paths/path_map.h"
 #include "store/atomic_file.h"
@@ -12,6 +13,17 @@ namespace zidevuv10::store {
 
 template <typename Planner>
 int32_t ProfileStore::modify(OptText file, Planner&& planner) {
+  // Out of memory anywhere before the file is replaced leaves it untouched:
+  // the write fails as any other failed write does.
+  try {
+    return modifyOnce(file, planner);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}
+
+template <typename Planner>
+int32_t ProfileStore::modifyOnce(OptText file, Planner& planner) {
   const std::string_view name = file.value_or(kWinIni);
   if (name.empty()) return 0;
   for (int attempt = 0; attempt < 2; ++attempt) {
@@ -54,7 +66,12 @@ int32_t ProfileStore::modify(OptText file, Planner&& planner) {
     if (*bytes == snap.doc->raw()) return 1;
     const struct stat* previous = snap.exists ? &snap.st : nullptr;
     if (replaceFile(*fs_, target, *bytes, previous) != 0) return 0;
-    cache_.remember(*fs_, target, Document::parse(std::move(*bytes)), previous);
+    try {
+      cache_.remember(*fs_, target, Document::parse(std::move(*bytes)), previous);
+    } catch (const std::bad_alloc&) {
+      // The file is written; the cache merely goes without the new version
+      // (every cached copy is checked against the file before use).
+    }
     return 1;
   }
   return 0;
