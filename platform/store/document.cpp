@@ -344,9 +344,19 @@ int Document::findSection(std::string_view name) const {
 
 std::optional<Line> Document::findKey(int section, std::string_view key) const {
   if (section < 0 || section >= sectionCount()) return std::nullopt;
-  const NameTable& keys = keyIndex(section);
   std::string& folded = foldBuffer();
   text::foldCaseInto(key, folded);
+  if (bodyEnd(section) - bodyBegin(section) < kIndexedBody) {
+    // A small section is searched line by line: an index would cost more
+    // memory than the section's own bytes, and save little time.
+    std::optional<Line> found;
+    forEachBodyLine(section, [&](const Line& l) {
+      const bool keyLine = l.kind == LineKind::Entry || (l.kind == LineKind::Comment && l.hasEquals);
+      if (!found && keyLine && foldsTo(name(l), folded)) found = l;
+    });
+    return found;
+  }
+  const NameTable& keys = keyIndex(section);
   const auto found = keys.find(folded, [this](uint32_t begin) { return lineName(begin); });
   if (!found) return std::nullopt;
   return makeLine(*found, nextLineStart(*found));

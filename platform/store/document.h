@@ -4,7 +4,8 @@
 // The parsed form is kept small, whatever the file's shape: a 4-byte offset
 // per section header, an index slot per distinct section name and, for a
 // section once looked into, per distinct key; no text is copied except the
-// section name list. Lines are not stored: a Line is worked out from the
+// section name list. Small sections get no index at all (a lookup reads
+// their few lines). Lines are not stored: a Line is worked out from the
 // text when asked for, and it keeps both its decoded UTF-8 text and its
 // byte range in the original file, so that a write can splice new lines
 // into the original bytes and leave every other byte as it was. Files in
@@ -54,6 +55,8 @@ class Document {
  public:
   // Largest file the store handles; larger files read as missing and refuse writes.
   static constexpr std::size_t kMaxFileSize = 0x7FFF0000;
+  // Sections of at least this many bytes get a key index on first lookup.
+  static constexpr uint32_t kIndexedBody = 512;
 
   // Parses file bytes (empty for a missing file).
   static std::shared_ptr<const Document> parse(std::string raw);
