@@ -5,6 +5,7 @@
 #include <string>
 
 #include "automation/member_guard.h"
+#include "zidevuv10/type_info.h"
 
 namespace zidevuv10 {
 
@@ -71,6 +72,12 @@ void raiseForCurrentException(std::u16string_view source) {
   } catch (...) {
     raiseError(err::kAutomationError, source);
   }
+}
+
+void raiseForCurrentException(const Object& self) {
+  const ClassInfo* info = self.classInfo();
+  const std::u16string source = info ? info->progId() : std::u16string(kLibrarySource);
+  raiseForCurrentException(source);
 }
 
 }  // namespace frame

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "zidevuv10/error.h"
+#include "zidevuv10/object.h"
 
 namespace zidevuv10::frame {
 
@@ -16,15 +17,19 @@ namespace zidevuv10::frame {
 // only from a catch block.
 [[noreturn]] void raiseForCurrentException(std::u16string_view source);
 
-// Runs a member's body with that translation.
+// Raises it for a member of that object (the class's ProgID as source).
+[[noreturn]] void raiseForCurrentException(const Object& self);
+
+// Runs a member's body with that translation: typed calls get the same
+// errors as late-bound ones.
 template <typename Body>
-decltype(auto) guardMember(std::u16string_view source, Body&& body) {
+decltype(auto) guardMember(const Object& self, Body&& body) {
   try {
     return body();
   } catch (const AutomationError&) {
     throw;
   } catch (...) {
-    raiseForCurrentException(source);
+    raiseForCurrentException(self);
   }
 }
 

@@ -148,11 +148,13 @@ std::string libraryFile() {
 }
 
 ObjectRef createObject(std::u16string_view name) {
-  return frame::guardMember(kLibrarySource, [&] {
+  try {
     if (const frame::ClassEntry* entry = frame::findClass(name)) return entry->create();
     if (ObjectRef registered = createRegistered(name)) return registered;
-    raiseError(err::kCannotCreateObject);
-  });
+  } catch (...) {
+    frame::raiseForCurrentException(kLibrarySource);
+  }
+  raiseError(err::kCannotCreateObject);
 }
 
 bool registerLibrary(const std::optional<std::string>& file) {

@@ -150,9 +150,6 @@ void Document::scanLines() {
   const uint32_t start = identity_ ? static_cast<uint32_t>(markLength_) : 0;
   const std::string_view all(base_ + start, textSize_ - start);
   const bool hasCr = all.find('\r') != std::string_view::npos;
-  // No more headers than '[' characters: reserving that many avoids the
-  // copies (and the doubled peak) of a growing vector.
-  headers_.reserve(static_cast<std::size_t>(std::count(all.begin(), all.end(), '[')));
   bool eolKnown = false;
   uint32_t lastEnd = start;
   uint32_t lastNext = start;
