@@ -151,6 +151,7 @@ void Document::scanLines() {
   const std::string_view all(base_ + start, textSize_ - start);
   const bool hasCr = all.find('\r') != std::string_view::npos;
   bool eolKnown = false;
+  std::size_t headerBytes = 0;
   uint32_t lastEnd = start;
   uint32_t lastNext = start;
   forEachLine(base_, start, textSize_, hasCr, [&](std::size_t b, std::size_t e, std::size_t n) {
@@ -165,11 +166,15 @@ void Document::scanLines() {
     if (first < e && base_[first] == '[' &&
         isHeaderText(cutAtNul(std::string_view(base_ + b, e - b)))) {
       headers_.push_back(static_cast<uint32_t>(b));
+      headerBytes += e - b;
     }
   });
   if (headers_.capacity() > headers_.size() + headers_.size() / 4) headers_.shrink_to_fit();
   endsWithLineEnd_ = lastNext == start || lastNext != lastEnd;
   endOfText_ = identity_ ? lastNext : rawStarts_.back();
+  // Each name with its NUL is at least one byte shorter than its header
+  // line: room for the name list without regrowing it.
+  sectionNameList_.reserve(headerBytes - headers_.size());
 }
 
 void Document::indexSections() {
@@ -184,7 +189,9 @@ void Document::indexSections() {
       sectionNameList_.push_back('\0');
     }
   }
-  sectionNameList_.shrink_to_fit();
+  if (sectionNameList_.capacity() > sectionNameList_.size() + sectionNameList_.size() / 4) {
+    sectionNameList_.shrink_to_fit();
+  }
 }
 
 uint32_t Document::nextLineStart(uint32_t begin) const {
