@@ -305,6 +305,40 @@ void Document::appendEntryList(int section, std::string& out) const {
   });
 }
 
+std::string_view Document::keyList(int section, std::string& scratch) const {
+  return keptList(section, true, scratch);
+}
+
+std::string_view Document::entryList(int section, std::string& scratch) const {
+  return keptList(section, false, scratch);
+}
+
+std::string_view Document::keptList(int section, bool keys, std::string& scratch) const {
+  const auto fill = [&](std::string& out) {
+    if (keys) {
+      appendKeyList(section, out);
+    } else {
+      appendEntryList(section, out);
+    }
+  };
+  if (bodyEnd(section) - bodyBegin(section) < kIndexedBody) {
+    scratch.clear();
+    fill(scratch);
+    return scratch;
+  }
+  std::lock_guard<std::mutex> lock(keysMutex_);
+  auto& slot = lists_[section];
+  if (!slot) slot = std::make_unique<Lists>();
+  std::optional<std::string>& list = keys ? slot->keys : slot->entries;
+  if (!list) {
+    std::string built;
+    fill(built);
+    built.shrink_to_fit();
+    list = std::move(built);
+  }
+  return *list;
+}
+
 const NameTable& Document::keyIndex(int section) const {
   std::lock_guard<std::mutex> lock(keysMutex_);
   auto& slot = keys_[section];
@@ -374,6 +408,11 @@ std::size_t Document::memoryUsed() const {
   std::lock_guard<std::mutex> lock(keysMutex_);
   for (const auto& [section, table] : keys_) {
     bytes += sizeof(*table) + table->memoryUsed() + 4 * sizeof(void*);
+  }
+  for (const auto& [section, lists] : lists_) {
+    bytes += sizeof(*lists) + 4 * sizeof(void*);
+    if (lists->keys) bytes += lists->keys->capacity();
+    if (lists->entries) bytes += lists->entries->capacity();
   }
   return bytes;
 }

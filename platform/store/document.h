@@ -4,7 +4,8 @@
 // The parsed form is kept small, whatever the file's shape: a 4-byte offset
 // per section header, an index slot per distinct section name and, for a
 // section once looked into, per distinct key; no text is copied except the
-// section name list. Small sections get no index at all (a lookup reads
+// section name list and the listings of larger sections once asked for.
+// Small sections get no index at all (a lookup reads
 // their few lines). Lines are not stored: a Line is worked out from the
 // text when asked for, and it keeps both its decoded UTF-8 text and its
 // byte range in the original file, so that a write can splice new lines
@@ -79,10 +80,11 @@ class Document {
   void forEachBodyLine(int section, const std::function<void(const Line&)>& f) const;
   // Section names, each followed by NUL, in file order (unnamed "[]" left out).
   const std::string& sectionNameList() const { return sectionNameList_; }
-  // Appends the section's key names / "name=value" entries (and bare
-  // lines), each followed by NUL, to out.
-  void appendKeyList(int section, std::string& out) const;
-  void appendEntryList(int section, std::string& out) const;
+  // The section's key names / "name=value" entries (and bare lines), each
+  // followed by NUL: kept once asked for in a section of kIndexedBody bytes
+  // or more, else put together in `scratch` on every call.
+  std::string_view keyList(int section, std::string& scratch) const;
+  std::string_view entryList(int section, std::string& scratch) const;
 
   std::string_view text(const Line& l) const;
   std::string_view name(const Line& l) const;   // trimmed text before '='
@@ -132,8 +134,18 @@ class Document {
   NameTable sectionIndex_;         // first section of each name
   std::string sectionNameList_;
 
+  // Listings kept for larger sections.
+  struct Lists {
+    std::optional<std::string> keys;
+    std::optional<std::string> entries;
+  };
+  void appendKeyList(int section, std::string& out) const;
+  void appendEntryList(int section, std::string& out) const;
+  std::string_view keptList(int section, bool keys, std::string& scratch) const;
+
   mutable std::mutex keysMutex_;
   mutable std::unordered_map<int, std::unique_ptr<NameTable>> keys_;
+  mutable std::unordered_map<int, std::unique_ptr<Lists>> lists_;
 };
 
 }  // namespace zidevuv10::store

@@ -60,8 +60,8 @@ uint32_t ProfileStore::getString(OptText section, OptText key, OptText defaultVa
     // The section's key names (not trimmed: listings take the name as given).
     return answer(load, [&](const Document* doc) {
       const int s = doc ? doc->findSection(*section) : -1;
-      std::string keys;
-      if (s >= 0) doc->appendKeyList(s, keys);
+      std::string scratch;
+      const std::string_view keys = s >= 0 ? doc->keyList(s, scratch) : std::string_view();
       if (keys.empty()) return placeValue(buffer, def);
       return placeList(buffer, keys);
     });
@@ -96,8 +96,8 @@ uint32_t ProfileStore::getSection(OptText section, std::span<char> buffer, OptTe
   if (buffer.empty() || !section) return 0;
   return answer([&] { return loadForRead(file); }, [&](const Document* doc) {
     const int s = doc ? doc->findSection(*section) : -1;
-    std::string entries;
-    if (s >= 0) doc->appendEntryList(s, entries);
+    std::string scratch;
+    const std::string_view entries = s >= 0 ? doc->entryList(s, scratch) : std::string_view();
     if (entries.empty()) return placeEmptyList(buffer, 2);
     return placeList(buffer, entries);
   });
