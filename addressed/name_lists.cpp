@@ -1,5 +1,6 @@
 // The enumerations: split a name list into a 1-based array of strings, one
 // element at a time, keeping the store's order.
+#include "automation/member_guard.h"
 #include "addressed_object.h"
 #include "zidevuv10/error.h"
 
@@ -31,15 +32,19 @@ void splitInto(const Text& list, SafeArray& names, int32_t& count) {
 }  // namespace
 
 void AddressedObject::EnumerateCurrentSection(SafeArray& sKey, int32_t& iCount) {
-  iCount = 0;
-  sKey.erase();
-  splitInto(get_INISection(), sKey, iCount);
+  return frame::guardMember(*this, [&]() -> void {
+    iCount = 0;
+    sKey.erase();
+    splitInto(get_INISection(), sKey, iCount);
+  });
 }
 
 void AddressedObject::EnumerateAllSections(SafeArray& sSections, int32_t& iCount) {
-  iCount = 0;
-  sSections.erase();
-  splitInto(get_Sections(), sSections, iCount);
+  return frame::guardMember(*this, [&]() -> void {
+    iCount = 0;
+    sSections.erase();
+    splitInto(get_Sections(), sSections, iCount);
+  });
 }
 
 }  // namespace zidevuv10::addressed

@@ -3,6 +3,7 @@
 // went in holds the text as the store saw it.
 #include <string>
 
+#include "automation/member_guard.h"
 #include "addressed_object.h"
 #include "host/store_text.h"
 #include "zidevuv10/error.h"
@@ -46,66 +47,88 @@ Text AddressedObject::readList(bool withSection, bool withKey, std::size_t size)
   return Text::fromUtf8(std::string_view(buffer.data(), n));
 }
 
-Text AddressedObject::get_Value() { return readList(true, true, 255); }
+Text AddressedObject::get_Value() {
+  return frame::guardMember(*this, [&]() -> Text {
+    return readList(true, true, 255);
+  });
+}
 
 void AddressedObject::let_Value(Text& v) {
-  removeNuls(v);
-  const StoreText path(path_), section(section_), key(key_), value(v);
-  lastReturnCode_ = store().writeString(section.arg(), key.arg(), value.arg(), path.arg());
-  path.giveBack(path_);
-  section.giveBack(section_);
-  key.giveBack(key_);
-  value.giveBack(v);
+  return frame::guardMember(*this, [&]() -> void {
+    removeNuls(v);
+    const StoreText path(path_), section(section_), key(key_), value(v);
+    lastReturnCode_ = store().writeString(section.arg(), key.arg(), value.arg(), path.arg());
+    path.giveBack(path_);
+    section.giveBack(section_);
+    key.giveBack(key_);
+    value.giveBack(v);
+  });
 }
 
 void AddressedObject::DeleteKey() {
-  const StoreText path(path_), section(section_), key(key_);
-  lastReturnCode_ = store().writeString(section.arg(), key.arg(), std::nullopt, path.arg());
-  path.giveBack(path_);
-  section.giveBack(section_);
-  key.giveBack(key_);
+  return frame::guardMember(*this, [&]() -> void {
+    const StoreText path(path_), section(section_), key(key_);
+    lastReturnCode_ = store().writeString(section.arg(), key.arg(), std::nullopt, path.arg());
+    path.giveBack(path_);
+    section.giveBack(section_);
+    key.giveBack(key_);
+  });
 }
 
 void AddressedObject::DeleteSection() {
-  const StoreText path(path_), section(section_);
-  lastReturnCode_ = store().writeString(section.arg(), std::nullopt, std::nullopt, path.arg());
-  path.giveBack(path_);
-  section.giveBack(section_);
+  return frame::guardMember(*this, [&]() -> void {
+    const StoreText path(path_), section(section_);
+    lastReturnCode_ = store().writeString(section.arg(), std::nullopt, std::nullopt, path.arg());
+    path.giveBack(path_);
+    section.giveBack(section_);
+  });
 }
 
-Text AddressedObject::get_INISection() { return readList(true, false, 8192); }
+Text AddressedObject::get_INISection() {
+  return frame::guardMember(*this, [&]() -> Text {
+    return readList(true, false, 8192);
+  });
+}
 
-Text AddressedObject::get_Sections() { return readList(false, false, 8192); }
+Text AddressedObject::get_Sections() {
+  return frame::guardMember(*this, [&]() -> Text {
+    return readList(false, false, 8192);
+  });
+}
 
 void AddressedObject::let_INISection(Text& v) {
-  // The text is the section's new entry list: "key=value" items separated
-  // by NULs or line ends. It replaces the section's entries in one write.
-  // (Writing it as a value without a key would delete the whole section.)
-  std::string entries;
-  const std::string utf8 = v.utf8();
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= utf8.size(); ++i) {
-    if (i == utf8.size() || utf8[i] == '\0' || utf8[i] == '\r' || utf8[i] == '\n') {
-      if (i > start) {
-        entries.append(utf8, start, i - start);
-        entries.push_back('\0');
+  return frame::guardMember(*this, [&]() -> void {
+    // The text is the section's new entry list: "key=value" items separated
+    // by NULs or line ends. It replaces the section's entries in one write.
+    // (Writing it as a value without a key would delete the whole section.)
+    std::string entries;
+    const std::string utf8 = v.utf8();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= utf8.size(); ++i) {
+      if (i == utf8.size() || utf8[i] == '\0' || utf8[i] == '\r' || utf8[i] == '\n') {
+        if (i > start) {
+          entries.append(utf8, start, i - start);
+          entries.push_back('\0');
+        }
+        start = i + 1;
       }
-      start = i + 1;
     }
-  }
-  const StoreText path(path_), section(section_), text(v);
-  lastReturnCode_ = store().writeSection(section.arg(), entries, path.arg());
-  path.giveBack(path_);
-  section.giveBack(section_);
-  text.giveBack(v);
+    const StoreText path(path_), section(section_), text(v);
+    lastReturnCode_ = store().writeSection(section.arg(), entries, path.arg());
+    path.giveBack(path_);
+    section.giveBack(section_);
+    text.giveBack(v);
+  });
 }
 
 int32_t AddressedObject::CLngDefault(const Text& sString, int32_t lDefault) {
-  try {
-    return Variant(sString).toInt32();
-  } catch (const AutomationError&) {
-    return lDefault;
-  }
+  return frame::guardMember(*this, [&]() -> int32_t {
+    try {
+      return Variant(sString).toInt32();
+    } catch (const AutomationError&) {
+      return lDefault;
+    }
+  });
 }
 
 }  // namespace zidevuv10::addressed

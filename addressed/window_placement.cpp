@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "automation/member_guard.h"
 #include "addressed_object.h"
 #include "automation/number_text.h"
 #include "zidevuv10/error.h"
@@ -65,80 +66,84 @@ void fit(int32_t& p, int32_t& s, double extent, double margin) {
 }  // namespace
 
 void AddressedObject::SaveFormPosition(ObjectRef& frmThis) {
-  Text savedKey = get_Key();
-  try {
-    if (windowState(frmThis) != kMinimised) {
-      Text key(u"Maximised");
-      let_Key(key);
-      Text flag(windowState(frmThis) == kMaximised ? u"1" : u"0");
-      let_Value(flag);
-      if (windowState(frmThis) != kMaximised) {
-        for (const char16_t* name : {u"Left", u"Top", u"Width", u"Height"}) {
-          Text k(name);
-          let_Key(k);
-          Text value = get(frmThis, name).toText();
-          let_Value(value);
+  return frame::guardMember(*this, [&]() -> void {
+    Text savedKey = get_Key();
+    try {
+      if (windowState(frmThis) != kMinimised) {
+        Text key(u"Maximised");
+        let_Key(key);
+        Text flag(windowState(frmThis) == kMaximised ? u"1" : u"0");
+        let_Value(flag);
+        if (windowState(frmThis) != kMaximised) {
+          for (const char16_t* name : {u"Left", u"Top", u"Width", u"Height"}) {
+            Text k(name);
+            let_Key(k);
+            Text value = get(frmThis, name).toText();
+            let_Value(value);
+          }
         }
       }
+      let_Key(savedKey);
+    } catch (const AutomationError&) {
+      let_Key(savedKey);
+      lastReturnCode_ = 0;
     }
-    let_Key(savedKey);
-  } catch (const AutomationError&) {
-    let_Key(savedKey);
-    lastReturnCode_ = 0;
-  }
+  });
 }
 
 void AddressedObject::LoadFormPosition(ObjectRef& frmThis, Variant& lMinWidth,
                                        Variant& lMinHeight) {
-  Text savedKey = get_Key();
-  Text savedDefault = get_Default();
-  try {
-    const Variant minWidth = lMinWidth.isMissing() ? Variant(kDefaultMinimum) : Variant(lMinWidth.deref());
-    const Variant minHeight =
-        lMinHeight.isMissing() ? Variant(kDefaultMinimum) : Variant(lMinHeight.deref());
-    Text fail(u"FAIL");
-    let_Default(fail);
-    // A stored number, or the window's own value when the entry is missing
-    // or not a number.
-    auto stored = [&](const char16_t* name) {
-      Text key(name);
+  return frame::guardMember(*this, [&]() -> void {
+    Text savedKey = get_Key();
+    Text savedDefault = get_Default();
+    try {
+      const Variant minWidth = lMinWidth.isMissing() ? Variant(kDefaultMinimum) : Variant(lMinWidth.deref());
+      const Variant minHeight =
+          lMinHeight.isMissing() ? Variant(kDefaultMinimum) : Variant(lMinHeight.deref());
+      Text fail(u"FAIL");
+      let_Default(fail);
+      // A stored number, or the window's own value when the entry is missing
+      // or not a number.
+      auto stored = [&](const char16_t* name) {
+        Text key(name);
+        let_Key(key);
+        const Text value = get_Value();
+        return CLngDefault(value, get(frmThis, name).toInt32());
+      };
+      int32_t left = stored(u"Left");
+      int32_t top = stored(u"Top");
+      int32_t width = stored(u"Width");
+      if (width < minWidth.toDouble()) width = minWidth.toInt32();
+      int32_t height = stored(u"Height");
+      if (height < minHeight.toDouble()) height = minHeight.toInt32();
+
+      const double mx = kMarginPixels * screen().twipsX;
+      const double my = kMarginPixels * screen().twipsY;
+      if (left < mx) left = store32(mx);
+      if (top < my) top = store32(my);
+      fit(left, width, screen().width, mx);
+      fit(top, height, screen().height, my);
+
+      if (width >= minWidth.toDouble() && height >= minHeight.toDouble()) {
+        Variant l(left), t(top), w(width), h(height);
+        std::array<Variant, 4> args{Variant::byRef(l), Variant::byRef(t), Variant::byRef(w),
+                                    Variant::byRef(h)};
+        callByName(frmThis, u"Move", InvokeKind::Method, args);
+      }
+      Text key(u"Maximised");
       let_Key(key);
-      const Text value = get_Value();
-      return CLngDefault(value, get(frmThis, name).toInt32());
-    };
-    int32_t left = stored(u"Left");
-    int32_t top = stored(u"Top");
-    int32_t width = stored(u"Width");
-    if (width < minWidth.toDouble()) width = minWidth.toInt32();
-    int32_t height = stored(u"Height");
-    if (height < minHeight.toDouble()) height = minHeight.toInt32();
-
-    const double mx = kMarginPixels * screen().twipsX;
-    const double my = kMarginPixels * screen().twipsY;
-    if (left < mx) left = store32(mx);
-    if (top < my) top = store32(my);
-    fit(left, width, screen().width, mx);
-    fit(top, height, screen().height, my);
-
-    if (width >= minWidth.toDouble() && height >= minHeight.toDouble()) {
-      Variant l(left), t(top), w(width), h(height);
-      std::array<Variant, 4> args{Variant::byRef(l), Variant::byRef(t), Variant::byRef(w),
-                                  Variant::byRef(h)};
-      callByName(frmThis, u"Move", InvokeKind::Method, args);
+      if (CLngDefault(get_Value(), 0) != 0) {
+        std::array<Variant, 1> state{Variant(static_cast<int16_t>(kMaximised))};
+        callByName(frmThis, u"WindowState", InvokeKind::PropertyLet, state);
+      }
+      let_Key(savedKey);
+      let_Default(savedDefault);
+    } catch (const AutomationError&) {
+      let_Key(savedKey);
+      let_Default(savedDefault);
+      lastReturnCode_ = 0;
     }
-    Text key(u"Maximised");
-    let_Key(key);
-    if (CLngDefault(get_Value(), 0) != 0) {
-      std::array<Variant, 1> state{Variant(static_cast<int16_t>(kMaximised))};
-      callByName(frmThis, u"WindowState", InvokeKind::PropertyLet, state);
-    }
-    let_Key(savedKey);
-    let_Default(savedDefault);
-  } catch (const AutomationError&) {
-    let_Key(savedKey);
-    let_Default(savedDefault);
-    lastReturnCode_ = 0;
-  }
+  });
 }
 
 }  // namespace zidevuv10::addressed

@@ -10,9 +10,13 @@
 //   Write/*              one key written and on disk before the next call
 //   Floor/*              stat(), copying a listing's bytes, and
 //                        write + fsync + rename of the whole file
+//   Memory/*             parsing a file, indexing and listing every section,
+//                        with the memory the parsed file takes per byte of
+//                        the file as counters (also for header-only files)
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <ini.h>
+#include <malloc.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,6 +39,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "store/document.h"
 #include "store/profile_store.h"
 
 namespace {
@@ -621,6 +626,63 @@ void writeSimpleIniUpdate(benchmark::State& state, const Corpus* c) {
   describe(state, *c, "peer");
 }
 
+// ---- memory -------------------------------------------------------------------
+
+// Bytes the heap holds, mapped blocks included.
+std::size_t heapInUse() {
+  const struct mallinfo2 m = ::mallinfo2();
+  return m.uordblks + m.hblkhd;
+}
+
+// Parses the file's bytes, builds every section's key index and asks for
+// every section's listings (the most a parsed file ever holds), reporting per byte of the file what the parsed
+// file says it holds (bytes_per_file_byte) and what the heap grew by,
+// allocator overhead included (heap_per_file_byte). Both count the file's
+// own bytes, which the parsed file keeps.
+void measureParse(benchmark::State& state, const std::string& text, const char* key) {
+  using zidevuv10::store::Document;
+  std::size_t held = 0;
+  std::size_t heap = 0;
+  for (auto _ : state) {
+    const std::size_t before = heapInUse();
+    const auto doc = Document::parse(text);
+    std::string scratch;
+    for (int s = 0; s < doc->sectionCount(); ++s) {
+      benchmark::DoNotOptimize(doc->findKey(s, key));
+      benchmark::DoNotOptimize(doc->keyList(s, scratch));
+      benchmark::DoNotOptimize(doc->entryList(s, scratch));
+    }
+    scratch = std::string();
+    heap = heapInUse() - before;
+    held = doc->memoryUsed();
+  }
+  const auto size = static_cast<double>(text.size());
+  state.counters["file_MB"] = size / 1e6;
+  state.counters["bytes_per_file_byte"] = static_cast<double>(held) / size;
+  state.counters["heap_per_file_byte"] = static_cast<double>(heap) / size;
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+
+void memoryOrdinary(benchmark::State& state, const Corpus* c) {
+  measureParse(state, c->text, c->keys[0][0].c_str());
+}
+
+// Files of nothing but section headers, the shape that costs most per byte:
+// distinct names, and unnamed "[]" headers (all one name).
+void memoryHeadersOnly(benchmark::State& state, bool named) {
+  std::string text;
+  char line[32];
+  for (int i = 0; i < 300'000; ++i) {
+    if (named) {
+      std::snprintf(line, sizeof line, "[section_%07d]\n", i);
+      text += line;
+    } else {
+      text += "[]\n";
+    }
+  }
+  measureParse(state, text, "key");
+}
+
 // ---- registration -------------------------------------------------------------
 
 using Case = void (*)(benchmark::State&, const Corpus*);
@@ -678,6 +740,12 @@ void registerAll() {
       {"Write/simpleini_new", writeSimpleIniNew, kWriteTime, false},
       {"Write/simpleini_update", writeSimpleIniUpdate, kWriteTime, false},
   }, 1);
+  addGroup({{"Memory/ordinary", memoryOrdinary, kParseTime, false}}, 1);
+  for (const bool named : {true, false}) {
+    auto* b = benchmark::RegisterBenchmark(named ? "Memory/headers_only/named" : "Memory/headers_only/unnamed",
+                                           [named](benchmark::State& st) { memoryHeadersOnly(st, named); });
+    b->MinTime(kParseTime)->Unit(benchmark::kMillisecond);
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // BuddyObjectGlobal reference.
 #include <array>
 
+#include "automation/member_guard.h"
 #include "main_class.h"
 #include "host/runtime.h"
 #include "state/thread_state.h"
@@ -39,46 +40,64 @@ void report(const AutomationError& error) {
 
 }  // namespace
 
-ObjectRef MainClass::get_GetProStdProperties() { return frame::appObject(); }
+ObjectRef MainClass::get_GetProStdProperties() {
+  return frame::guardMember(*this, [&]() -> ObjectRef {
+    return frame::appObject();
+  });
+}
 
 Text MainClass::get_GetProResStrings(int32_t& lResId) {
-  return frame::loadResString(Variant(lResId));
+  return frame::guardMember(*this, [&]() -> Text {
+    return frame::loadResString(Variant(lResId));
+  });
 }
 
 ObjectRef MainClass::get_GetProResPicture(int32_t& lResId, int32_t& lRestype) {
-  // The kind becomes a 16-bit integer first: out of range fails with 6
-  // before any lookup.
-  const int16_t kind = Variant(lRestype).toInt16();
-  return frame::loadResPicture(Variant(lResId), kind);
+  return frame::guardMember(*this, [&]() -> ObjectRef {
+    // The kind becomes a 16-bit integer first: out of range fails with 6
+    // before any lookup.
+    const int16_t kind = Variant(lRestype).toInt16();
+    return frame::loadResPicture(Variant(lResId), kind);
+  });
 }
 
 Variant MainClass::get_GetProResData(int32_t& lResId, Variant& vRestype) {
-  return frame::loadResData(Variant(lResId), vRestype);
+  return frame::guardMember(*this, [&]() -> Variant {
+    return frame::loadResData(Variant(lResId), vRestype);
+  });
 }
 
 int32_t MainClass::About() {
-  ObjectRef held;
-  try {
-    held = createObject(kAboutClass);
-  } catch (const AutomationError& e) {
-    report(e);
-  }
-  ObjectRef second = held;
-  try {
-    std::array<Variant, 1> args{Variant(frame::appObject())};
-    callByName(second, u"AppAboutOrvicm", InvokeKind::Method, args);
-  } catch (const AutomationError& e) {
-    report(e);
-  }
-  second = nullptr;
-  held = nullptr;
-  return 0;
+  return frame::guardMember(*this, [&]() -> int32_t {
+    ObjectRef held;
+    try {
+      held = createObject(kAboutClass);
+    } catch (const AutomationError& e) {
+      report(e);
+    }
+    ObjectRef second = held;
+    try {
+      std::array<Variant, 1> args{Variant(frame::appObject())};
+      callByName(second, u"AppAboutOrvicm", InvokeKind::Method, args);
+    } catch (const AutomationError& e) {
+      report(e);
+    }
+    second = nullptr;
+    held = nullptr;
+    return 0;
+  });
 }
 
-ObjectRef MainClass::get_BuddyObjectGlobal() { return frame::buddyObjectGlobal(); }
+ObjectRef MainClass::get_BuddyObjectGlobal() {
+  return frame::guardMember(*this, [&]() -> ObjectRef {
+    return frame::buddyObjectGlobal();
+  });
+}
 
 void MainClass::set_BuddyObjectGlobal(ObjectRef& oNewValue) {
-  frame::buddyObjectGlobal() = oNewValue;
+  return frame::guardMember(*this, [&]() -> void {
+    frame::buddyObjectGlobal() = oNewValue;
+  });
 }
 
 }  // namespace zidevuv10::direct

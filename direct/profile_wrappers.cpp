@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "automation/member_guard.h"
 #include "main_class.h"
 #include "host/store_text.h"
 #include "store/profile_store.h"
@@ -44,102 +45,120 @@ constexpr std::string_view kAbsentMarker = "\n";
 }  // namespace
 
 Text MainClass::GetPrivateProfileStringInif(Text& sFileName, Text& sSectionName, Text& sKeyName) {
-  const Narrow file(sFileName), section(sSectionName), key(sKeyName);
-  std::string buffer(255, ' ');
-  const uint32_t n = store().getString(section.arg(), key.arg(), std::nullopt,
-                                       std::span<char>(buffer.data(), 255), file.arg());
-  file.giveBack(sFileName);
-  section.giveBack(sSectionName);
-  key.giveBack(sKeyName);
-  return firstBytes(buffer, n);
+  return frame::guardMember(*this, [&]() -> Text {
+    const Narrow file(sFileName), section(sSectionName), key(sKeyName);
+    std::string buffer(255, ' ');
+    const uint32_t n = store().getString(section.arg(), key.arg(), std::nullopt,
+                                         std::span<char>(buffer.data(), 255), file.arg());
+    file.giveBack(sFileName);
+    section.giveBack(sSectionName);
+    key.giveBack(sKeyName);
+    return firstBytes(buffer, n);
+  });
 }
 
 Text MainClass::GetPrivateProfileIntInif(Text& sFileName, Text& sSectionName, Text& sKeyName) {
-  const Narrow file(sFileName), section(sSectionName), key(sKeyName);
-  const uint32_t value = store().getInt(section.arg(), key.arg(), 0, file.arg());
-  file.giveBack(sFileName);
-  section.giveBack(sSectionName);
-  key.giveBack(sKeyName);
-  return Text::fromUtf8(std::to_string(static_cast<int32_t>(value)));
+  return frame::guardMember(*this, [&]() -> Text {
+    const Narrow file(sFileName), section(sSectionName), key(sKeyName);
+    const uint32_t value = store().getInt(section.arg(), key.arg(), 0, file.arg());
+    file.giveBack(sFileName);
+    section.giveBack(sSectionName);
+    key.giveBack(sKeyName);
+    return Text::fromUtf8(std::to_string(static_cast<int32_t>(value)));
+  });
 }
 
 Ref<Collection> MainClass::GetPrivateProfileStringSectionsInif(Text& sFileName) {
-  const Narrow file(sFileName);
-  std::string buffer(128, '\0');
-  store().getString(std::nullopt, std::nullopt, "", std::span<char>(buffer.data(), 127),
-                    file.arg());
-  file.giveBack(sFileName);
-  return splitList(buffer);
+  return frame::guardMember(*this, [&]() -> Ref<Collection> {
+    const Narrow file(sFileName);
+    std::string buffer(128, '\0');
+    store().getString(std::nullopt, std::nullopt, "", std::span<char>(buffer.data(), 127),
+                      file.arg());
+    file.giveBack(sFileName);
+    return splitList(buffer);
+  });
 }
 
 Ref<Collection> MainClass::GetPrivateProfileStringKeysInif(Text& sFileName, Text& sSectionName) {
-  const Narrow file(sFileName), section(sSectionName);
-  std::string buffer(128, '\0');
-  store().getString(section.arg(), std::nullopt, "", std::span<char>(buffer.data(), 127),
-                    file.arg());
-  file.giveBack(sFileName);
-  section.giveBack(sSectionName);
-  return splitList(buffer);
+  return frame::guardMember(*this, [&]() -> Ref<Collection> {
+    const Narrow file(sFileName), section(sSectionName);
+    std::string buffer(128, '\0');
+    store().getString(section.arg(), std::nullopt, "", std::span<char>(buffer.data(), 127),
+                      file.arg());
+    file.giveBack(sFileName);
+    section.giveBack(sSectionName);
+    return splitList(buffer);
+  });
 }
 
 Text MainClass::GetPrivateProfileStringByKeyNameInif(Text& sFileName, Text& sSectionName,
                                                      Text& sKeyName) {
-  const Narrow file(sFileName), section(sSectionName), key(sKeyName);
-  std::string buffer(128, '\0');
-  const uint32_t n = store().getString(section.arg(), key.arg(), "",
-                                       std::span<char>(buffer.data(), 127), file.arg());
-  file.giveBack(sFileName);
-  section.giveBack(sSectionName);
-  key.giveBack(sKeyName);
-  return firstBytes(buffer, n);
+  return frame::guardMember(*this, [&]() -> Text {
+    const Narrow file(sFileName), section(sSectionName), key(sKeyName);
+    std::string buffer(128, '\0');
+    const uint32_t n = store().getString(section.arg(), key.arg(), "",
+                                         std::span<char>(buffer.data(), 127), file.arg());
+    file.giveBack(sFileName);
+    section.giveBack(sSectionName);
+    key.giveBack(sKeyName);
+    return firstBytes(buffer, n);
+  });
 }
 
 int32_t MainClass::WritePrivateProfileStringAddSectionInif(Text& sFileName, Text& sSectionName) {
-  const Narrow file(sFileName), section(sSectionName);
-  int32_t result = 1;
-  // The placeholder 0=0 creates the section; an entry named 0 that is
-  // already there keeps its value, so nothing is written then.
-  bool present = false;
-  if (section.arg()) {
-    char probe[4];
-    const uint32_t n = store().getString(section.arg(), "0", kAbsentMarker, probe, file.arg());
-    present = std::string_view(probe, n) != kAbsentMarker;
-  }
-  if (!present) result = store().writeString(section.arg(), "0", "0", file.arg());
-  file.giveBack(sFileName);
-  section.giveBack(sSectionName);
-  return result;
+  return frame::guardMember(*this, [&]() -> int32_t {
+    const Narrow file(sFileName), section(sSectionName);
+    int32_t result = 1;
+    // The placeholder 0=0 creates the section; an entry named 0 that is
+    // already there keeps its value, so nothing is written then.
+    bool present = false;
+    if (section.arg()) {
+      char probe[4];
+      const uint32_t n = store().getString(section.arg(), "0", kAbsentMarker, probe, file.arg());
+      present = std::string_view(probe, n) != kAbsentMarker;
+    }
+    if (!present) result = store().writeString(section.arg(), "0", "0", file.arg());
+    file.giveBack(sFileName);
+    section.giveBack(sSectionName);
+    return result;
+  });
 }
 
 int32_t MainClass::WritePrivateProfileStringAddKeyInif(Text& sFileName, Text& sSectionName,
                                                        Text& sKeyName, Text& sKeyValue) {
-  const Narrow file(sFileName), section(sSectionName), key(sKeyName), value(sKeyValue);
-  const int32_t result = store().writeString(section.arg(), key.arg(), value.arg(), file.arg());
-  file.giveBack(sFileName);
-  section.giveBack(sSectionName);
-  key.giveBack(sKeyName);
-  value.giveBack(sKeyValue);
-  return result;
+  return frame::guardMember(*this, [&]() -> int32_t {
+    const Narrow file(sFileName), section(sSectionName), key(sKeyName), value(sKeyValue);
+    const int32_t result = store().writeString(section.arg(), key.arg(), value.arg(), file.arg());
+    file.giveBack(sFileName);
+    section.giveBack(sSectionName);
+    key.giveBack(sKeyName);
+    value.giveBack(sKeyValue);
+    return result;
+  });
 }
 
 int32_t MainClass::WritePrivateProfileStringToDeleteKeyInif(Text& sFileName, Text& sSectionName,
                                                             Text& sKeyName) {
-  const Narrow file(sFileName), section(sSectionName), key(sKeyName);
-  const int32_t result = store().writeString(section.arg(), key.arg(), std::nullopt, file.arg());
-  file.giveBack(sFileName);
-  section.giveBack(sSectionName);
-  key.giveBack(sKeyName);
-  return result;
+  return frame::guardMember(*this, [&]() -> int32_t {
+    const Narrow file(sFileName), section(sSectionName), key(sKeyName);
+    const int32_t result = store().writeString(section.arg(), key.arg(), std::nullopt, file.arg());
+    file.giveBack(sFileName);
+    section.giveBack(sSectionName);
+    key.giveBack(sKeyName);
+    return result;
+  });
 }
 
 int32_t MainClass::WritePrivateProfileStringToDeleteSectionInif(Text& sFileName,
                                                                 Text& sSectionName) {
-  const Narrow file(sFileName), section(sSectionName);
-  const int32_t result =
-      store().writeString(section.arg(), std::nullopt, std::nullopt, file.arg());
-  file.giveBack(sFileName);
-  section.giveBack(sSectionName);
-  return result;
+  return frame::guardMember(*this, [&]() -> int32_t {
+    const Narrow file(sFileName), section(sSectionName);
+    const int32_t result =
+        store().writeString(section.arg(), std::nullopt, std::nullopt, file.arg());
+    file.giveBack(sFileName);
+    section.giveBack(sSectionName);
+    return result;
+  });
 }
 
 }  // namespace zidevuv10::direct

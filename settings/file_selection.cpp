@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "automation/member_guard.h"
 #include "host/file_services.h"
 #include "host/runtime.h"
 #include "settings_object.h"
@@ -76,79 +77,91 @@ SettingsObject::SettingsObject() {
 }
 
 void SettingsObject::let_FullPath(const Text& v) {
-  privPath_ = v;
-  fullPath_ = v;
-  filePath_ = ExtractPath(fullPath_);
-  fileName_ = ExtractName(fullPath_, exnFullName);
-  fileExt_ = ExtractName(fullPath_, exnOnlyExtn);
-  sectionRegistered_ = !trimSpaces(sectionName_).str().empty();
-  useWinIni_ = kFalse;
-}
-
-void SettingsObject::let_SectionName(const Text& v) {
-  sectionName_ = v;
-  sectionRegistered_ = !trimSpaces(v).str().empty();
-}
-
-void SettingsObject::let_UseWinINI(Bool16 v) {
-  if (v == useWinIni_) return;
-  useWinIni_ = v;
-  if (v != 0) {
-    char buffer[255] = {};
-    const auto n = static_cast<int16_t>(store::ProfileStore::shared().windowsDirectory(buffer));
-    const std::string folder(buffer, n > 0 && n < 255 ? static_cast<std::size_t>(n) : 0);
-    fullPath_ = Text::fromUtf8(folder + "\\WIN.INI");
+  return frame::guardMember(*this, [&]() -> void {
+    privPath_ = v;
+    fullPath_ = v;
     filePath_ = ExtractPath(fullPath_);
     fileName_ = ExtractName(fullPath_, exnFullName);
     fileExt_ = ExtractName(fullPath_, exnOnlyExtn);
-  } else {
-    let_FullPath(privPath_);
-  }
+    sectionRegistered_ = !trimSpaces(sectionName_).str().empty();
+    useWinIni_ = kFalse;
+  });
+}
+
+void SettingsObject::let_SectionName(const Text& v) {
+  return frame::guardMember(*this, [&]() -> void {
+    sectionName_ = v;
+    sectionRegistered_ = !trimSpaces(v).str().empty();
+  });
+}
+
+void SettingsObject::let_UseWinINI(Bool16 v) {
+  return frame::guardMember(*this, [&]() -> void {
+    if (v == useWinIni_) return;
+    useWinIni_ = v;
+    if (v != 0) {
+      char buffer[255] = {};
+      const auto n = static_cast<int16_t>(store::ProfileStore::shared().windowsDirectory(buffer));
+      const std::string folder(buffer, n > 0 && n < 255 ? static_cast<std::size_t>(n) : 0);
+      fullPath_ = Text::fromUtf8(folder + "\\WIN.INI");
+      filePath_ = ExtractPath(fullPath_);
+      fileName_ = ExtractName(fullPath_, exnFullName);
+      fileExt_ = ExtractName(fullPath_, exnOnlyExtn);
+    } else {
+      let_FullPath(privPath_);
+    }
+  });
 }
 
 Text SettingsObject::ExtractName(const Text& PathIn, int32_t RetChoice) {
-  const std::u16string p = PathIn.str().empty() ? fullPath_.str() : PathIn.str();
-  std::u16string name;
-  if (const std::size_t slash = p.rfind(u'\\'); slash != std::u16string::npos) {
-    name = p.substr(slash + 1);
-  } else if (p.find(u':') == 1) {
-    name = p.substr(2);
-  } else {
-    name = p;
-  }
-  const std::size_t dot = name.find(u'.');
-  if (dot != std::u16string::npos && RetChoice == exnFullName) return Text(name.substr(0, dot));
-  if (dot != std::u16string::npos && RetChoice == exnOnlyExtn) return Text(name.substr(dot + 1));
-  return Text(name);
+  return frame::guardMember(*this, [&]() -> Text {
+    const std::u16string p = PathIn.str().empty() ? fullPath_.str() : PathIn.str();
+    std::u16string name;
+    if (const std::size_t slash = p.rfind(u'\\'); slash != std::u16string::npos) {
+      name = p.substr(slash + 1);
+    } else if (p.find(u':') == 1) {
+      name = p.substr(2);
+    } else {
+      name = p;
+    }
+    const std::size_t dot = name.find(u'.');
+    if (dot != std::u16string::npos && RetChoice == exnFullName) return Text(name.substr(0, dot));
+    if (dot != std::u16string::npos && RetChoice == exnOnlyExtn) return Text(name.substr(dot + 1));
+    return Text(name);
+  });
 }
 
 Text SettingsObject::ExtractPath(const Text& PathIn) {
-  const std::u16string p = PathIn.str().empty() ? fullPath_.str() : PathIn.str();
-  std::u16string folder;
-  // A step that raises an error is passed over and the routine goes on.
-  auto currentFolder = [](const Text& drive) -> std::u16string {
-    try {
-      return frame::curDir(drive).str();
-    } catch (const AutomationError&) {
-      return {};
+  return frame::guardMember(*this, [&]() -> Text {
+    const std::u16string p = PathIn.str().empty() ? fullPath_.str() : PathIn.str();
+    std::u16string folder;
+    // A step that raises an error is passed over and the routine goes on.
+    auto currentFolder = [](const Text& drive) -> std::u16string {
+      try {
+        return frame::curDir(drive).str();
+      } catch (const AutomationError&) {
+        return {};
+      }
+    };
+    if (const std::size_t slash = p.rfind(u'\\'); slash != std::u16string::npos) {
+      folder = p.substr(0, slash);
+    } else if (p.find(u':') == 1) {
+      folder = currentFolder(Text(p));
+      if (folder.empty()) folder = currentFolder(Text());
+    } else {
+      folder = currentFolder(Text());
     }
-  };
-  if (const std::size_t slash = p.rfind(u'\\'); slash != std::u16string::npos) {
-    folder = p.substr(0, slash);
-  } else if (p.find(u':') == 1) {
-    folder = currentFolder(Text(p));
-    if (folder.empty()) folder = currentFolder(Text());
-  } else {
-    folder = currentFolder(Text());
-  }
-  if (!folder.empty() && folder.back() == u'\\') folder.pop_back();
-  return Text(folder);
+    if (!folder.empty() && folder.back() == u'\\') folder.pop_back();
+    return Text(folder);
+  });
 }
 
 int16_t SettingsObject::Exists(const Text& filname) {
-  std::u16string f = filname.str();
-  if (f.find(u'.') == std::u16string::npos) f += u".*";
-  return frame::dir(Text(f), frame::kDirFiles).str().empty() ? kFalse : kTrue;
+  return frame::guardMember(*this, [&]() -> int16_t {
+    std::u16string f = filname.str();
+    if (f.find(u'.') == std::u16string::npos) f += u".*";
+    return frame::dir(Text(f), frame::kDirFiles).str().empty() ? kFalse : kTrue;
+  });
 }
 
 bool SettingsObject::sectionGuard() {

@@ -1,7 +1,8 @@
 // Bad input through the library's public interfaces as clients reach them,
 // the C functions and the classes called late-bound (by member name):
 // targets that are no profile file (a folder, a path holding a NUL, a path
-// far beyond PATH_MAX) and text that is no valid UTF-16. Each answer is
+// far beyond PATH_MAX), text that is no valid UTF-16, and calls that run
+// out of memory (error 7, never an escaping exception). Each answer is
 // checked, and the files afterwards byte for byte. (The store's own answers
 // to these and to invalid UTF-8 are in store_bad_input_test.cpp.)
 #include <gtest/gtest.h>
@@ -11,7 +12,9 @@
 #include <vector>
 
 #include "support/automation_checks.h"
+#include "support/in_child.h"
 #include "support/test_files.h"
+#include "zidevuv10/addressed.h"
 #include "zidevuv10/library.h"
 #include "zidevuv10/profile.h"
 
@@ -119,6 +122,31 @@ class InterfacesBadInput : public ::testing::Test {
 
 // ---------------------------------------------------------------------------
 // Targets that are no profile file
+
+TEST_F(InterfacesBadInput, OutOfMemoryInAMemberIsError7LateBoundAndTyped) {
+  const ObjectRef o = createObject(u"VEZEzoro10.clsOrviInifINIFilesObjB");
+  lateLet(o, u"Path", utf8(file_));
+  lateLet(o, u"Section", Variant(u"s"));
+  lateLet(o, u"Key", Variant(u"k"));
+  const Ref<_clsOrviInifINIFilesObjB> typed = objectAs<_clsOrviInifINIFilesObjB>(o);
+  // 16 MB values: the member's own copy of one cannot be made.
+  std::vector<Variant> args{text(std::u16string(8 << 20, u'x'))};
+  Text big(std::u16string(8 << 20, u'y'));
+  const auto skip = testing::runInChild([&] {
+    testing::limitMemoryInChild(2 << 20);
+    for (const auto& error :
+         {testing::errorFrom([&] { o->invoke(o->dispatchId(u"Value"), InvokeKind::PropertyLet, args); }),
+          testing::errorFrom([&] { typed->let_Value(big); })}) {
+      ASSERT_TRUE(error.has_value()) << "no error raised";
+      EXPECT_EQ(error->number(), 7);
+      EXPECT_EQ(error->description().str(), u"Out of memory");
+      EXPECT_EQ(error->source().str(), u"VEZEzoro10.clsOrviInifINIFilesObjB");
+    }
+    testing::liftMemoryLimitInChild();
+    EXPECT_EQ(lateGet(o, u"Value").text().str(), u"v");
+  });
+  if (skip) GTEST_SKIP() << *skip;
+}
 
 TEST_F(InterfacesBadInput, FolderGivenAsTheFile) {
   const std::string folder = dir_.file("folder.ini");

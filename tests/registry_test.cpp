@@ -2,14 +2,21 @@
 // test's sibling library, found by ProgID or class id and loaded with
 // dlopen), unknown or broken registrations raise 429, and registering and
 // unregistering this library writes and removes exactly its own records.
+// A registry others could have written, a relative library path or a
+// registry in a shared folder never decides what is loaded.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "support/automation_checks.h"
+#include "support/in_child.h"
 #include "support/test_files.h"
 #include "zidevuv10/library.h"
 #include "zidevuv10/profile.h"
@@ -216,6 +223,74 @@ TEST_F(registrySibling, ThreadsCreateAndCallAtTheSameTime) {
   }
   for (auto& th : threads) th.join();
   for (int t = 0; t < kThreads; ++t) EXPECT_EQ(echoed[static_cast<std::size_t>(t)], kRounds) << "thread " << t;
+}
+
+TEST_F(registrySibling, RegistryOthersCouldHaveWrittenIsIgnoredWithItsReasonOnce) {
+  registerSibling();
+  ASSERT_TRUE(createObject(u"VEZEzoroSibling.clsOrviSiblingThing"));
+  const auto createAndRegister = [&](const std::string& expectedReason) {
+    ::testing::internal::CaptureStderr();
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(testing::errorNumber([] { createObject(u"VEZEzoroSibling.clsOrviSiblingThing"); }), 429);
+      EXPECT_FALSE(registerLibrary("/lib/zidevuv10.so"));
+    }
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::size_t first = err.find(expectedReason);
+    EXPECT_NE(first, std::string::npos) << err;
+    EXPECT_EQ(err.find(expectedReason, first + 1), std::string::npos) << "printed more than once: " << err;
+  };
+  // The file itself writable by its group and others.
+  ASSERT_EQ(::chmod(file_.c_str(), 0666), 0);
+  createAndRegister(file_ + " is writable by others than its owner");
+  ASSERT_EQ(::chmod(file_.c_str(), 0644), 0);
+  // A folder above it writable by others (without the sticky bit).
+  ASSERT_EQ(::chmod(dir_.path().c_str(), 0777), 0);
+  createAndRegister(dir_.path() + " is writable by others than its owner");
+  ASSERT_EQ(::chmod(dir_.path().c_str(), 0700), 0);
+  // Owned by another user (only root can hand a file over).
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(file_.c_str(), 54321, 54321), 0);
+    createAndRegister(file_ + " is owned by user 54321");
+    ASSERT_EQ(::chown(file_.c_str(), 0, 0), 0);
+  }
+  EXPECT_TRUE(createObject(u"VEZEzoroSibling.clsOrviSiblingThing"));
+}
+
+TEST_F(registrySibling, RelativeLibraryPathsAreNeitherRegisteredNorLoaded) {
+  const std::filesystem::path sibling(kSiblingLibrary);
+  testing::ScopedCurrentFolder here(sibling.parent_path().string());
+  const std::string relative = "./" + sibling.filename().string();
+  EXPECT_FALSE(registerLibrary(relative));
+  EXPECT_FALSE(registerLibrary(sibling.filename().string()));
+  EXPECT_FALSE(testing::fileExists(file_));
+  write(kSiblingProgId, "ClassId", "{3F1C9A52-7D4E-4B8A-9C61-5E2D8F0A7B14}");
+  write(kSiblingProgId, "Library", relative);
+  write(kSiblingClassSection, "Library", relative);
+  EXPECT_EQ(testing::errorNumber([] { createObject(u"VEZEzoroSibling.clsOrviSiblingThing"); }), 429);
+  EXPECT_EQ(testing::errorNumber([] { createObject(u"{3f1c9a52-7d4e-4b8a-9c61-5e2d8f0a7b14}"); }), 429);
+}
+
+TEST_F(registrySibling, WithoutHomeTheRegistryIsInThePasswordDatabasesHomeOrNowhere) {
+  // Empty variables count as unset.
+  testing::ScopedEnv registry("ZIDEVUV10_REGISTRY", "");
+  testing::ScopedEnv config("XDG_CONFIG_HOME", "");
+  testing::ScopedEnv home("HOME", "");
+  const struct passwd* pw = ::getpwuid(::geteuid());
+  ASSERT_NE(pw, nullptr);
+  EXPECT_EQ(registryPath(), std::string(pw->pw_dir) + "/.config/zidevuv10/registry.ini");
+
+  if (::geteuid() != 0) GTEST_SKIP() << "a user without a home folder needs root to become";
+  constexpr uid_t kNobodyKnown = 54321;
+  if (::getpwuid(kNobodyKnown) != nullptr) GTEST_SKIP() << "uid 54321 has a password entry here";
+  const auto skip = testing::runInChild([&] {
+    ASSERT_EQ(::setresgid(kNobodyKnown, kNobodyKnown, kNobodyKnown), 0);
+    ASSERT_EQ(::setresuid(kNobodyKnown, kNobodyKnown, kNobodyKnown), 0);
+    EXPECT_EQ(registryPath(), "");
+    EXPECT_EQ(testing::errorNumber([] { createObject(u"VEZEzoroSibling.clsOrviSiblingThing"); }), 429);
+    EXPECT_FALSE(registerLibrary("/lib/zidevuv10.so"));
+    EXPECT_FALSE(testing::fileExists("/tmp/zidevuv10/registry.ini"));
+  });
+  if (skip) GTEST_SKIP() << *skip;
 }
 
 // ---------------------------------------------------------------------------

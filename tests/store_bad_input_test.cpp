@@ -265,6 +265,37 @@ TEST(StoreBadInputSizes, FileOfOneHundredMegabytes) {
   EXPECT_EQ(get(fresh, "sec050000", "key", file, 2000), filler);
 }
 
+TEST(StoreBadInputSizes, OutOfMemoryReadsAsUnreadableAndWritesNothing) {
+  zt::TempDir dir;
+  const std::string file = dir.file("brackets.ini");
+  // 24 MB of unnamed headers: room for the bytes, not for their parse.
+  std::string content;
+  for (int i = 0; i < 8'000'000; ++i) content += "[]\n";
+  content += "[s]\nk=v\n";
+  zt::writeFile(file, content);
+  const auto skip = zt::runInChild([&] {
+    ProfileStore store;
+    zt::limitMemoryInChild(content.size() + (8 << 20));
+    EXPECT_EQ(get(store, "s", "k", file), kDefault);
+    EXPECT_EQ(get(store, "s", std::nullopt, file), kDefault);
+    std::vector<char> buf(64, 'x');
+    EXPECT_EQ(store.getSection("s", buf, file), 0u);
+    EXPECT_EQ(std::string(buf.data(), 2), std::string(2, '\0'));
+    EXPECT_EQ(store.getSectionNames(buf, file), 0u);
+    EXPECT_EQ(store.writeString("s", "k", "w", file), 0);
+    EXPECT_EQ(store.writeString("t", "new", "1", file), 0);
+    EXPECT_EQ(store.writeSection("s", std::string_view("a=1\0", 5), file), 0);
+    zt::liftMemoryLimitInChild();
+    EXPECT_TRUE(zt::readFile(file) == content) << "the file changed";
+    EXPECT_EQ(zt::listFolder(dir.path()), "brackets.ini");
+    // Nothing of the failed calls stays behind: with memory, all works.
+    EXPECT_EQ(get(store, "s", "k", file), "v");
+    EXPECT_EQ(store.writeString("s", "k", "w", file), 1);
+    EXPECT_EQ(get(store, "s", "k", file), "w");
+  });
+  if (skip) GTEST_SKIP() << *skip;
+}
+
 // --- Things that are not readable profile files ------------------------------------
 
 TEST(StoreBadInputNotAFile, FolderGivenAsTheFile) {

@@ -1,6 +1,11 @@
 #include "zidevuv10/error.h"
 
+#include <new>
+#include <stdexcept>
 #include <string>
+
+#include "automation/member_guard.h"
+#include "zidevuv10/type_info.h"
 
 namespace zidevuv10 {
 
@@ -52,5 +57,29 @@ void raiseError(int32_t number, std::u16string_view source) {
   throw AutomationError(number, Text(standardDescription(number)),
                         Text(std::u16string(source)));
 }
+
+namespace frame {
+
+void raiseForCurrentException(std::u16string_view source) {
+  try {
+    throw;
+  } catch (const AutomationError&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    raiseError(err::kOutOfMemory, source);
+  } catch (const std::length_error&) {
+    raiseError(err::kOutOfMemory, source);
+  } catch (...) {
+    raiseError(err::kAutomationError, source);
+  }
+}
+
+void raiseForCurrentException(const Object& self) {
+  const ClassInfo* info = self.classInfo();
+  const std::u16string source = info ? info->progId() : std::u16string(kLibrarySource);
+  raiseForCurrentException(source);
+}
+
+}  // namespace frame
 
 }  // namespace zidevuv10

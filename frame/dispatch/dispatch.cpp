@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "automation/member_guard.h"
 #include "catalogue/catalogue.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/safe_array.h"
@@ -140,6 +141,17 @@ Variant Object::invoke(int32_t dispatchId, InvokeKind kind, std::span<Variant> a
     if (call) call->writeBack();
     if (auto named = namedAfterClass(*this, e)) throw *named;
     throw;
+  } catch (...) {
+    // Any other failure (out of memory: error 7) becomes an automation
+    // error of the class, after the same write-back.
+    if (call) {
+      try {
+        call->writeBack();
+      } catch (...) {
+        frame::raiseForCurrentException(sourceOf(*this));
+      }
+    }
+    frame::raiseForCurrentException(sourceOf(*this));
   }
 }
 

@@ -1,13 +1,19 @@
 // The component registry (an INI file kept through the profile store) and
 // creation of classes by name, here or in other registered libraries.
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <mutex>
+#include <optional>
+#include <vector>
 
+#include "automation/member_guard.h"
 #include "catalogue/catalogue.h"
+#include "registry/trusted_path.h"
 #include "store/profile_store.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/library.h"
@@ -21,48 +27,70 @@ using store::ProfileStore;
 
 std::string utf8(std::u16string_view s) { return Text(std::u16string(s)).utf8(); }
 
-std::string readEntry(const std::string& section, const char* key) {
+// The registry file, when there is one that may be trusted; an untrusted
+// one is ignored with its reason on standard error.
+std::optional<std::string> trustedRegistry() {
+  std::string path = registryPath();
+  if (path.empty()) return std::nullopt;
+  if (const std::string reason = frame::untrustedReason(path); !reason.empty()) {
+    frame::warnOnce("the component registry", path, reason);
+    return std::nullopt;
+  }
+  return path;
+}
+
+std::string readEntry(const std::string& registry, const std::string& section, const char* key) {
   char buffer[4096];
-  ProfileStore::shared().getString(section, std::string_view(key), "", buffer, registryPath());
+  ProfileStore::shared().getString(section, std::string_view(key), "", buffer, registry);
   return buffer;
 }
 
-bool writeEntry(const std::string& section, const char* key, const std::string& value) {
-  return ProfileStore::shared().writeString(section, std::string_view(key), value,
-                                            registryPath()) != 0;
+bool writeEntry(const std::string& registry, const std::string& section, const char* key,
+                const std::string& value) {
+  return ProfileStore::shared().writeString(section, std::string_view(key), value, registry) != 0;
 }
 
-bool deleteSection(const std::string& section) {
-  return ProfileStore::shared().writeString(section, std::nullopt, std::nullopt, registryPath()) !=
-         0;
+bool deleteSection(const std::string& registry, const std::string& section) {
+  return ProfileStore::shared().writeString(section, std::nullopt, std::nullopt, registry) != 0;
 }
 
 std::string progIdSection(const ClassInfo& c) { return utf8(c.progId()); }
 std::string classIdSection(std::u16string_view id) { return "CLSID\\{" + utf8(id) + "}"; }
 std::string typeLibSection() { return "TypeLib\\{" + utf8(typeLibrary().id) + "}"; }
 
-// Creates folders down to the registry file's folder.
-bool makeFolders(const std::string& file) {
+// Creates the folders down to the registry file and the file itself, none
+// of them writable by others (whatever the umask), so that the registry
+// passes its own trust check.
+bool makeRegistryFile(const std::string& file) {
   for (std::size_t i = 1; i < file.size(); ++i) {
     if (file[i] == '/') {
-      if (::mkdir(file.substr(0, i).c_str(), 0777) != 0 && errno != EEXIST) return false;
+      if (::mkdir(file.substr(0, i).c_str(), 0755) != 0 && errno != EEXIST) return false;
     }
   }
-  return true;
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd >= 0) return ::close(fd) == 0;
+  return errno == EEXIST;
 }
 
 // Asks a registered library for an object of the class.
 ObjectRef createRegistered(std::u16string_view name) {
+  const std::optional<std::string> registry = trustedRegistry();
+  if (!registry) return {};
   std::u16string classId = frame::normaliseClassId(name);
   std::string library;
   if (classId.empty()) {
     const std::string section = utf8(name);
-    classId = frame::normaliseClassId(Text::fromUtf8(readEntry(section, "ClassId")).str());
-    library = readEntry(section, "Library");
+    classId = frame::normaliseClassId(Text::fromUtf8(readEntry(*registry, section, "ClassId")).str());
+    library = readEntry(*registry, section, "Library");
   } else {
-    library = readEntry(classIdSection(classId), "Library");
+    library = readEntry(*registry, classIdSection(classId), "Library");
   }
   if (classId.empty() || library.empty()) return {};
+  // A relative path would load whatever lies in the current folder.
+  if (library[0] != '/') {
+    frame::warnOnce("the registered library", library, "its path is not absolute");
+    return {};
+  }
   // dlopen hands back the same handle for a library already loaded.
   void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) return {};
@@ -75,6 +103,21 @@ ObjectRef createRegistered(std::u16string_view name) {
   return ref;
 }
 
+// $HOME, or the caller's home folder in the password database when HOME is
+// unset or not absolute; empty when neither names one.
+std::string homeFolder() {
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') return home;
+  std::vector<char> buffer(16384);
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  int rc = 0;
+  while ((rc = ::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found)) == ERANGE) {
+    buffer.resize(buffer.size() * 2);
+  }
+  if (rc != 0 || found == nullptr || entry.pw_dir == nullptr || entry.pw_dir[0] != '/') return {};
+  return entry.pw_dir;
+}
+
 }  // namespace
 
 std::string registryPath() {
@@ -84,10 +127,10 @@ std::string registryPath() {
   std::string config;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg == '/') {
     config = xdg;
-  } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-    config = std::string(home) + "/.config";
+  } else if (const std::string home = homeFolder(); !home.empty()) {
+    config = home + "/.config";
   } else {
-    config = "/tmp";
+    return {};  // no home folder: no registry, rather than one in a shared folder
   }
   return config + "/zidevuv10/registry.ini";
 }
@@ -105,39 +148,48 @@ std::string libraryFile() {
 }
 
 ObjectRef createObject(std::u16string_view name) {
-  if (const frame::ClassEntry* entry = frame::findClass(name)) return entry->create();
-  if (ObjectRef registered = createRegistered(name)) return registered;
+  try {
+    if (const frame::ClassEntry* entry = frame::findClass(name)) return entry->create();
+    if (ObjectRef registered = createRegistered(name)) return registered;
+  } catch (...) {
+    frame::raiseForCurrentException(kLibrarySource);
+  }
   raiseError(err::kCannotCreateObject);
 }
 
 bool registerLibrary(const std::optional<std::string>& file) {
   const std::string library = file.value_or(libraryFile());
-  if (library.empty() || !makeFolders(registryPath())) return false;
+  // Only absolute paths are recorded: loading refuses any other.
+  if (library.empty() || library[0] != '/') return false;
+  const std::optional<std::string> registry = trustedRegistry();
+  if (!registry || !makeRegistryFile(*registry)) return false;
   bool ok = true;
   for (const ClassInfo* c : libraryClasses()) {
     const std::string classId = "{" + utf8(c->classId) + "}";
-    ok = ok && writeEntry(progIdSection(*c), "ClassId", classId);
-    ok = ok && writeEntry(progIdSection(*c), "InterfaceId", "{" + utf8(c->interfaceId) + "}");
-    ok = ok && writeEntry(progIdSection(*c), "Library", library);
-    ok = ok && writeEntry(classIdSection(c->classId), "ProgId", progIdSection(*c));
-    ok = ok && writeEntry(classIdSection(c->classId), "Library", library);
+    ok = ok && writeEntry(*registry, progIdSection(*c), "ClassId", classId);
+    ok = ok && writeEntry(*registry, progIdSection(*c), "InterfaceId", "{" + utf8(c->interfaceId) + "}");
+    ok = ok && writeEntry(*registry, progIdSection(*c), "Library", library);
+    ok = ok && writeEntry(*registry, classIdSection(c->classId), "ProgId", progIdSection(*c));
+    ok = ok && writeEntry(*registry, classIdSection(c->classId), "Library", library);
   }
   const TypeLibraryInfo& lib = typeLibrary();
-  ok = ok && writeEntry(typeLibSection(), "Name", utf8(lib.name));
-  ok = ok && writeEntry(typeLibSection(), "Version",
+  ok = ok && writeEntry(*registry, typeLibSection(), "Name", utf8(lib.name));
+  ok = ok && writeEntry(*registry, typeLibSection(), "Version",
                         std::to_string(lib.majorVersion) + "." + std::to_string(lib.minorVersion));
-  ok = ok && writeEntry(typeLibSection(), "Locale", std::to_string(lib.locale));
-  ok = ok && writeEntry(typeLibSection(), "Library", library);
+  ok = ok && writeEntry(*registry, typeLibSection(), "Locale", std::to_string(lib.locale));
+  ok = ok && writeEntry(*registry, typeLibSection(), "Library", library);
   return ok;
 }
 
 bool unregisterLibrary() {
+  const std::optional<std::string> registry = trustedRegistry();
+  if (!registry) return false;
   bool ok = true;
   for (const ClassInfo* c : libraryClasses()) {
-    ok = deleteSection(progIdSection(*c)) && ok;
-    ok = deleteSection(classIdSection(c->classId)) && ok;
+    ok = deleteSection(*registry, progIdSection(*c)) && ok;
+    ok = deleteSection(*registry, classIdSection(c->classId)) && ok;
   }
-  return deleteSection(typeLibSection()) && ok;
+  return deleteSection(*registry, typeLibSection()) && ok;
 }
 
 }  // namespace zidevuv10

@@ -17,6 +17,7 @@ namespace zidevuv10 {
 namespace err {
 inline constexpr int32_t kInvalidCall = 5;
 inline constexpr int32_t kOverflow = 6;
+inline constexpr int32_t kOutOfMemory = 7;
 inline constexpr int32_t kSubscriptOutOfRange = 9;
 inline constexpr int32_t kArrayFixed = 10;
 inline constexpr int32_t kTypeMismatch = 13;
@@ -33,6 +34,7 @@ inline constexpr int32_t kResourceNotFound = 326;
 inline constexpr int32_t kObjectRequired = 424;
 inline constexpr int32_t kCannotCreateObject = 429;
 inline constexpr int32_t kMemberNotSupported = 438;
+inline constexpr int32_t kAutomationError = 440;
 inline constexpr int32_t kNamedArgumentNotFound = 448;
 inline constexpr int32_t kArgumentNotOptional = 449;
 inline constexpr int32_t kWrongArgumentCount = 450;

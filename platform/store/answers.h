@@ -16,7 +16,6 @@
 
 namespace zidevuv10::store {
 
-class Document;
 
 // A read's whole answer, before it meets a buffer: the text of a value, the
 // items of a list (each already followed by its NUL), or an empty list
@@ -26,7 +25,7 @@ struct Answer {
   Shape shape = Shape::Value;
   std::string_view text;
   std::size_t emptyNuls = 1;
-  std::shared_ptr<const Document> keep;  // holds the document `text` points into
+  std::shared_ptr<const void> keep;  // holds what `text` points into (a document, a list)
 
   static Answer value(std::string_view v) { return {Shape::Value, v, 1, nullptr}; }
   static Answer list(std::string_view items) {

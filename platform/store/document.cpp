@@ -1,5 +1,6 @@
 #include "store/document.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "text/blanks.h"
@@ -51,6 +52,27 @@ void forEachLine(const char* r, std::size_t pos, std::size_t limit, bool hasCr, 
   }
 }
 
+// The text of a line cut at its first NUL.
+std::string_view cutAtNul(std::string_view t) {
+  const void* z = std::memchr(t.data(), '\0', t.size());
+  return z ? t.substr(0, static_cast<std::size_t>(static_cast<const char*>(z) - t.data())) : t;
+}
+
+// Whether a line's text (cut at NUL) is a section header: its first
+// non-blank character is '[' and a ']' follows somewhere after it.
+bool isHeaderText(std::string_view t) {
+  std::size_t first = 0;
+  while (first < t.size() && text::isBlank(t[first])) ++first;
+  if (first == t.size() || t[first] != '[') return false;
+  const std::size_t close = t.rfind(']');
+  return close != std::string_view::npos && close > first;
+}
+
+std::string_view nameOfText(std::string_view t) {
+  const std::size_t eq = t.find('=');
+  return text::trimBlanks(eq == std::string_view::npos ? t : t.substr(0, eq));
+}
+
 }  // namespace
 
 std::shared_ptr<const Document> Document::parse(std::string raw) {
@@ -63,10 +85,11 @@ std::shared_ptr<const Document> Document::parse(std::string raw) {
   doc->endOfText_ = static_cast<uint32_t>(doc->markLength_);
   if (doc->identity_) {
     doc->base_ = doc->raw_.data();
-    doc->scanHeaders();
+    doc->textSize_ = static_cast<uint32_t>(doc->raw_.size());
   } else {
-    doc->splitAll();
+    doc->decodeAll();
   }
+  doc->scanLines();
   if (doc->encoding_ == text::Encoding::Windows1252) {
     for (char c : doc->raw_) {
       if (isBinaryByte(static_cast<unsigned char>(c))) {
@@ -75,57 +98,13 @@ std::shared_ptr<const Document> Document::parse(std::string raw) {
       }
     }
   }
-  for (const Section& s : doc->sections_) {
-    if (s.nameEnd > s.nameBegin) {
-      doc->sectionNameList_.append(doc->sectionName(s));
-      doc->sectionNameList_.push_back('\0');
-    }
-  }
+  doc->indexSections();
   return doc;
 }
 
-Line Document::makeLine(uint32_t begin, uint32_t end, uint32_t next) const {
-  Line l;
-  l.rawBegin = l.textBegin = begin;
-  l.rawEnd = l.textEnd = end;
-  l.rawNext = next;
-  // A NUL ends the line's text.
-  if (const void* z = std::memchr(base_ + begin, '\0', end - begin)) {
-    l.textEnd = static_cast<uint32_t>(static_cast<const char*>(z) - base_);
-  }
-  classify(l);
-  return l;
-}
-
-// Plain UTF-8: find the headers only; bodies are split on first use.
-void Document::scanHeaders() {
-  const char* r = raw_.data();
-  const bool hasCr = std::memchr(r, '\r', raw_.size()) != nullptr;
-  bool eolKnown = false;
-  uint32_t lastEnd = 0;
-  uint32_t lastNext = static_cast<uint32_t>(markLength_);
-  forEachLine(r, markLength_, raw_.size(), hasCr, [&](std::size_t b, std::size_t e, std::size_t n) {
-    if (!eolKnown && e < n) {
-      lineEnd_ = std::string_view(r + e, n - e);
-      eolKnown = true;
-    }
-    lastEnd = static_cast<uint32_t>(e);
-    lastNext = static_cast<uint32_t>(n);
-    std::size_t first = b;
-    while (first < e && text::isBlank(r[first])) ++first;
-    if (first < e && r[first] == '[') {
-      const Line l =
-          makeLine(static_cast<uint32_t>(b), static_cast<uint32_t>(e), static_cast<uint32_t>(n));
-      if (l.kind == LineKind::Header) addSection(l, 0);
-    }
-  });
-  endOfText_ = lastNext;
-  endsWithLineEnd_ = lastNext == markLength_ || lastNext != lastEnd;
-  if (!sections_.empty()) sections_.back().bodyEnd = endOfText_;
-}
-
-// Other encodings: decode every line up front (such files are rare and small).
-void Document::splitAll() {
+// Other encodings: decode line by line into UTF-8 text with the same line
+// ends, noting where each line starts in both forms.
+void Document::decodeAll() {
   const std::size_t unit = text::unitSize(encoding_);
   const std::size_t n = raw_.size();
   const char* r = raw_.data();
@@ -136,67 +115,119 @@ void Document::splitAll() {
     return encoding_ == text::Encoding::Utf16LE ? (a | (b << 8)) : ((a << 8) | b);
   };
   const std::size_t limit = unit == 1 ? n : n - (n - markLength_) % 2;
-  bool eolKnown = false;
+  decoded_.reserve(limit - markLength_);
   std::size_t pos = markLength_;
   while (pos < limit) {
     std::size_t end = pos;
     while (end < limit && unitAt(end) != '\n' && unitAt(end) != '\r') end += unit;
     std::size_t next = end;
+    textStarts_.push_back(static_cast<uint32_t>(decoded_.size()));
+    rawStarts_.push_back(static_cast<uint32_t>(pos));
+    decoded_ += text::decodeToUtf8(encoding_, std::string_view(r + pos, end - pos));
     if (end < limit) {
       const bool cr = unitAt(end) == '\r';
       next = end + unit;
-      if (cr && next < limit && unitAt(next) == '\n') next += unit;
-      if (!eolKnown) {
-        lineEnd_ = cr ? (next - end == 2 * unit ? "\r\n" : "\r") : "\n";
-        eolKnown = true;
+      decoded_.push_back(cr ? '\r' : '\n');
+      if (cr && next < limit && unitAt(next) == '\n') {
+        next += unit;
+        decoded_.push_back('\n');
       }
     }
-    Line l;
-    l.rawBegin = static_cast<uint32_t>(pos);
-    l.rawEnd = static_cast<uint32_t>(end);
-    l.rawNext = static_cast<uint32_t>(next);
-    l.textBegin = static_cast<uint32_t>(decoded_.size());
-    decoded_ += text::decodeToUtf8(encoding_, std::string_view(r + pos, end - pos));
-    l.textEnd = static_cast<uint32_t>(decoded_.size());
-    allLines_.push_back(l);
     pos = next;
   }
+  textStarts_.push_back(static_cast<uint32_t>(decoded_.size()));
+  rawStarts_.push_back(static_cast<uint32_t>(limit));
+  decoded_.shrink_to_fit();
+  textStarts_.shrink_to_fit();
+  rawStarts_.shrink_to_fit();
   base_ = decoded_.data();
-  for (uint32_t i = 0; i < allLines_.size(); ++i) {
-    Line& l = allLines_[i];
-    if (const void* z = std::memchr(base_ + l.textBegin, '\0', l.textEnd - l.textBegin)) {
-      l.textEnd = static_cast<uint32_t>(static_cast<const char*>(z) - base_);
+  textSize_ = static_cast<uint32_t>(decoded_.size());
+}
+
+// Finds the line end the file uses, where its text ends, and the start of
+// every section header.
+void Document::scanLines() {
+  const uint32_t start = identity_ ? static_cast<uint32_t>(markLength_) : 0;
+  const std::string_view all(base_ + start, textSize_ - start);
+  const bool hasCr = all.find('\r') != std::string_view::npos;
+  bool eolKnown = false;
+  std::size_t headerBytes = 0;
+  uint32_t lastEnd = start;
+  uint32_t lastNext = start;
+  forEachLine(base_, start, textSize_, hasCr, [&](std::size_t b, std::size_t e, std::size_t n) {
+    if (!eolKnown && e < n) {
+      lineEnd_ = std::string_view(base_ + e, n - e);
+      eolKnown = true;
     }
-    classify(l);
-    if (l.kind == LineKind::Header) addSection(l, i + 1);
-  }
-  if (!allLines_.empty()) {
-    endOfText_ = allLines_.back().rawNext;
-    endsWithLineEnd_ = allLines_.back().rawNext != allLines_.back().rawEnd;
-  }
-  if (!sections_.empty()) sections_.back().bodyEnd = endOfText_;
+    lastEnd = static_cast<uint32_t>(e);
+    lastNext = static_cast<uint32_t>(n);
+    std::size_t first = b;
+    while (first < e && text::isBlank(base_[first])) ++first;
+    if (first < e && base_[first] == '[' &&
+        isHeaderText(cutAtNul(std::string_view(base_ + b, e - b)))) {
+      headers_.push_back(static_cast<uint32_t>(b));
+      headerBytes += e - b;
+    }
+  });
+  if (headers_.capacity() > headers_.size() + headers_.size() / 4) headers_.shrink_to_fit();
+  endsWithLineEnd_ = lastNext == start || lastNext != lastEnd;
+  endOfText_ = identity_ ? lastNext : rawStarts_.back();
+  // Each name with its NUL is at least one byte shorter than its header
+  // line: room for the name list without regrowing it.
+  sectionNameList_.reserve(headerBytes - headers_.size());
 }
 
-void Document::addSection(const Line& header, uint32_t firstLine) {
-  if (!sections_.empty()) sections_.back().bodyEnd = header.rawBegin;
-  Section s;
-  s.header = header;
-  s.firstLine = firstLine;
-  s.bodyBegin = header.rawNext;
-  // The name lies between '[' and the last ']', blanks trimmed.
-  const std::string_view t = text(header);
-  const std::size_t open = t.find('[');
-  const std::size_t close = t.rfind(']');
-  const std::string_view name = text::trimBlanks(t.substr(open + 1, close - open - 1));
-  s.nameBegin = static_cast<uint32_t>(name.data() - base_);
-  s.nameEnd = s.nameBegin + static_cast<uint32_t>(name.size());
+void Document::indexSections() {
   std::string& folded = foldBuffer();
-  text::foldCaseInto(name, folded);
-  sectionIndex_.emplace(folded, static_cast<uint32_t>(sections_.size()));
-  sections_.push_back(s);
+  const auto nameOf = [this](uint32_t id) { return sectionName(static_cast<int>(id)); };
+  for (int s = 0; s < sectionCount(); ++s) {
+    const std::string_view name = sectionName(s);
+    text::foldCaseInto(name, folded);
+    sectionIndex_.insertFirst(static_cast<uint32_t>(s), folded, nameOf);
+    if (!name.empty()) {
+      sectionNameList_.append(name);
+      sectionNameList_.push_back('\0');
+    }
+  }
+  if (sectionNameList_.capacity() > sectionNameList_.size() + sectionNameList_.size() / 4) {
+    sectionNameList_.shrink_to_fit();
+  }
 }
 
-void Document::classify(Line& l) const {
+uint32_t Document::nextLineStart(uint32_t begin) const {
+  uint32_t p = begin;
+  while (p < textSize_ && base_[p] != '\n' && base_[p] != '\r') ++p;
+  if (p == textSize_) return p;
+  if (base_[p] == '\r' && p + 1 < textSize_ && base_[p + 1] == '\n') return p + 2;
+  return p + 1;
+}
+
+std::string_view Document::lineName(uint32_t begin) const {
+  uint32_t end = begin;
+  while (end < textSize_ && base_[end] != '\n' && base_[end] != '\r') ++end;
+  return nameOfText(cutAtNul(std::string_view(base_ + begin, end - begin)));
+}
+
+Line Document::makeLine(uint32_t begin, uint32_t next) const {
+  // The line end is the CR, LF or CRLF before the next line; a CR always
+  // ends a line, so a CR before the LF belongs to the line end.
+  uint32_t eol = next;
+  if (eol > begin && base_[eol - 1] == '\n') --eol;
+  if (eol > begin && base_[eol - 1] == '\r') --eol;
+  Line l;
+  l.textBegin = begin;
+  l.textEnd = begin + static_cast<uint32_t>(cutAtNul(std::string_view(base_ + begin, eol - begin)).size());
+  if (identity_) {
+    l.rawBegin = begin;
+    l.rawEnd = eol;
+    l.rawNext = next;
+  } else {
+    const auto k = static_cast<std::size_t>(
+        std::lower_bound(textStarts_.begin(), textStarts_.end(), begin) - textStarts_.begin());
+    l.rawBegin = rawStarts_[k];
+    l.rawNext = rawStarts_[k + 1];
+    l.rawEnd = l.rawNext - (next - eol) * static_cast<uint32_t>(text::unitSize(encoding_));
+  }
   const std::string_view t = text(l);
   std::size_t first = 0;
   while (first < t.size() && text::isBlank(t[first])) ++first;
@@ -207,76 +238,132 @@ void Document::classify(Line& l) const {
     l.kind = LineKind::Blank;
   } else if (t[first] == ';') {
     l.kind = LineKind::Comment;
-  } else if (t[first] == '[' && t.rfind(']') != std::string_view::npos && t.rfind(']') > first) {
+  } else if (isHeaderText(t)) {
     l.kind = LineKind::Header;
   } else {
     l.kind = l.hasEquals ? LineKind::Entry : LineKind::Bare;
   }
+  return l;
 }
 
-// The lines of raw bytes [begin, end), which start at allLines_[firstLine]
-// in a decoded file.
-std::unique_ptr<SectionBody> Document::buildBody(uint32_t begin, uint32_t end,
-                                                 uint32_t firstLine) const {
-  auto body = std::make_unique<SectionBody>();
-  if (identity_) {
-    const bool hasCr = std::memchr(base_ + begin, '\r', end - begin) != nullptr;
-    forEachLine(base_, begin, end, hasCr,
-                [&](std::size_t b, std::size_t e, std::size_t n) {
-                  body->lines.push_back(makeLine(static_cast<uint32_t>(b),
-                                                 static_cast<uint32_t>(e),
-                                                 static_cast<uint32_t>(n)));
-                });
-  } else {
-    for (std::size_t i = firstLine; i < allLines_.size(); ++i) {
-      if (allLines_[i].kind == LineKind::Header) break;
-      body->lines.push_back(allLines_[i]);
+uint32_t Document::bodyBegin(int section) const {
+  return nextLineStart(headers_[static_cast<std::size_t>(section)]);
+}
+
+uint32_t Document::bodyEnd(int section) const {
+  const auto next = static_cast<std::size_t>(section) + 1;
+  return next < headers_.size() ? headers_[next] : textSize_;
+}
+
+Line Document::header(int section) const {
+  const uint32_t begin = headers_[static_cast<std::size_t>(section)];
+  return makeLine(begin, nextLineStart(begin));
+}
+
+std::string_view Document::sectionName(int section) const {
+  return headerName(headers_[static_cast<std::size_t>(section)]);
+}
+
+std::string_view Document::headerName(uint32_t begin) const {
+  uint32_t end = begin;
+  while (end < textSize_ && base_[end] != '\n' && base_[end] != '\r') ++end;
+  // The name lies between '[' and the last ']', blanks trimmed.
+  const std::string_view t = cutAtNul(std::string_view(base_ + begin, end - begin));
+  const std::size_t open = t.find('[');
+  const std::size_t close = t.rfind(']');
+  return text::trimBlanks(t.substr(open + 1, close - open - 1));
+}
+
+void Document::forEachBodyLine(int section, const std::function<void(const Line&)>& f) const {
+  forEachLineIn(bodyBegin(section), bodyEnd(section), f);
+}
+
+void Document::forEachPreambleLine(const std::function<void(const Line&)>& f) const {
+  const uint32_t start = identity_ ? static_cast<uint32_t>(markLength_) : 0;
+  forEachLineIn(start, headers_.empty() ? textSize_ : headers_.front(), f);
+}
+
+void Document::forEachLineIn(uint32_t b, uint32_t e,
+                             const std::function<void(const Line&)>& f) const {
+  const bool hasCr = std::memchr(base_ + b, '\r', e - b) != nullptr;
+  forEachLine(base_, b, e, hasCr, [&](std::size_t begin, std::size_t, std::size_t next) {
+    f(makeLine(static_cast<uint32_t>(begin), static_cast<uint32_t>(next)));
+  });
+}
+
+void Document::appendKeyList(int section, std::string& out) const {
+  forEachBodyLine(section, [&](const Line& l) {
+    if (l.kind != LineKind::Entry || name(l).empty()) return;
+    out.append(name(l));
+    out.push_back('\0');
+  });
+}
+
+void Document::appendEntryList(int section, std::string& out) const {
+  forEachBodyLine(section, [&](const Line& l) {
+    if (l.kind == LineKind::Entry) {
+      out.append(name(l));
+      out.push_back('=');
+      out.append(value(l));
+      out.push_back('\0');
+    } else if (l.kind == LineKind::Bare) {
+      out.append(text::trimBlanks(text(l)));
+      out.push_back('\0');
     }
+  });
+}
+
+std::string_view Document::keyList(int section, std::string& scratch) const {
+  return keptList(section, true, scratch);
+}
+
+std::string_view Document::entryList(int section, std::string& scratch) const {
+  return keptList(section, false, scratch);
+}
+
+std::string_view Document::keptList(int section, bool keys, std::string& scratch) const {
+  const auto fill = [&](std::string& out) {
+    if (keys) {
+      appendKeyList(section, out);
+    } else {
+      appendEntryList(section, out);
+    }
+  };
+  if (bodyEnd(section) - bodyBegin(section) < kIndexedBody) {
+    scratch.clear();
+    fill(scratch);
+    return scratch;
   }
+  std::lock_guard<host::ForkSafeMutex> lock(keysMutex_);
+  auto& slot = lists_[section];
+  if (!slot) slot = std::make_unique<Lists>();
+  std::optional<std::string>& list = keys ? slot->keys : slot->entries;
+  if (!list) {
+    std::string built;
+    fill(built);
+    built.shrink_to_fit();
+    list = std::move(built);
+  }
+  return *list;
+}
+
+const NameTable& Document::keyIndex(int section) const {
+  std::lock_guard<host::ForkSafeMutex> lock(keysMutex_);
+  auto& slot = keys_[section];
+  if (slot) return *slot;
+  auto table = std::make_unique<NameTable>();
+  const auto nameOf = [this](uint32_t begin) { return lineName(begin); };
   std::string folded;
-  for (uint32_t i = 0; i < body->lines.size(); ++i) {
-    const Line& l = body->lines[i];
+  forEachBodyLine(section, [&](const Line& l) {
     // Comment lines with '=' are found by an exact lookup of their name
     // (";name"), as on Windows, though no listing shows them.
     if (l.kind == LineKind::Entry || (l.kind == LineKind::Comment && l.hasEquals)) {
       text::foldCaseInto(name(l), folded);
-      body->keys.emplace(folded, i);
+      table->insertFirst(l.textBegin, folded, nameOf);
     }
-    if (l.kind == LineKind::Entry) {
-      if (!name(l).empty()) {
-        body->keyList.append(name(l));
-        body->keyList.push_back('\0');
-      }
-      body->entryList.append(name(l));
-      body->entryList.push_back('=');
-      body->entryList.append(value(l));
-      body->entryList.push_back('\0');
-    } else if (l.kind == LineKind::Bare) {
-      body->entryList.append(text::trimBlanks(text(l)));
-      body->entryList.push_back('\0');
-    }
-  }
-  return body;
-}
-
-const SectionBody& Document::body(int section) const {
-  std::lock_guard<host::ForkSafeMutex> lock(bodyMutex_);
-  if (bodies_.empty()) bodies_.resize(sections_.size());
-  auto& slot = bodies_[static_cast<std::size_t>(section)];
-  if (!slot) {
-    const Section& s = sections_[static_cast<std::size_t>(section)];
-    slot = buildBody(s.bodyBegin, s.bodyEnd, s.firstLine);
-  }
+  });
+  slot = std::move(table);
   return *slot;
-}
-
-const SectionBody& Document::preamble() const {
-  std::lock_guard<host::ForkSafeMutex> lock(bodyMutex_);
-  if (!preamble_) {
-    const uint32_t end = sections_.empty() ? endOfText_ : sections_.front().header.rawBegin;
-    preamble_ = buildBody(static_cast<uint32_t>(markLength_), end, 0);
-  }
-  return *preamble_;
 }
 
 std::string_view Document::text(const Line& l) const {
@@ -293,24 +380,49 @@ std::string_view Document::value(const Line& l) const {
   return text::trimBlanks(text(l).substr(l.equals + 1));
 }
 
-std::string_view Document::sectionName(const Section& s) const {
-  return {base_ + s.nameBegin, s.nameEnd - s.nameBegin};
-}
-
 int Document::findSection(std::string_view name) const {
   std::string& folded = foldBuffer();
   text::foldCaseInto(name, folded);
-  const auto it = sectionIndex_.find(std::string_view(folded));
-  return it == sectionIndex_.end() ? -1 : static_cast<int>(it->second);
+  const auto found = sectionIndex_.find(
+      folded, [this](uint32_t id) { return sectionName(static_cast<int>(id)); });
+  return found ? static_cast<int>(*found) : -1;
 }
 
-const Line* Document::findKey(int section, std::string_view key) const {
-  if (section < 0 || static_cast<std::size_t>(section) >= sections_.size()) return nullptr;
-  const SectionBody& b = body(section);
+std::optional<Line> Document::findKey(int section, std::string_view key) const {
+  if (section < 0 || section >= sectionCount()) return std::nullopt;
   std::string& folded = foldBuffer();
   text::foldCaseInto(key, folded);
-  const auto it = b.keys.find(std::string_view(folded));
-  return it == b.keys.end() ? nullptr : &b.lines[it->second];
+  if (bodyEnd(section) - bodyBegin(section) < kIndexedBody) {
+    // A small section is searched line by line: an index would cost more
+    // memory than the section's own bytes, and save little time.
+    std::optional<Line> found;
+    forEachBodyLine(section, [&](const Line& l) {
+      const bool keyLine = l.kind == LineKind::Entry || (l.kind == LineKind::Comment && l.hasEquals);
+      if (!found && keyLine && foldsTo(name(l), folded)) found = l;
+    });
+    return found;
+  }
+  const NameTable& keys = keyIndex(section);
+  const auto found = keys.find(folded, [this](uint32_t begin) { return lineName(begin); });
+  if (!found) return std::nullopt;
+  return makeLine(*found, nextLineStart(*found));
+}
+
+std::size_t Document::memoryUsed() const {
+  std::size_t bytes = sizeof(Document) + raw_.capacity() + decoded_.capacity() +
+                      sectionNameList_.capacity() + sectionIndex_.memoryUsed() +
+                      sizeof(uint32_t) * (textStarts_.capacity() + rawStarts_.capacity() +
+                                          headers_.capacity());
+  std::lock_guard<host::ForkSafeMutex> lock(keysMutex_);
+  for (const auto& [section, table] : keys_) {
+    bytes += sizeof(*table) + table->memoryUsed() + 4 * sizeof(void*);
+  }
+  for (const auto& [section, lists] : lists_) {
+    bytes += sizeof(*lists) + 4 * sizeof(void*);
+    if (lists->keys) bytes += lists->keys->capacity();
+    if (lists->entries) bytes += lists->entries->capacity();
+  }
+  return bytes;
 }
 
 }  // namespace zidevuv10::store

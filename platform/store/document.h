@@ -1,29 +1,35 @@
-// A parsed profile file: its bytes exactly as read, the encoding, the
-// section headers, and for each section (built on first use) its lines,
-// its key index and its listings in the store's answer form.
+// A parsed profile file: its bytes exactly as read, the encoding, where its
+// section headers start, and (built on first use) a key index per section.
 //
-// Every line keeps both its decoded UTF-8 text and its byte range in the
-// original file, so that a write can splice new lines into the original
-// bytes and leave every other byte as it was. Parsing a file only finds its
-// section headers; a section's lines are split when the section is first
-// used, so a lookup in a large file does not pay for the sections it never
-// touches.
+// The parsed form is kept small, whatever the file's shape: a 4-byte offset
+// per section header, an index slot per distinct section name and, for a
+// section once looked into, per distinct key; no text is copied except the
+// section name list and the listings of larger sections once asked for.
+// Small sections get no index at all (a lookup reads
+// their few lines). Lines are not stored: a Line is worked out from the
+// text when asked for, and it keeps both its decoded UTF-8 text and its
+// byte range in the original file, so that a write can splice new lines
+// into the original bytes and leave every other byte as it was. Files in
+// another encoding than UTF-8 also keep their decoded text and the start of
+// every line in both forms.
 //
-// A Document is immutable once parsed except for the per-section details,
-// which are built under an internal mutex and never change afterwards: one
-// Document may be read by many threads at once.
+// A Document is immutable once parsed except for the key indexes, which are
+// built under an internal mutex and never change afterwards: one Document
+// may be read by many threads at once.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
-#include <span>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "host/fork_safe_mutex.h"
+#include "store/name_table.h"
 #include "text/encoding.h"
 
 namespace zidevuv10::store {
@@ -47,34 +53,12 @@ struct Line {
   bool hasEquals = false;
 };
 
-// Transparent hashing so that lookups with a string_view need no copy.
-struct StringHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-};
-using NameIndex = std::unordered_map<std::string, uint32_t, StringHash, std::equal_to<>>;
-
-// What a section holds, split on first use.
-struct SectionBody {
-  std::vector<Line> lines;  // the lines after the header, up to the next header
-  NameIndex keys;           // folded key name -> first line holding it
-  std::string keyList;      // key names, each followed by NUL
-  std::string entryList;    // "name=value" entries, each followed by NUL
-};
-
-struct Section {
-  Line header;
-  uint32_t nameBegin = 0;  // trimmed name in the decoded text
-  uint32_t nameEnd = 0;
-  uint32_t firstLine = 0;  // index of the body's first line among all lines (decoded files)
-  uint32_t bodyBegin = 0;  // raw bytes of the body
-  uint32_t bodyEnd = 0;
-};
-
 class Document {
  public:
   // Largest file the store handles; larger files read as missing and refuse writes.
   static constexpr std::size_t kMaxFileSize = 0x7FFF0000;
+  // Sections of at least this many bytes get a key index on first lookup.
+  static constexpr uint32_t kIndexedBody = 512;
 
   // Parses file bytes (empty for a missing file).
   static std::shared_ptr<const Document> parse(std::string raw);
@@ -90,37 +74,58 @@ class Document {
   uint32_t endOfText() const { return endOfText_; }
   bool endsWithLineEnd() const { return endsWithLineEnd_; }
 
-  const std::vector<Section>& sections() const { return sections_; }
-  const SectionBody& body(int section) const;
-  // The lines before the first header (after any byte-order mark), split as
-  // a section's: they belong to no section, and the profile functions
-  // neither list nor find them.
-  const SectionBody& preamble() const;
+  int sectionCount() const { return static_cast<int>(headers_.size()); }
+  Line header(int section) const;
+  std::string_view sectionName(int section) const;
+  // Calls f for each line after the section's header, up to the next header.
+  void forEachBodyLine(int section, const std::function<void(const Line&)>& f) const;
+  // Calls f for each line before the first header (after any byte-order
+  // mark): they belong to no section, and the profile functions neither
+  // list nor find them.
+  void forEachPreambleLine(const std::function<void(const Line&)>& f) const;
   // Section names, each followed by NUL, in file order (unnamed "[]" left out).
   const std::string& sectionNameList() const { return sectionNameList_; }
+  // The section's key names / "name=value" entries (and bare lines), each
+  // followed by NUL: kept once asked for in a section of kIndexedBody bytes
+  // or more, else put together in `scratch` on every call.
+  std::string_view keyList(int section, std::string& scratch) const;
+  std::string_view entryList(int section, std::string& scratch) const;
 
   std::string_view text(const Line& l) const;
   std::string_view name(const Line& l) const;   // trimmed text before '='
   std::string_view value(const Line& l) const;  // trimmed text after '='
-  std::string_view sectionName(const Section& s) const;
 
   // First section of that name (compared without case), or -1.
   int findSection(std::string_view name) const;
-  // The first line of the section holding that key (compared without case), or null.
-  const Line* findKey(int section, std::string_view key) const;
+  // The first line of the section holding that key (compared without case).
+  std::optional<Line> findKey(int section, std::string_view key) const;
+
+  // Bytes held by the parsed file (its raw bytes included), for measurements.
+  std::size_t memoryUsed() const;
 
  private:
   Document() = default;
-  void splitAll();
-  void scanHeaders();
-  void addSection(const Line& header, uint32_t firstLine);
-  Line makeLine(uint32_t begin, uint32_t end, uint32_t next) const;
-  void classify(Line& l) const;
-  std::unique_ptr<SectionBody> buildBody(uint32_t begin, uint32_t end, uint32_t firstLine) const;
+  void decodeAll();
+  void scanLines();
+  void indexSections();
+  // The line starting at text offset `begin`, ending before `next` (the
+  // next line's start or the end of its section).
+  Line makeLine(uint32_t begin, uint32_t next) const;
+  // Text offset of the start of the line after the one starting at `begin`.
+  uint32_t nextLineStart(uint32_t begin) const;
+  // The trimmed text before '=' of the line starting at `begin`.
+  std::string_view lineName(uint32_t begin) const;
+  uint32_t bodyBegin(int section) const;
+  uint32_t bodyEnd(int section) const;
+  void forEachLineIn(uint32_t begin, uint32_t end,
+                     const std::function<void(const Line&)>& f) const;
+  std::string_view headerName(uint32_t begin) const;
+  const NameTable& keyIndex(int section) const;
 
   std::string raw_;
   std::string decoded_;         // decoded text when the file is not plain UTF-8
   const char* base_ = nullptr;  // raw_ or decoded_: where text offsets point
+  uint32_t textSize_ = 0;       // end of the text at base_
   bool identity_ = true;        // text offsets are raw offsets
   text::Encoding encoding_ = text::Encoding::Utf8;
   std::size_t markLength_ = 0;
@@ -128,14 +133,26 @@ class Document {
   bool looksBinary_ = false;
   uint32_t endOfText_ = 0;
   bool endsWithLineEnd_ = true;
-  std::vector<Line> allLines_;  // every line, kept only for decoded files
-  std::vector<Section> sections_;
-  NameIndex sectionIndex_;
+  // Decoded files only: the start of every line in the text and in the raw
+  // bytes, with one more pair for the end.
+  std::vector<uint32_t> textStarts_;
+  std::vector<uint32_t> rawStarts_;
+  std::vector<uint32_t> headers_;  // text offset of each section header line
+  NameTable sectionIndex_;         // first section of each name
   std::string sectionNameList_;
 
-  mutable host::ForkSafeMutex bodyMutex_;
-  mutable std::vector<std::unique_ptr<SectionBody>> bodies_;
-  mutable std::unique_ptr<SectionBody> preamble_;
+  // Listings kept for larger sections.
+  struct Lists {
+    std::optional<std::string> keys;
+    std::optional<std::string> entries;
+  };
+  void appendKeyList(int section, std::string& out) const;
+  void appendEntryList(int section, std::string& out) const;
+  std::string_view keptList(int section, bool keys, std::string& scratch) const;
+
+  mutable host::ForkSafeMutex keysMutex_;
+  mutable std::unordered_map<int, std::unique_ptr<NameTable>> keys_;
+  mutable std::unordered_map<int, std::unique_ptr<Lists>> lists_;
 };
 
 }  // namespace zidevuv10::store

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 
 #include "text/blanks.h"
 #include "text/case_fold.h"
@@ -13,12 +14,12 @@ namespace {
 bool isEntryLine(const Line& l) { return l.kind == LineKind::Entry || l.kind == LineKind::Bare; }
 
 // The last entry line of a section, or its header when it has none.
-const Line& lastEntryLine(const Document& doc, int section) {
-  const auto& lines = doc.body(section).lines;
-  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-    if (isEntryLine(*it)) return *it;
-  }
-  return doc.sections()[static_cast<std::size_t>(section)].header;
+Line lastEntryLine(const Document& doc, int section) {
+  std::optional<Line> last;
+  doc.forEachBodyLine(section, [&](const Line& l) {
+    if (isEntryLine(l)) last = l;
+  });
+  return last ? *last : doc.header(section);
 }
 
 void appendLines(std::string& out, std::string_view lineEnd,
@@ -95,10 +96,8 @@ std::string entry(std::string_view key, std::string_view value) {
 std::vector<int> sectionsNamed(const Document& doc, std::string_view name) {
   std::vector<int> out;
   const std::string folded = text::foldCase(text::trimBlanks(name));
-  for (std::size_t i = 0; i < doc.sections().size(); ++i) {
-    if (text::foldCase(doc.sectionName(doc.sections()[i])) == folded) {
-      out.push_back(static_cast<int>(i));
-    }
+  for (int i = 0; i < doc.sectionCount(); ++i) {
+    if (foldsTo(doc.sectionName(i), folded)) out.push_back(i);
   }
   return out;
 }
@@ -109,7 +108,7 @@ EditPlan planWriteValue(const Document& doc, std::string_view section, std::stri
                         std::string_view value) {
   const int s = doc.findSection(text::trimBlanks(section));
   if (s < 0) return {appendAtEnd(doc, {header(section), entry(key, value)})};
-  if (const Line* l = doc.findKey(s, key)) {
+  if (const std::optional<Line> l = doc.findKey(s, key)) {
     if (doc.value(*l) == value) return {};
     // The line keeps its place, its line end and the key's spelling.
     return {Splice{l->rawBegin, l->rawEnd, entry(doc.name(*l), value)}};
@@ -154,21 +153,34 @@ EditPlan planWriteValues(const Document& doc, std::span<const ValueWrite> writes
       }
       continue;
     }
-    const SectionBody& body = outside ? doc.preamble() : doc.body(s);
+    // The section's lines (or those before the first header) and the first
+    // line of each key, by folded name.
+    std::vector<Line> lines;
+    const auto collect = [&](const Line& l) { lines.push_back(l); };
+    if (outside) {
+      doc.forEachPreambleLine(collect);
+    } else {
+      doc.forEachBodyLine(s, collect);
+    }
+    const auto isKeyLine = [](const Line& l) {
+      return l.kind == LineKind::Entry || (l.kind == LineKind::Comment && l.hasEquals);
+    };
+    std::unordered_map<std::string, std::size_t> firstLine;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (isKeyLine(lines[i])) firstLine.try_emplace(text::foldCase(doc.name(lines[i])), i);
+    }
     std::vector<std::string> added;
     for (const auto& [folded, w] : g.keys) {
-      const auto found = body.keys.find(folded);
+      const auto found = firstLine.find(folded);
       if (!w.value) {
         // Every line of the key goes, so that no shadowed duplicate comes back.
-        for (const Line& l : body.lines) {
-          const bool keyLine =
-              l.kind == LineKind::Entry || (l.kind == LineKind::Comment && l.hasEquals);
-          if (keyLine && text::foldCase(doc.name(l)) == folded) {
+        for (const Line& l : lines) {
+          if (isKeyLine(l) && text::foldCase(doc.name(l)) == folded) {
             plan.push_back({l.rawBegin, l.rawNext, {}});
           }
         }
-      } else if (found != body.keys.end()) {
-        const Line& l = body.lines[found->second];
+      } else if (found != firstLine.end()) {
+        const Line& l = lines[found->second];
         if (doc.value(l) != *w.value) {
           plan.push_back(Splice{l.rawBegin, l.rawEnd, entry(doc.name(l), *w.value)});
         }
@@ -178,15 +190,15 @@ EditPlan planWriteValues(const Document& doc, std::span<const ValueWrite> writes
     }
     if (added.empty()) continue;
     const Line* last = nullptr;
-    for (const Line& l : body.lines) {
+    for (const Line& l : lines) {
       if (isEntryLine(l)) last = &l;
     }
     if (last != nullptr) {
       plan.push_back(insertAfter(doc, *last, added));
     } else if (!outside) {
-      plan.push_back(insertAfter(doc, doc.sections()[static_cast<std::size_t>(s)].header, added));
-    } else if (!doc.sections().empty()) {
-      const Line& first = doc.sections().front().header;
+      plan.push_back(insertAfter(doc, doc.header(s), added));
+    } else if (doc.sectionCount() > 0) {
+      const Line first = doc.header(0);
       Splice sp{first.rawBegin, first.rawBegin, {}};
       appendLines(sp.text, lineEndOf(doc, first), added);
       plan.push_back(std::move(sp));
@@ -218,12 +230,10 @@ EditPlan planDeleteKey(const Document& doc, std::string_view section, std::strin
   // comes back to view.
   const std::string folded = text::foldCase(key);
   EditPlan plan;
-  for (const Line& l : doc.body(s).lines) {
+  doc.forEachBodyLine(s, [&](const Line& l) {
     const bool keyLine = l.kind == LineKind::Entry || (l.kind == LineKind::Comment && l.hasEquals);
-    if (keyLine && text::foldCase(doc.name(l)) == folded) {
-      plan.push_back({l.rawBegin, l.rawNext, {}});
-    }
-  }
+    if (keyLine && foldsTo(doc.name(l), folded)) plan.push_back({l.rawBegin, l.rawNext, {}});
+  });
   return plan;
 }
 
@@ -233,8 +243,7 @@ EditPlan planDeleteSection(const Document& doc, std::string_view section) {
     // The header and the section's lines up to its last entry; blank lines
     // and comments after the last entry stay, as they often introduce the
     // next section.
-    const Section& sec = doc.sections()[static_cast<std::size_t>(index)];
-    plan.push_back({sec.header.rawBegin, lastEntryLine(doc, index).rawNext, {}});
+    plan.push_back({doc.header(index).rawBegin, lastEntryLine(doc, index).rawNext, {}});
   }
   return plan;
 }
@@ -250,8 +259,8 @@ EditPlan planReplaceSection(const Document& doc, std::string_view section,
   }
   EditPlan plan;
   bool placed = false;
-  for (const Line& l : doc.body(s).lines) {
-    if (!isEntryLine(l)) continue;
+  doc.forEachBodyLine(s, [&](const Line& l) {
+    if (!isEntryLine(l)) return;
     Splice sp{l.rawBegin, l.rawNext, {}};
     if (!placed) {
       // The new entries take the place of the first old one, and its line end.
@@ -259,10 +268,8 @@ EditPlan planReplaceSection(const Document& doc, std::string_view section,
       placed = true;
     }
     plan.push_back(std::move(sp));
-  }
-  if (!placed && !entries.empty()) {
-    plan.push_back(insertAfter(doc, doc.sections()[static_cast<std::size_t>(s)].header, entries));
-  }
+  });
+  if (!placed && !entries.empty()) plan.push_back(insertAfter(doc, doc.header(s), entries));
   return plan;
 }
 

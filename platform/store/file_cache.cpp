@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <algorithm>
 #include <ctime>
+#include <new>
 #include <utility>
 
 namespace zidevuv10::store {
@@ -94,7 +95,12 @@ Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath, bool u
     return snap;
   }
   std::string bytes;
-  int err = fs::readAll(fs, fd, bytes, static_cast<std::size_t>(std::max<off_t>(snap.st.st_size, 0)));
+  int err = 0;
+  try {
+    err = fs::readAll(fs, fd, bytes, static_cast<std::size_t>(std::max<off_t>(snap.st.st_size, 0)));
+  } catch (const std::bad_alloc&) {
+    err = -ENOMEM;  // no room for the file's bytes: it cannot be read now
+  }
   fs.close(fd);
   if (err == 0 && bytes.size() > Document::kMaxFileSize) err = -EFBIG;
   if (err != 0) {

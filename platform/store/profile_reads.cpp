@@ -1,4 +1,5 @@
 // The read operations of the profile store.
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,20 @@ bool noOverwriteUnderWay(fs::FileSystem& fs, const std::string& path, const stru
   std::string target;
   return resolveWriteTarget(fs, path, target) == 0 && !overwritePending(fs, target);
 }
+
+// The answer of a read that ran out of memory: as for a file that cannot be
+// read (the fallback allocates nothing), with the cause kept.
+Answer outOfMemory(Status& status, Answer fallback) {
+  status = Status::OutOfMemory;
+  return fallback;
+}
+
+// A listing of a section and what it points into: the document's kept
+// listing, or the scratch text it was put together in.
+struct KeptList {
+  std::shared_ptr<const Document> doc;
+  std::string scratch;
+};
 
 // Whether a read of `path` that gave `snap` saw one whole version: the file
 // did not change while it was read, and no overwrite in place is under way.
@@ -105,17 +120,34 @@ Answer ProfileStore::readString(OptText section, OptText key, OptText defaultVal
   const std::string_view def =
       stripQuotes(text::trimTrailingSpaces(defaultValue.value_or(std::string_view())));
   if (!section) return readSectionNames(file, status);
+  try {
+    return readValueOrKeys(*section, key, def, file, status);
+  } catch (const std::bad_alloc&) {
+    return outOfMemory(status, Answer::value(def));
+  }
+}
+
+Answer ProfileStore::readValueOrKeys(std::string_view section, OptText key, std::string_view def,
+                                     OptText file, Status& status) {
   auto doc = loadForRead(file, status);
   Answer answer = Answer::value(def);
   if (!key) {
     // The section's key names (not trimmed: listings take the name as given).
-    const int s = doc ? doc->findSection(*section) : -1;
-    if (s >= 0 && !doc->body(s).keyList.empty()) answer = Answer::list(doc->body(s).keyList);
+    const int s = doc ? doc->findSection(section) : -1;
+    if (s >= 0) {
+      auto list = std::make_shared<KeptList>(KeptList{doc, {}});
+      const std::string_view keys = doc->keyList(s, list->scratch);
+      if (!keys.empty()) {
+        answer = Answer::list(keys);
+        answer.keep = std::move(list);
+        return answer;
+      }
+    }
   } else {
-    const std::string_view sectionName = text::trimBlanks(*section);
+    const std::string_view sectionName = text::trimBlanks(section);
     const std::string_view keyName = text::trimBlanks(*key);
     if (doc && !sectionName.empty() && !keyName.empty()) {
-      if (const Line* l = doc->findKey(doc->findSection(sectionName), keyName)) {
+      if (const auto l = doc->findKey(doc->findSection(sectionName), keyName)) {
         answer = Answer::value(stripQuotes(doc->value(*l)));
       }
     }
@@ -129,20 +161,31 @@ Answer ProfileStore::readSection(OptText section, OptText file, Status& status) 
     status = Status::InvalidArgument;
     return Answer::emptyList(0);
   }
-  auto doc = loadForRead(file, status);
-  const int s = doc ? doc->findSection(*section) : -1;
-  if (s < 0 || doc->body(s).entryList.empty()) return Answer::emptyList(2);
-  Answer answer = Answer::list(doc->body(s).entryList);
-  answer.keep = std::move(doc);
-  return answer;
+  try {
+    auto doc = loadForRead(file, status);
+    const int s = doc ? doc->findSection(*section) : -1;
+    if (s < 0) return Answer::emptyList(2);
+    auto list = std::make_shared<KeptList>(KeptList{doc, {}});
+    const std::string_view entries = doc->entryList(s, list->scratch);
+    if (entries.empty()) return Answer::emptyList(2);
+    Answer answer = Answer::list(entries);
+    answer.keep = std::move(list);
+    return answer;
+  } catch (const std::bad_alloc&) {
+    return outOfMemory(status, Answer::emptyList(2));
+  }
 }
 
 Answer ProfileStore::readSectionNames(OptText file, Status& status) {
-  auto doc = loadForRead(file, status);
-  if (!doc) return Answer::list({});
-  Answer answer = Answer::list(doc->sectionNameList());
-  answer.keep = std::move(doc);
-  return answer;
+  try {
+    auto doc = loadForRead(file, status);
+    if (!doc) return Answer::list({});
+    Answer answer = Answer::list(doc->sectionNameList());
+    answer.keep = std::move(doc);
+    return answer;
+  } catch (const std::bad_alloc&) {
+    return outOfMemory(status, Answer::list({}));
+  }
 }
 
 uint32_t ProfileStore::getString(OptText section, OptText key, OptText defaultValue,
@@ -184,13 +227,19 @@ bool ProfileStore::getStruct(OptText section, OptText key, std::span<uint8_t> ou
     status = Status::InvalidArgument;
     return false;
   }
-  const auto doc = loadForRead(file, status);
+  std::shared_ptr<const Document> doc;
+  try {
+    doc = loadForRead(file, status);
+  } catch (const std::bad_alloc&) {
+    status = Status::OutOfMemory;
+    return false;
+  }
   if (!doc) return false;
   const std::string_view sectionName = text::trimBlanks(*section);
   const std::string_view keyName = text::trimBlanks(*key);
-  const Line* l = sectionName.empty() || keyName.empty()
-                      ? nullptr
-                      : doc->findKey(doc->findSection(sectionName), keyName);
+  const std::optional<Line> l = sectionName.empty() || keyName.empty()
+                                    ? std::nullopt
+                                    : doc->findKey(doc->findSection(sectionName), keyName);
   if (!l) {
     status = Status::FileNotFound;
     return false;

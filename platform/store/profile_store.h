@@ -98,6 +98,10 @@ class ProfileStore {
   int32_t flush(OptText file);
   template <typename Planner>
   int32_t modify(OptText file, Planner&& planner, Status& status);
+  template <typename Planner>
+  int32_t modifyOnce(OptText file, Planner& planner, Status& status);
+  Answer readValueOrKeys(std::string_view section, OptText key, std::string_view def, OptText file,
+                         Status& status);
 
   std::shared_ptr<fs::FileSystem> fs_;
   FileCache cache_;

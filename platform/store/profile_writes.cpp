@@ -1,6 +1,7 @@
 // The write operations of the profile store: validate, then one locked
 // read-modify-write cycle that replaces the file atomically.
 #include <cerrno>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,17 @@ int32_t failStep(Status& status, int negativeErrno, Access access) {
 
 template <typename Planner>
 int32_t ProfileStore::modify(OptText file, Planner&& planner, Status& status) {
+  // Out of memory anywhere before the file is replaced leaves it untouched:
+  // the write fails as any other failed write does.
+  try {
+    return modifyOnce(file, planner, status);
+  } catch (const std::bad_alloc&) {
+    return fail(status, Status::OutOfMemory);
+  }
+}
+
+template <typename Planner>
+int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status) {
   status = Status::Ok;
   const std::string_view name = file.value_or(kWinIni);
   if (name.empty()) return fail(status, Status::AccessDenied);
@@ -102,7 +114,12 @@ int32_t ProfileStore::modify(OptText file, Planner&& planner, Status& status) {
     if (const int rc = replaceFile(*fs_, target, *bytes, snap.doc->raw(), previous); rc != 0) {
       return failStep(status, rc, Access::Write);
     }
-    cache_.remember(*fs_, target, Document::parse(std::move(*bytes)), previous);
+    try {
+      cache_.remember(*fs_, target, Document::parse(std::move(*bytes)), previous);
+    } catch (const std::bad_alloc&) {
+      // The file is written; the cache merely goes without the new version
+      // (every cached copy is checked against the file before use).
+    }
     return 1;
   }
   return fail(status, Status::PathNotFound);

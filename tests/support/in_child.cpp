@@ -1,11 +1,13 @@
 #include "support/in_child.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <exception>
+#include <fstream>
 
 namespace zidevuv10::testing {
 
@@ -25,6 +27,30 @@ void skipInChild(const std::string& reason) {
   if (::testing::Test::HasFailure()) endChild(1);
   const ssize_t written = ::write(reasonFd, reason.data(), reason.size());
   endChild(written == static_cast<ssize_t>(reason.size()) ? kSkipped : 1);
+}
+
+void limitMemoryInChild(std::size_t bytes) {
+#if defined(__SANITIZE_ADDRESS__)
+  skipInChild("AddressSanitizer's shadow memory does not fit under an address space limit");
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  skipInChild("AddressSanitizer's shadow memory does not fit under an address space limit");
+#endif
+#endif
+  std::size_t pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  ASSERT_GT(pages, 0u) << "no /proc/self/statm";
+  struct rlimit limit {};
+  ASSERT_EQ(::getrlimit(RLIMIT_AS, &limit), 0);
+  limit.rlim_cur = pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) + bytes;
+  ASSERT_EQ(::setrlimit(RLIMIT_AS, &limit), 0);
+}
+
+void liftMemoryLimitInChild() {
+  struct rlimit limit {};
+  ASSERT_EQ(::getrlimit(RLIMIT_AS, &limit), 0);
+  limit.rlim_cur = limit.rlim_max;
+  ASSERT_EQ(::setrlimit(RLIMIT_AS, &limit), 0);
 }
 
 std::optional<std::string> runInChild(const std::function<void()>& body) {

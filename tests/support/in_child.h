@@ -7,6 +7,7 @@
 // the check cannot be made here (skipInChild), which skips the test.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,5 +23,12 @@ std::optional<std::string> runInChild(const std::function<void()>& body);
 // From inside the child: ends it, skipping the test for `reason` (failing
 // it instead when a check in the child has already failed).
 [[noreturn]] void skipInChild(const std::string& reason);
+
+// From inside the child: lets its address space grow by at most `bytes`
+// beyond what it maps now (RLIMIT_AS), so that larger allocations fail;
+// skips the test under AddressSanitizer, whose reserved shadow memory such
+// a limit cannot hold. liftMemoryLimitInChild undoes it.
+void limitMemoryInChild(std::size_t bytes);
+void liftMemoryLimitInChild();
 
 }  // namespace zidevuv10::testing

@@ -50,13 +50,16 @@ std::vector<std::string> ProfileReader::sectionNames() {
       wholeAnswer([&](std::span<char> b) { return store_.getSectionNames(b, file_); }));
 }
 
-const store::SectionBody* ProfileReader::outside() {
+std::optional<std::vector<store::Line>> ProfileReader::outside() {
   if (!doc_) doc_ = store_.document(file_);
-  return doc_ ? &doc_->preamble() : nullptr;
+  if (!doc_) return std::nullopt;
+  std::vector<store::Line> lines;
+  doc_->forEachPreambleLine([&](const store::Line& l) { lines.push_back(l); });
+  return lines;
 }
 
 bool ProfileReader::hasSection(const std::string& section) {
-  if (section.empty()) return outside() != nullptr;
+  if (section.empty()) return outside().has_value();
   const std::string wanted = text::foldCase(text::trimBlanks(section));
   const std::vector<std::string> names = sectionNames();
   return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
@@ -66,8 +69,14 @@ bool ProfileReader::hasSection(const std::string& section) {
 
 std::vector<std::string> ProfileReader::keys(const std::string& section) {
   if (section.empty()) {
-    const store::SectionBody* body = outside();
-    return body ? splitList(body->keyList) : std::vector<std::string>{};
+    // Listed as a section's keys are: every named entry, in file order.
+    std::vector<std::string> out;
+    for (const store::Line& l : outside().value_or(std::vector<store::Line>{})) {
+      if (l.kind == store::LineKind::Entry && !doc_->name(l).empty()) {
+        out.emplace_back(doc_->name(l));
+      }
+    }
+    return out;
   }
   return splitList(wholeAnswer(
       [&](std::span<char> b) { return store_.getString(section, std::nullopt, "", b, file_); }));
@@ -75,8 +84,16 @@ std::vector<std::string> ProfileReader::keys(const std::string& section) {
 
 std::vector<std::string> ProfileReader::entries(const std::string& section) {
   if (section.empty()) {
-    const store::SectionBody* body = outside();
-    return body ? splitList(body->entryList) : std::vector<std::string>{};
+    // Listed as a section's entries are: name=value, and lines without '='.
+    std::vector<std::string> out;
+    for (const store::Line& l : outside().value_or(std::vector<store::Line>{})) {
+      if (l.kind == store::LineKind::Entry) {
+        out.push_back(std::string(doc_->name(l)) + "=" + std::string(doc_->value(l)));
+      } else if (l.kind == store::LineKind::Bare) {
+        out.emplace_back(text::trimBlanks(doc_->text(l)));
+      }
+    }
+    return out;
   }
   return splitList(
       wholeAnswer([&](std::span<char> b) { return store_.getSection(section, b, file_); }));
@@ -88,11 +105,15 @@ std::optional<std::string> ProfileReader::value(const std::string& section,
                                                 const std::string& key) {
   if (section.empty()) {
     // As a lookup answers a value: the first line of the key, quotes stripped.
-    const store::SectionBody* body = outside();
-    if (body == nullptr) return std::nullopt;
-    const auto found = body->keys.find(text::foldCase(text::trimBlanks(key)));
-    if (found == body->keys.end()) return std::nullopt;
-    return std::string(store::stripQuotes(doc_->value(body->lines[found->second])));
+    const std::string wanted = text::foldCase(text::trimBlanks(key));
+    for (const store::Line& l : outside().value_or(std::vector<store::Line>{})) {
+      const bool keyLine = l.kind == store::LineKind::Entry ||
+                           (l.kind == store::LineKind::Comment && l.hasEquals);
+      if (keyLine && text::foldCase(doc_->name(l)) == wanted) {
+        return std::string(store::stripQuotes(doc_->value(l)));
+      }
+    }
+    return std::nullopt;
   }
   auto lookUp = [&](const char* probe) {
     return wholeAnswer(

@@ -36,8 +36,8 @@ class ProfileReader {
   SectionListing listing(const std::string& section);
 
  private:
-  // The lines before the first header; nullptr when the file is missing.
-  const store::SectionBody* outside();
+  // The lines before the first header; nullopt when the file is missing.
+  std::optional<std::vector<store::Line>> outside();
 
   store::ProfileStore& store_;
   std::string file_;

@@ -275,17 +275,18 @@ std::shared_ptr<const store::Document> parseInput(const std::string& input) {
 std::vector<store::ValueWrite> entriesToMerge(const store::Document& doc,
                                               const std::string* into) {
   std::vector<store::ValueWrite> writes;
-  for (std::size_t i = 0; i < doc.sections().size(); ++i) {
-    const std::string_view name = doc.sectionName(doc.sections()[i]);
-    for (const store::Line& line : doc.body(static_cast<int>(i)).lines) {
-      if (line.kind == store::LineKind::Bare) {
-        throw Failure("standard input: '" + std::string(doc.text(line)) +
-                      "' is no key=value entry");
-      }
-      if (line.kind == store::LineKind::Entry) {
-        writes.push_back({into ? std::string_view(*into) : name, doc.name(line), doc.value(line)});
-      }
+  const auto take = [&](std::string_view section, const store::Line& line) {
+    if (line.kind == store::LineKind::Bare) {
+      throw Failure("standard input: '" + std::string(doc.text(line)) +
+                    "' is no key=value entry");
     }
+    if (line.kind == store::LineKind::Entry) {
+      writes.push_back({into ? std::string_view(*into) : section, doc.name(line), doc.value(line)});
+    }
+  };
+  for (int i = 0; i < doc.sectionCount(); ++i) {
+    const std::string_view name = doc.sectionName(i);
+    doc.forEachBodyLine(i, [&](const store::Line& line) { take(name, line); });
   }
   return writes;
 }

@@ -1,0 +1,36 @@
+// What a member call turns every other failure into: clients of the
+// automation layer (late-bound calls, typed interfaces, scripts) see only
+// AutomationError. Out of memory (a failed allocation, or a size no
+// allocation can have) is error 7, anything else error 440.
+#pragma once
+
+#include <new>
+#include <stdexcept>
+#include <string_view>
+
+#include "zidevuv10/error.h"
+#include "zidevuv10/object.h"
+
+namespace zidevuv10::frame {
+
+// Raises the automation error for the exception being handled; call it
+// only from a catch block.
+[[noreturn]] void raiseForCurrentException(std::u16string_view source);
+
+// Raises it for a member of that object (the class's ProgID as source).
+[[noreturn]] void raiseForCurrentException(const Object& self);
+
+// Runs a member's body with that translation: typed calls get the same
+// errors as late-bound ones.
+template <typename Body>
+decltype(auto) guardMember(const Object& self, Body&& body) {
+  try {
+    return body();
+  } catch (const AutomationError&) {
+    throw;
+  } catch (...) {
+    raiseForCurrentException(self);
+  }
+}
+
+}  // namespace zidevuv10::frame
