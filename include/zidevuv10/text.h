@@ -36,6 +36,14 @@ class ZIDEVUV10_API Text {
   // UTF-8 form, or nullopt when unset (how the profile store sees an absent argument).
   std::optional<std::string> utf8OrAbsent() const;
 
+  // Appends in place (an unset text becomes set); amortised linear, so a
+  // text built by repeated appends costs its length, not its square.
+  Text& append(std::u16string_view more) {
+    if (!value_) value_.emplace();
+    value_->append(more);
+    return *this;
+  }
+
   // Equal when both are unset or both hold the same text.
   bool operator==(const Text& other) const = default;
 

@@ -417,14 +417,9 @@ bool Interpreter::appendInPlace(const Stmt& s) {
   for (auto it = parts.rbegin(); it != parts.rend(); ++it) values.push_back(evaluate(**it));
   // Every part is turned into text before any is appended: a part that
   // cannot be leaves the variable as it was.
-  Text& text = v->value.text();
-  if (text.isUnset()) text = Text::empty();
-  // Text gives its characters read-only; this variable's own Text is not
-  // const, so its characters may be changed where they are.
   std::u16string tail;
   for (const Variant& value : values) appendJoined(tail, value);
-  auto& characters = const_cast<std::u16string&>(text.str());
-  characters += tail;
+  v->value.text().append(tail);
   return true;
 }
 
