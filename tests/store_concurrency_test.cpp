@@ -460,6 +460,11 @@ TEST(StoreConcurrencyLock, ChildForkedDuringAWriteKeepsNoLock) {
 TEST(StoreConcurrencyLock, ChildrenForkedWhileOtherThreadsUseTheStoreCanUseItAtOnce) {
   // fork() copies only the calling thread: whatever another thread held at
   // that moment must not be held in the child.
+#if defined(__SANITIZE_ADDRESS__)
+  // This compiler's AddressSanitizer does not take its allocator's locks
+  // around fork(), so a child can hang in malloc itself (seen in opendir).
+  GTEST_SKIP() << "AddressSanitizer's allocator is not fork-safe with other threads running";
+#endif
   zt::TempDir dir;
   const std::string file = dir.file("busy.ini");
   ProfileStore store;

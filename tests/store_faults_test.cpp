@@ -186,7 +186,8 @@ TEST(StoreFaultsAnyStep, OverwriteInPlaceSurvivesAFailureAtEveryStep) {
   // never a torn file, and the next write cleans up.
   for (int error : {ENOSPC, EIO}) {
     SCOPED_TRACE(errnoName(error));
-    const Change& change = changes().front();
+    const std::vector<Change> all = changes();
+    const Change& change = all.front();
     const std::string after = expectedAfter(change, kOriginal, true);
     int refused = 0;
     for (int k = 1;; ++k) {
