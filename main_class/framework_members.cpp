@@ -10,7 +10,7 @@
 #include "zidevuv10/host.h"
 #include "zidevuv10/library.h"
 
-namespace zidevuv10::direct {
+namespace zidevuv10::main_class {
 
 namespace {
 
@@ -100,4 +100,4 @@ void MainClass::set_BuddyObjectGlobal(ObjectRef& oNewValue) {
   });
 }
 
-}  // namespace zidevuv10::direct
+}  // namespace zidevuv10::main_class
