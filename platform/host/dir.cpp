@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "paths/drives.h"
+#include "paths/host_path.h"
 #include "paths/path_map.h"
 #include "text/case_fold.h"
 
@@ -111,10 +112,7 @@ DirResult findFirst(fs::FileSystem& fs, std::string_view pattern, int attributes
     return out;
   }
   const std::string& hostPath = resolved->path;
-  const std::size_t slash = hostPath.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string(".")
-                             : slash == 0               ? std::string("/")
-                                                        : hostPath.substr(0, slash);
+  const std::string folder = paths::folderOf(hostPath);
 
   std::vector<std::string> names;
   if (fs.listFolder(folder, names) != 0) return out;  // missing or unreadable: no match

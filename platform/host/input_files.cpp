@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "paths/drives.h"
+#include "paths/host_path.h"
 #include "paths/path_map.h"
 #include "text/encoding.h"
 
@@ -27,10 +28,7 @@ constexpr int kPathNotFound = 76;
 // A missing file is "file not found" when its folder exists and "path not
 // found" when the folder does not.
 int missingFileError(fs::FileSystem& fs, const std::string& hostPath) {
-  const std::size_t slash = hostPath.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string(".")
-                             : slash == 0               ? std::string("/")
-                                                        : hostPath.substr(0, slash);
+  const std::string folder = paths::folderOf(hostPath);
   struct stat st {};
   return fs.stat(folder, st) == 0 && S_ISDIR(st.st_mode) ? kFileNotFound : kPathNotFound;
 }
