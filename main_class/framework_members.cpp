@@ -5,7 +5,7 @@
 
 #include "automation/member_guard.h"
 #include "main_class.h"
-#include "host/runtime.h"
+#include "runtime/runtime.h"
 #include "state/thread_state.h"
 #include "zidevuv10/host.h"
 #include "zidevuv10/library.h"

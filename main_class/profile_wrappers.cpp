@@ -7,7 +7,7 @@
 
 #include "automation/member_guard.h"
 #include "main_class.h"
-#include "host/store_text.h"
+#include "runtime/store_text.h"
 #include "store/profile_store.h"
 
 namespace zidevuv10::main_class {

@@ -28,7 +28,7 @@ AutomationError errorFromPython(py::error_already_set& e) {
     return AutomationError(err::kMemberNotSupported, Text(standardDescription(err::kMemberNotSupported)),
                            Text(std::u16string(kPythonSource)));
   }
-  return AutomationError(440, Text(typeName + u": " + toUtf16(py::str(e.value()))),
+  return AutomationError(err::kAutomationError, Text(typeName + u": " + toUtf16(py::str(e.value()))),
                          Text(std::u16string(kPythonSource)));
 }
 

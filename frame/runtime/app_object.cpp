@@ -2,7 +2,7 @@
 #include <string>
 
 #include "dispatch/typed_slot.h"
-#include "host/runtime.h"
+#include "runtime/runtime.h"
 #include "paths/drives.h"
 #include "paths/host_path.h"
 #include "zidevuv10/library.h"

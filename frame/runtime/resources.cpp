@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "dispatch/typed_slot.h"
-#include "host/runtime.h"
+#include "runtime/runtime.h"
 #include "text/ascii_case.h"
 #include "zidevuv10/safe_array.h"
 #include "zidevuv10/type_info.h"
