@@ -1,5 +1,6 @@
 // The parsed form of a script: statements with their line numbers, and
 // expressions as trees. Built once by the parser, then only read.
+// Values; a parsed program may be read by several threads at once.
 #pragma once
 
 #include <memory>
