@@ -5,7 +5,7 @@
 
 #include "automation/member_guard.h"
 #include "addressed_object.h"
-#include "host/store_text.h"
+#include "runtime/store_text.h"
 #include "zidevuv10/error.h"
 
 namespace zidevuv10::addressed {

@@ -6,6 +6,7 @@
 #include "call_lock.h"
 #include "conversions.h"
 #include "python_object.h"
+#include "text/ascii_case.h"
 #include "zidevuv10/collection.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/host.h"
@@ -15,13 +16,6 @@
 namespace zidevuv10::python {
 
 namespace {
-
-char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-
-bool sameName(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return lower(x) == lower(y); });
-}
 
 std::u16string fromUtf8(const std::string& s) { return toUtf16(py::str(s)); }
 
@@ -73,7 +67,7 @@ py::object invokeMember(const ObjectRef& object, std::u16string_view name, Invok
     const std::u16string keyName = toUtf16(key);
     std::size_t index = paramCount;
     for (std::size_t i = 0; i < paramCount; ++i) {
-      if (sameName(member->params[i].name, keyName)) index = i;
+      if (text::equalsIgnoringAsciiCase(member->params[i].name, keyName)) index = i;
     }
     if (index == paramCount) raiseError(err::kNamedArgumentNotFound);
     if (index < args.size()) {
@@ -137,7 +131,7 @@ py::object DispatchObject::getAttribute(const std::string& name) const {
     const MemberInfo* method = nullptr;
     bool any = false;
     for (const auto& m : info->members) {
-      if (!sameName(m.name, wanted)) continue;
+      if (!text::equalsIgnoringAsciiCase(m.name, wanted)) continue;
       any = true;
       if (m.kind == InvokeKind::PropertyGet) get = &m;
       if (m.kind == InvokeKind::Method) method = &m;
@@ -170,7 +164,7 @@ void DispatchObject::setAttribute(const std::string& name, py::object value) con
     const MemberInfo* set = nullptr;
     bool any = false;
     for (const auto& m : info->members) {
-      if (!sameName(m.name, wanted)) continue;
+      if (!text::equalsIgnoringAsciiCase(m.name, wanted)) continue;
       any = true;
       if (m.kind == InvokeKind::PropertyLet) let = &m;
       if (m.kind == InvokeKind::PropertySet) set = &m;

@@ -61,11 +61,11 @@ void defineErrors(py::module_& module) {
     } catch (const AutomationError& e) {
       raiseComError(e.number(), e.description(), e.source());
     } catch (const std::bad_alloc&) {
-      raiseComError(7, Text(standardDescription(7)), Text(std::u16string(kLibrarySource)));
+      raiseComError(err::kOutOfMemory, Text(standardDescription(err::kOutOfMemory)), Text(std::u16string(kLibrarySource)));
     } catch (const std::exception& e) {
-      raiseComError(440, std::string("Automation error: ") + e.what());
+      raiseComError(err::kAutomationError, std::string("Automation error: ") + e.what());
     } catch (...) {
-      raiseComError(440, Text(standardDescription(440)), Text(std::u16string(kLibrarySource)));
+      raiseComError(err::kAutomationError, Text(standardDescription(err::kAutomationError)), Text(std::u16string(kLibrarySource)));
     }
   });
 }

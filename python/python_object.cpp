@@ -5,6 +5,7 @@
 
 #include "conversions.h"
 #include "errors.h"
+#include "text/ascii_case.h"
 #include "zidevuv10/variant.h"
 
 namespace zidevuv10::python {
@@ -12,16 +13,6 @@ namespace zidevuv10::python {
 namespace {
 
 constexpr std::u16string_view kPythonSource = u"Python";
-
-char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-
-bool sameName(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 // The library's error for the Python exception being handled.
 AutomationError errorFromPython(py::error_already_set& e) {
@@ -37,7 +28,7 @@ AutomationError errorFromPython(py::error_already_set& e) {
     return AutomationError(err::kMemberNotSupported, Text(standardDescription(err::kMemberNotSupported)),
                            Text(std::u16string(kPythonSource)));
   }
-  return AutomationError(440, Text(typeName + u": " + toUtf16(py::str(e.value()))),
+  return AutomationError(err::kAutomationError, Text(typeName + u": " + toUtf16(py::str(e.value()))),
                          Text(std::u16string(kPythonSource)));
 }
 
@@ -55,7 +46,7 @@ class PythonObject final : public Object {
     py::gil_scoped_acquire gil;
     try {
       for (std::size_t i = 0; i < names_.size(); ++i) {
-        if (sameName(names_[i], name)) return static_cast<int32_t>(i) + 1;
+        if (text::equalsIgnoringAsciiCase(names_[i], name)) return static_cast<int32_t>(i) + 1;
       }
       std::u16string found;
       py::handle target(target_);
@@ -64,7 +55,7 @@ class PythonObject final : public Object {
       } else {
         for (py::handle attr : py::reinterpret_steal<py::list>(PyObject_Dir(target_))) {
           const std::u16string candidate = toUtf16(attr);
-          if (sameName(candidate, name)) {
+          if (text::equalsIgnoringAsciiCase(candidate, name)) {
             found = candidate;
             break;
           }

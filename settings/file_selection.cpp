@@ -4,8 +4,8 @@
 #include <string>
 
 #include "automation/member_guard.h"
-#include "host/file_services.h"
-#include "host/runtime.h"
+#include "runtime/file_services.h"
+#include "runtime/runtime.h"
 #include "settings_object.h"
 #include "text/case_fold.h"
 #include "zidevuv10/error.h"

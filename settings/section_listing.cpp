@@ -5,8 +5,8 @@
 
 #include "automation/member_guard.h"
 #include "fs/file_system.h"
-#include "host/file_services.h"
-#include "host/store_text.h"
+#include "runtime/file_services.h"
+#include "runtime/store_text.h"
 #include "paths/path_map.h"
 #include "settings_object.h"
 #include "zidevuv10/error.h"

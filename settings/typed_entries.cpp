@@ -4,7 +4,7 @@
 #include <string>
 
 #include "automation/member_guard.h"
-#include "host/store_text.h"
+#include "runtime/store_text.h"
 #include "settings_object.h"
 #include "zidevuv10/error.h"
 

@@ -12,15 +12,15 @@
 #include <string>
 
 #include "fs/file_system.h"
-#include "host/current_folder.h"
-#include "host/dir.h"
+#include "runtime/current_folder.h"
+#include "runtime/dir.h"
 #include "support/faulty_file_system.h"
 #include "support/test_files.h"
 
-using zidevuv10::host::currentFolder;
-using zidevuv10::host::DirResult;
-using zidevuv10::host::findFirst;
-using zidevuv10::host::matchesWildcards;
+using zidevuv10::runtime::currentFolder;
+using zidevuv10::runtime::DirResult;
+using zidevuv10::runtime::findFirst;
+using zidevuv10::runtime::matchesWildcards;
 using zidevuv10::testing::realFolder;
 using zidevuv10::testing::ScopedCurrentFolder;
 using zidevuv10::testing::FaultyFileSystem;
@@ -127,7 +127,7 @@ TEST_F(HostDirTest, ExactNameOfAFolderNeedsTheFolderBit) {
   folder("Data");
   EXPECT_EQ(first("D:\\data"), "");
   EXPECT_EQ(first("D:\\data", kHiddenSystemFolder), "Data");
-  EXPECT_EQ(first("D:\\DATA", zidevuv10::host::kDirFolder), "Data");
+  EXPECT_EQ(first("D:\\DATA", zidevuv10::runtime::kDirFolder), "Data");
 }
 
 TEST_F(HostDirTest, FirstMatchIsFirstInCaseInsensitiveOrder) {
@@ -179,7 +179,7 @@ TEST_F(HostDirTest, HiddenEntriesOnlyWithTheHiddenBit) {
   EXPECT_EQ(first("D:\\*.ini"), "");
   EXPECT_EQ(first("D:\\*"), "");
   EXPECT_EQ(first("D:\\*.ini", kHiddenSystemFolder), ".config.ini");
-  EXPECT_EQ(first("D:\\*.ini", zidevuv10::host::kDirHidden), ".config.ini");
+  EXPECT_EQ(first("D:\\*.ini", zidevuv10::runtime::kDirHidden), ".config.ini");
   EXPECT_EQ(first("D:\\.CONFIG.INI", kHiddenSystemFolder), ".config.ini");
   file("visible.ini");
   EXPECT_EQ(first("D:\\*.ini"), "visible.ini");
@@ -190,15 +190,15 @@ TEST_F(HostDirTest, FoldersOnlyWithTheFolderBit) {
   file("bbb");
   EXPECT_EQ(first("D:\\*"), "bbb");
   EXPECT_EQ(first("D:\\*", kHiddenSystemFolder), "aaa");
-  EXPECT_EQ(first("D:\\*", zidevuv10::host::kDirFolder), "aaa");
-  EXPECT_EQ(first("D:\\*", zidevuv10::host::kDirHidden), "bbb");
+  EXPECT_EQ(first("D:\\*", zidevuv10::runtime::kDirFolder), "aaa");
+  EXPECT_EQ(first("D:\\*", zidevuv10::runtime::kDirHidden), "bbb");
 }
 
 TEST_F(HostDirTest, HiddenFolderNeedsBothBits) {
   folder(".cache");
   file("zzz");
-  EXPECT_EQ(first("D:\\*", zidevuv10::host::kDirFolder), "zzz");
-  EXPECT_EQ(first("D:\\*", zidevuv10::host::kDirHidden), "zzz");
+  EXPECT_EQ(first("D:\\*", zidevuv10::runtime::kDirFolder), "zzz");
+  EXPECT_EQ(first("D:\\*", zidevuv10::runtime::kDirHidden), "zzz");
   EXPECT_EQ(first("D:\\*", kHiddenSystemFolder), ".cache");
 }
 

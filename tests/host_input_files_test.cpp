@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "fs/file_system.h"
-#include "host/input_files.h"
+#include "runtime/input_files.h"
 #include "support/faulty_file_system.h"
 #include "support/test_files.h"
 
-using zidevuv10::host::InputFiles;
+using zidevuv10::runtime::InputFiles;
 using zidevuv10::testing::realFolder;
 using zidevuv10::testing::ScopedCurrentFolder;
 using zidevuv10::testing::FaultyFileSystem;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "automation/number_text.h"
-#include "host/runtime.h"
+#include "runtime/runtime.h"
 #include "paths/drives.h"
 #include "support/automation_checks.h"
 #include "zidevuv10/collection.h"

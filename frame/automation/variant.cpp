@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "automation/number_text.h"
+#include "text/ascii_case.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/safe_array.h"
 
@@ -110,10 +111,7 @@ float Variant::toSingle() const {
 Bool16 Variant::toBool() const {
   const Variant& v = deref();
   if (const auto* t = std::get_if<Text>(&v.v_)) {
-    std::u16string s = t->str();
-    for (auto& c : s) {
-      if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
-    }
+    const std::u16string s = text::asciiUppered(t->str());
     if (s == u"TRUE") return kTrue;
     if (s == u"FALSE") return kFalse;
   }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/ascii_case.h"
+
 namespace zidevuv10::frame {
 
 namespace {
@@ -9,14 +11,6 @@ namespace {
 std::vector<ClassEntry>& entries() {
   static std::vector<ClassEntry> list;
   return list;
-}
-
-char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-
-bool sameText(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char16_t x, char16_t y) { return lower(x) == lower(y); });
 }
 
 }  // namespace
@@ -35,7 +29,7 @@ std::u16string normaliseClassId(std::u16string_view t) {
   if (t.size() != 36) return {};
   std::u16string out;
   for (std::size_t i = 0; i < t.size(); ++i) {
-    const char16_t c = lower(t[i]);
+    const char16_t c = text::asciiLower(t[i]);
     const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
     if (dash ? c != u'-' : !((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'))) return {};
     out.push_back(c);
@@ -46,7 +40,7 @@ std::u16string normaliseClassId(std::u16string_view t) {
 const ClassEntry* findClass(std::u16string_view name) {
   const std::u16string id = normaliseClassId(name);
   for (const auto& e : entries()) {
-    if (id.empty() ? sameText(e.info->progId(), name) : e.info->classId == id) return &e;
+    if (id.empty() ? text::equalsIgnoringAsciiCase(e.info->progId(), name) : e.info->classId == id) return &e;
   }
   return nullptr;
 }

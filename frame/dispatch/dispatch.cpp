@@ -6,6 +6,7 @@
 
 #include "automation/member_guard.h"
 #include "catalogue/catalogue.h"
+#include "text/ascii_case.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/safe_array.h"
 #include "zidevuv10/type_info.h"
@@ -14,13 +15,6 @@
 namespace zidevuv10 {
 
 namespace {
-
-char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-
-bool sameName(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return lower(x) == lower(y); });
-}
 
 // Method and property get are interchangeable, as the platform allows a
 // property get called as a method and the reverse.
@@ -108,7 +102,7 @@ std::u16string Object::typeName() const {
 int32_t Object::dispatchId(std::u16string_view name) const {
   if (const ClassInfo* info = classInfo()) {
     for (const auto& m : info->members) {
-      if (sameName(m.name, name)) return m.dispatchId;
+      if (text::equalsIgnoringAsciiCase(m.name, name)) return m.dispatchId;
     }
   }
   raiseError(err::kMemberNotSupported, sourceOf(*this));

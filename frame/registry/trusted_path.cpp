@@ -10,6 +10,8 @@
 #include <mutex>
 #include <set>
 
+#include "paths/host_path.h"
+
 namespace zidevuv10::frame {
 
 namespace {
@@ -37,10 +39,9 @@ std::string realPath(const std::string& path) {
 std::string deepestExisting(std::string path) {
   for (;;) {
     if (std::string real = realPath(path); !real.empty()) return real;
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return realPath(".");
-    if (slash == 0) return "/";
-    path.resize(slash);
+    path = paths::folderOf(path);
+    if (path == ".") return realPath(".");
+    if (path == "/") return "/";
   }
 }
 
@@ -54,8 +55,7 @@ std::string untrustedReason(const std::string& path) {
     if (::stat(real.c_str(), &st) != 0) return real + ": " + std::strerror(errno);
     if (std::string reason = checkOne(real, st); !reason.empty()) return reason;
     if (real == "/") return {};
-    const std::size_t slash = real.find_last_of('/');
-    real.resize(slash == 0 ? 1 : slash);
+    real = paths::folderOf(real);
   }
 }
 

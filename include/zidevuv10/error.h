@@ -13,24 +13,32 @@
 
 namespace zidevuv10 {
 
-// Error numbers the library raises or passes on.
+// Error numbers the library, its script host and its Python module raise
+// or pass on; every raised number is one of these.
 namespace err {
 inline constexpr int32_t kInvalidCall = 5;
 inline constexpr int32_t kOverflow = 6;
 inline constexpr int32_t kOutOfMemory = 7;
 inline constexpr int32_t kSubscriptOutOfRange = 9;
 inline constexpr int32_t kArrayFixed = 10;
+inline constexpr int32_t kDivisionByZero = 11;
 inline constexpr int32_t kTypeMismatch = 13;
+inline constexpr int32_t kOutOfStackSpace = 28;
+inline constexpr int32_t kSubOrFunctionNotDefined = 35;
+inline constexpr int32_t kInternalError = 51;
 inline constexpr int32_t kBadFileNameOrNumber = 52;
 inline constexpr int32_t kFileNotFound = 53;
 inline constexpr int32_t kFileAlreadyOpen = 55;
+inline constexpr int32_t kDeviceIoError = 57;
 inline constexpr int32_t kInputPastEnd = 62;
+inline constexpr int32_t kTooManyFiles = 67;
 inline constexpr int32_t kDeviceUnavailable = 68;
 inline constexpr int32_t kPathFileAccess = 75;
 inline constexpr int32_t kPathNotFound = 76;
 inline constexpr int32_t kObjectNotSet = 91;
 inline constexpr int32_t kInvalidUseOfNull = 94;
 inline constexpr int32_t kResourceNotFound = 326;
+inline constexpr int32_t kFormMinimizedOrMaximized = 384;
 inline constexpr int32_t kObjectRequired = 424;
 inline constexpr int32_t kCannotCreateObject = 429;
 inline constexpr int32_t kMemberNotSupported = 438;
@@ -38,7 +46,10 @@ inline constexpr int32_t kAutomationError = 440;
 inline constexpr int32_t kNamedArgumentNotFound = 448;
 inline constexpr int32_t kArgumentNotOptional = 449;
 inline constexpr int32_t kWrongArgumentCount = 450;
+inline constexpr int32_t kNotACollection = 451;
 inline constexpr int32_t kKeyAlreadyInCollection = 457;
+inline constexpr int32_t kVariableUndefined = 500;
+inline constexpr int32_t kIllegalAssignment = 501;
 }  // namespace err
 
 // The runtime's usual English description of an error number.

@@ -8,33 +8,18 @@
 #include <functional>
 #include <vector>
 
+#include "paths/host_path.h"
 #include "store/file_metadata.h"
 #include "store/in_place_write.h"
 
 namespace zidevuv10::store {
 
-namespace {
-
-std::string baseName(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
-
 std::string siblingName(const std::string& target, std::string_view suffix) {
-  std::string base = baseName(target);
+  std::string base = paths::nameOf(target);
   // Keep the name within the usual 255-byte limit.
   if (base.size() > 200) base = std::to_string(std::hash<std::string>{}(base));
-  const std::string folder = folderOf(target);
+  const std::string folder = paths::folderOf(target);
   return (folder == "." ? std::string() : folder + "/") + "." + base + std::string(suffix);
-}
-
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
 }
 
 int resolveWriteTarget(fs::FileSystem& fs, const std::string& path, std::string& target) {
@@ -50,14 +35,14 @@ int resolveWriteTarget(fs::FileSystem& fs, const std::string& path, std::string&
     // folder's owner, so that nobody can steer another user's write by
     // planting a link there.
     struct stat folder {};
-    if (const int r = fs.stat(folderOf(target), folder); r != 0) return r;
+    if (const int r = fs.stat(paths::folderOf(target), folder); r != 0) return r;
     if ((folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH) && st.st_uid != ::geteuid() &&
         st.st_uid != folder.st_uid) {
       return -EACCES;
     }
     std::string link;
     if (const int r = fs.readlink(target, link); r != 0) return r;
-    target = !link.empty() && link.front() == '/' ? link : folderOf(target) + "/" + link;
+    target = !link.empty() && link.front() == '/' ? link : paths::folderOf(target) + "/" + link;
   }
   return -ELOOP;
 }
@@ -124,7 +109,7 @@ int replaceByRename(fs::FileSystem& fs, const std::string& target, std::string_v
     return rc;
   }
   // The rename itself must survive a machine crash too: sync the folder.
-  return syncFolder(fs, folderOf(target));
+  return syncFolder(fs, paths::folderOf(target));
 }
 
 }  // namespace
@@ -162,9 +147,9 @@ int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view 
 int removeLeftover(fs::FileSystem& fs, const std::string& target) {
   // Temporary files of this target that a crashed or failed writer left:
   // only regular files of the caller's own, with the name pattern of ours.
-  const std::string folder = folderOf(target);
+  const std::string folder = paths::folderOf(target);
   const std::string fixed = siblingName(target, kTemporarySuffix);
-  const std::string prefix = fixed.substr(fixed.rfind('/') + 1);
+  const std::string prefix = paths::nameOf(fixed);
   std::vector<std::string> names;
   if (const int rc = fs.listFolder(folder, names); rc != 0) return rc;
   for (const std::string& name : names) {
@@ -190,7 +175,7 @@ int syncFileAndFolder(fs::FileSystem& fs, const std::string& path) {
   } else if (fd != -ENOENT) {
     rc = fd;
   }
-  if (const int dir = fs.open(folderOf(path), O_RDONLY | O_DIRECTORY, 0); dir >= 0) {
+  if (const int dir = fs.open(paths::folderOf(path), O_RDONLY | O_DIRECTORY, 0); dir >= 0) {
     const int r = fs.fsync(dir);
     if (rc == 0) rc = r;
     fs.close(dir);

@@ -30,8 +30,6 @@ namespace zidevuv10::store {
 // only when it belongs to the caller or to the folder's owner (-EACCES).
 int resolveWriteTarget(fs::FileSystem& fs, const std::string& path, std::string& target);
 
-std::string folderOf(const std::string& path);
-
 // ".<name><suffix>" beside the target (long names shortened to a hash).
 std::string siblingName(const std::string& target, std::string_view suffix);
 

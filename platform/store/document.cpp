@@ -334,7 +334,7 @@ std::string_view Document::keptList(int section, bool keys, std::string& scratch
     fill(scratch);
     return scratch;
   }
-  std::lock_guard<host::ForkSafeMutex> lock(keysMutex_);
+  std::lock_guard<sync::ForkSafeMutex> lock(keysMutex_);
   auto& slot = lists_[section];
   if (!slot) slot = std::make_unique<Lists>();
   std::optional<std::string>& list = keys ? slot->keys : slot->entries;
@@ -348,7 +348,7 @@ std::string_view Document::keptList(int section, bool keys, std::string& scratch
 }
 
 const NameTable& Document::keyIndex(int section) const {
-  std::lock_guard<host::ForkSafeMutex> lock(keysMutex_);
+  std::lock_guard<sync::ForkSafeMutex> lock(keysMutex_);
   auto& slot = keys_[section];
   if (slot) return *slot;
   auto table = std::make_unique<NameTable>();
@@ -413,7 +413,7 @@ std::size_t Document::memoryUsed() const {
                       sectionNameList_.capacity() + sectionIndex_.memoryUsed() +
                       sizeof(uint32_t) * (textStarts_.capacity() + rawStarts_.capacity() +
                                           headers_.capacity());
-  std::lock_guard<host::ForkSafeMutex> lock(keysMutex_);
+  std::lock_guard<sync::ForkSafeMutex> lock(keysMutex_);
   for (const auto& [section, table] : keys_) {
     bytes += sizeof(*table) + table->memoryUsed() + 4 * sizeof(void*);
   }

@@ -28,7 +28,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/fork_safe_mutex.h"
+#include "sync/fork_safe_mutex.h"
 #include "store/name_table.h"
 #include "text/encoding.h"
 
@@ -150,7 +150,7 @@ class Document {
   void appendEntryList(int section, std::string& out) const;
   std::string_view keptList(int section, bool keys, std::string& scratch) const;
 
-  mutable host::ForkSafeMutex keysMutex_;
+  mutable sync::ForkSafeMutex keysMutex_;
   mutable std::unordered_map<int, std::unique_ptr<NameTable>> keys_;
   mutable std::unordered_map<int, std::unique_ptr<Lists>> lists_;
 };

@@ -70,7 +70,7 @@ Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath, bool u
   FileIdentity id = identityOf(snap.st);
   std::shared_ptr<const Document> cached;
   {
-    std::lock_guard<host::ForkSafeMutex> lock(mutex_);
+    std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
     const auto it = entries_.find(key);
     if (it != entries_.end() && it->second.id == id) {
       it->second.lastUse = ++clock_;
@@ -122,7 +122,7 @@ Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath, bool u
 void FileCache::remember(fs::FileSystem& fs, const std::string& hostPath,
                          std::shared_ptr<const Document> doc, const struct stat* previous) {
   if (previous) {
-    std::lock_guard<host::ForkSafeMutex> lock(mutex_);
+    std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
     if (auto it = entries_.find({previous->st_dev, previous->st_ino}); it != entries_.end()) {
       bytes_ -= it->second.doc->raw().size();
       entries_.erase(it);
@@ -138,7 +138,7 @@ void FileCache::remember(fs::FileSystem& fs, const std::string& hostPath,
 }
 
 void FileCache::store(const Key& key, Entry entry) {
-  std::lock_guard<host::ForkSafeMutex> lock(mutex_);
+  std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
   entry.lastUse = ++clock_;
   const std::size_t size = entry.doc->raw().size();
   if (size > kMaxBytes / 4) return;  // very large files are not kept
@@ -159,7 +159,7 @@ void FileCache::store(const Key& key, Entry entry) {
 }
 
 void FileCache::clear() {
-  std::lock_guard<host::ForkSafeMutex> lock(mutex_);
+  std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
   entries_.clear();
   bytes_ = 0;
 }

@@ -22,7 +22,7 @@
 #include <unordered_map>
 
 #include "fs/file_system.h"
-#include "host/fork_safe_mutex.h"
+#include "sync/fork_safe_mutex.h"
 #include "store/document.h"
 
 namespace zidevuv10::store {
@@ -88,7 +88,7 @@ class FileCache {
   Snapshot load(fs::FileSystem& fs, const std::string& hostPath, bool useSettled);
   void store(const Key& key, Entry entry);
 
-  host::ForkSafeMutex mutex_;
+  sync::ForkSafeMutex mutex_;
   std::unordered_map<Key, Entry, KeyHash> entries_;
   std::size_t bytes_ = 0;
   uint64_t clock_ = 0;

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/fork_safe_mutex.h"
+#include "sync/fork_safe_mutex.h"
 
 namespace zidevuv10::store {
 
@@ -26,7 +26,7 @@ namespace {
 // moves on: a FolderLock the forking thread still held then knows its
 // descriptor is gone (and its number perhaps taken by another file).
 struct HeldLocks {
-  host::ForkSafeMutex mutex;
+  sync::ForkSafeMutex mutex;
   std::vector<int> fds;
   uint64_t generation = 1;
 
@@ -74,7 +74,7 @@ FolderLock::~FolderLock() { release(); }
 void FolderLock::release() {
   if (fd_ < 0) return;
   HeldLocks& held = HeldLocks::instance();
-  std::lock_guard<host::ForkSafeMutex> guard(held.mutex);
+  std::lock_guard<sync::ForkSafeMutex> guard(held.mutex);
   if (generation_ == held.generation) {
     if (const auto it = std::find(held.fds.begin(), held.fds.end(), fd_); it != held.fds.end()) {
       held.fds.erase(it);
@@ -89,7 +89,7 @@ int FolderLock::acquire(fs::FileSystem& fs, const std::string& folder) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs());
   HeldLocks& held = HeldLocks::instance();
   {
-    std::lock_guard<host::ForkSafeMutex> guard(held.mutex);
+    std::lock_guard<sync::ForkSafeMutex> guard(held.mutex);
     const int fd = fs.open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd < 0) return fd;
     held.fds.push_back(fd);

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <thread>
 
+#include "paths/host_path.h"
 #include "store/atomic_file.h"
 
 namespace zidevuv10::store {
@@ -154,7 +155,7 @@ bool trusted(fs::FileSystem& fs, const std::string& target, const struct stat& j
     // Only a member of a group can give a new file that group, except in a
     // set-group-ID folder, whose new files all get the folder's group.
     struct stat folder {};
-    if (fs.stat(folderOf(target), folder) != 0) return false;
+    if (fs.stat(paths::folderOf(target), folder) != 0) return false;
     return !(folder.st_mode & S_ISGID) || folder.st_gid != file.st_gid;
   }
   return false;
@@ -181,7 +182,7 @@ int overwriteInPlace(fs::FileSystem& fs, const std::string& target, const struct
                      std::string_view bytes, std::string_view oldBytes) {
   const std::string journal = journalName(target);
   const std::string mark = markName(target);
-  const std::string folder = folderOf(target);
+  const std::string folder = paths::folderOf(target);
   if (const int rc = writeJournal(fs, journal, st, bytes); rc != 0) return rc;
   int rc = fs.link(target, mark);
   // Journal and mark must be durable before the file is touched.
@@ -274,7 +275,7 @@ int finishInterruptedOverwrite(fs::FileSystem& fs, const std::string& target,
   // holds what the file now holds.
   if (rc == -EACCES || rc == -EPERM) return 0;
   if (rc != 0 && rc != -ENOENT) return rc;
-  return syncFolder(fs, folderOf(journal));
+  return syncFolder(fs, paths::folderOf(journal));
 }
 
 }  // namespace zidevuv10::store

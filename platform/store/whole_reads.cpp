@@ -5,7 +5,7 @@ namespace zidevuv10::store {
 bool WholeReads::known(const Snapshot& snap) {
   if (!snap.exists || !snap.doc) return false;
   const FileIdentity id = identityOf(snap.st);
-  std::lock_guard<host::ForkSafeMutex> lock(mutex_);
+  std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
   const auto it = entries_.find(snap.st.st_ino);
   // A live weak pointer equal to the document is that very document, never
   // a new one at a reused address.
@@ -14,7 +14,7 @@ bool WholeReads::known(const Snapshot& snap) {
 
 void WholeReads::remember(const Snapshot& snap) {
   if (!snap.exists || !snap.doc) return;
-  std::lock_guard<host::ForkSafeMutex> lock(mutex_);
+  std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
   if (entries_.size() >= kMaxFiles && entries_.find(snap.st.st_ino) == entries_.end()) {
     // Forget documents nobody holds any more; failing that, everything.
     for (auto it = entries_.begin(); it != entries_.end();) {

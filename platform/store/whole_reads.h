@@ -30,7 +30,7 @@ class WholeReads {
     FileIdentity id;
     std::weak_ptr<const Document> doc;  // alive only while someone holds it
   };
-  host::ForkSafeMutex mutex_;  // free again in a forked child
+  sync::ForkSafeMutex mutex_;  // free again in a forked child
   std::unordered_map<ino_t, Entry> entries_;
 };
 

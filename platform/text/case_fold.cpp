@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "text/ascii_case.h"
 #include "text/icu.h"
 
 namespace zidevuv10::text {
@@ -63,12 +64,12 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 char16_t upperCase(char16_t c) {
-  if (c < 0x80) return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+  if (c < 0x80) return asciiUpper(c);
   return static_cast<char16_t>(icu().toUpper(c));
 }
 
 char16_t lowerCase(char16_t c) {
-  if (c < 0x80) return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+  if (c < 0x80) return asciiLower(c);
   return static_cast<char16_t>(icu().toLower(c));
 }
 

@@ -3,6 +3,7 @@
 // statuses. Options are long ("--name VALUE" or "--name=VALUE") and may
 // stand before, between or after the operands; "--" ends the options, so an
 // operand may start with "-". "-h" is short for "--help".
+// Pure parsing and texts; the tool runs its subcommands on one thread.
 #pragma once
 
 #include <map>

@@ -1,6 +1,7 @@
 // The subcommands, by group: each group's file defines its commands' syntaxes
 // and handlers. A handler returns the exit status, or throws Failure or
 // UsageError.
+// The tool runs one subcommand at a time, on its main thread.
 #pragma once
 
 #include <vector>

@@ -3,6 +3,8 @@
 // input. Standard input is copied into a file of a private temporary folder,
 // so that the store reads and changes it with all its own rules and
 // encodings; a command that changes it prints the result.
+// Main thread of the tool only: it reads standard input and reads TMPDIR
+// from the environment.
 #pragma once
 
 #include <string>

@@ -3,6 +3,7 @@
 // directory, "C:x" as a drive and "\" as a separator; the tool's FILE is a
 // host path, so it is made absolute against the current folder first and a
 // name the store would split at a backslash is refused.
+// Safe from any thread that does not change the current folder meanwhile.
 #pragma once
 
 #include <string>

@@ -3,6 +3,8 @@
 //   sh     key='value' lines a POSIX shell can evaluate
 //   ini    [section] headers with their key=value entries
 //   json   an object of sections, each an object of its keys' values
+// Pure formatting into the given stream; safe from any thread for distinct
+// streams.
 #pragma once
 
 #include <optional>

@@ -3,6 +3,7 @@
 // and a missing key from an empty value. The empty section name reaches the
 // lines before the first header, which the profile functions do not answer:
 // those come from the store's parsed file, by the same rules.
+// Safe from any thread, as the profile store is.
 #pragma once
 
 #include <optional>

@@ -1,5 +1,6 @@
 // Why a profile store call failed, in words: the tool names the cause the
 // store reported instead of guessing it from the file system.
+// Pure functions; safe from any thread.
 #pragma once
 
 #include <string>

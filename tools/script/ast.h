@@ -1,5 +1,6 @@
 // The parsed form of a script: statements with their line numbers, and
 // expressions as trees. Built once by the parser, then only read.
+// Values; a parsed program may be read by several threads at once.
 #pragma once
 
 #include <memory>
@@ -7,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/ascii_case.h"
 #include "zidevuv10/variant.h"
 
 namespace zidevuv10::script {
@@ -117,13 +119,7 @@ struct Procedure {
 };
 
 // The lower-case form of a name: names match without regard to case.
-inline std::u16string lowerName(std::u16string_view name) {
-  std::u16string out(name);
-  for (auto& c : out) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-  }
-  return out;
-}
+inline std::u16string lowerName(std::u16string_view name) { return text::asciiLowered(name); }
 
 struct Program {
   Block statements;

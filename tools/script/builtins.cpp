@@ -9,6 +9,7 @@
 #include <map>
 
 #include "operators.h"
+#include "text/ascii_case.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/safe_array.h"
 
@@ -112,8 +113,6 @@ Variant mid(std::vector<Variant>& a) {
   return textOf(s.substr(start, count));
 }
 
-char16_t folded(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-
 // Replace(text, find, with[, start[, count[, compare]]]): the text from
 // `start` on, with up to `count` (-1: all) occurrences replaced; compare 1
 // ignores the case of ASCII letters.
@@ -135,7 +134,7 @@ Variant replace(std::vector<Variant>& a) {
   while (i < rest.size()) {
     bool match = i + find.size() <= rest.size() && count != 0;
     for (std::size_t k = 0; match && k < find.size(); ++k) {
-      match = text ? folded(rest[i + k]) == folded(find[k]) : rest[i + k] == find[k];
+      match = text ? text::asciiLower(rest[i + k]) == text::asciiLower(find[k]) : rest[i + k] == find[k];
     }
     if (match) {
       out += with;
@@ -168,8 +167,8 @@ Variant inStr(std::vector<Variant>& a) {
   std::u16string s = a[first].toText().str();
   std::u16string find = a[first + 1].toText().str();
   if (fold) {
-    for (char16_t& c : s) c = folded(c);
-    for (char16_t& c : find) c = folded(c);
+    for (char16_t& c : s) c = text::asciiLower(c);
+    for (char16_t& c : find) c = text::asciiLower(c);
   }
   if (start > s.size()) return Variant(int32_t{0});
   const std::size_t at = s.find(find, start);
@@ -295,7 +294,7 @@ bool textCompare(const std::vector<Variant>& a, std::size_t i) {
 
 std::u16string foldedText(std::u16string s, bool fold) {
   if (fold) {
-    for (char16_t& c : s) c = folded(c);
+    for (char16_t& c : s) c = text::asciiLower(c);
   }
   return s;
 }

@@ -2,6 +2,7 @@
 // Replace, ...), arrays (UBound, LBound), types and conversions (TypeName,
 // CStr, CInt, CLng, IsObject, IsEmpty, ...). CreateObject is the
 // interpreter's own, since it needs the host's objects.
+// Functions on the caller's values; called on the thread running the script.
 #pragma once
 
 #include <string>

@@ -54,7 +54,7 @@ Interpreter::Variable* Interpreter::findVariable(const std::u16string& name) {
 // name never declared is error 500.
 Interpreter::Variable& Interpreter::variable(const std::u16string& name) {
   if (Variable* v = findVariable(name)) return *v;
-  if (optionExplicit_) throw NamedError(500, u"Variable is undefined", name);
+  if (optionExplicit_) throw NamedError(err::kVariableUndefined, u"Variable is undefined", name);
   return frame_->locals[lowerName(name)];
 }
 
@@ -73,7 +73,7 @@ Interpreter::Variable* Interpreter::plainVariable(const Expr& e) {
 }
 
 void Interpreter::store(Variable& v, Variant value) {
-  if (v.constant) throw NamedError(501, u"Illegal assignment", u"");
+  if (v.constant) throw NamedError(err::kIllegalAssignment, u"Illegal assignment", u"");
   if (value.type() == VarType::Array) {
     // Arrays are copied on assignment; a fixed-size one cannot take another.
     if (v.value.type() == VarType::Array && v.value.toArray()->isFixed()) raiseHostError(err::kArrayFixed);
@@ -209,7 +209,7 @@ Variant Interpreter::callFunction(const std::u16string& name, const std::vector<
   if (lower == u"msgbox") return messageBox(values);
   if (lower == u"inputbox") return inputBox(values);
   const BuiltinFunction f = findBuiltin(lower);
-  if (f == nullptr) throw NamedError(35, u"Sub or Function not defined", name);
+  if (f == nullptr) throw NamedError(err::kSubOrFunctionNotDefined, u"Sub or Function not defined", name);
   return f(values);
 }
 
@@ -219,7 +219,7 @@ Variant Interpreter::evaluateName(const Expr& e) {
   if (lower == u"err") return Variant(err_);
   if (lower == u"wscript") return Variant(wscript_);
   if (isHostName(lower)) return callFunction(e.name, {});
-  if (optionExplicit_) throw NamedError(500, u"Variable is undefined", e.name);
+  if (optionExplicit_) throw NamedError(err::kVariableUndefined, u"Variable is undefined", e.name);
   return Variant();
 }
 

@@ -59,7 +59,7 @@ long whole(float v) { return static_cast<long>(std::nearbyint(v)); }
 Variant windowMove(Object& o, CallArgs& a) {
   ScriptWindow& w = window(o);
   if (w.failMove_) {
-    throw AutomationError(384, Text(u"A form can't be moved or sized while minimized or maximized"),
+    throw AutomationError(err::kFormMinimizedOrMaximized, Text(u"A form can't be moved or sized while minimized or maximized"),
                           Text(std::u16string(kHostSource)));
   }
   float* fields[] = {&w.left_, &w.top_, &w.width_, &w.height_};

@@ -2,6 +2,7 @@
 // WScript, the host of the run (its arguments, Echo, Quit, Sleep); and
 // ScriptHost.Window, a window whose placement the library's classes can
 // save and restore. All are reached late-bound like the library's classes.
+// Apartment rule: an object is used by the thread of the run that made it.
 #pragma once
 
 #include <istream>

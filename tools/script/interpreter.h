@@ -1,6 +1,8 @@
 // Runs a parsed script: variables and arrays, statements, procedures,
 // expressions and late-bound calls on the library's objects, with the
 // runtime's error handling (On Error Resume Next / GoTo 0 and the Err object).
+// Apartment rule: an interpreter and the objects it makes are used by the
+// thread that created it.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // Tokens of the script language. Keywords and names are matched without
 // regard to case; `'` and `Rem` start a comment; `_` at the end of a line
 // joins it to the next; `:` separates statements like a line end.
+// Pure functions of the source text; safe from any thread.
 #pragma once
 
 #include <cstdint>

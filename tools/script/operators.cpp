@@ -83,7 +83,7 @@ Variant arithmetic(std::string_view op, const Variant& l, const Variant& r) {
   if (op == "\\" || op == "mod") {
     const int64_t a = l.toInt32();
     const int64_t b = r.toInt32();
-    if (b == 0) raiseHostError(11);
+    if (b == 0) raiseHostError(err::kDivisionByZero);
     const Rank whole = std::min(std::max(rank, kInteger), kLong);
     return ofRank(static_cast<double>(op == "mod" ? a % b : a / b), whole);
   }

@@ -2,6 +2,7 @@
 // Integer arithmetic stays Integer until it overflows (then Long, then
 // Double), `/` gives a Double, `&` joins texts, comparisons and logic give
 // Booleans, and Null passes through.
+// Pure functions of their operands; safe from any thread.
 #pragma once
 
 #include <string_view>

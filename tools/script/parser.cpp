@@ -458,9 +458,7 @@ class Parser {
     if (!acceptWord("next")) fail("'Next'");
     if (peek().kind == TokenKind::Name) {
       const std::u16string n = widen(next().lower);
-      std::u16string v = s.variable;
-      for (auto& c : v) c = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
-      if (n != v) throw SyntaxError(s.line, "Next names another variable than its For");
+      if (n != text::asciiLowered(s.variable)) throw SyntaxError(s.line, "Next names another variable than its For");
     }
     expectStatementEnd();
     return s;

@@ -1,5 +1,6 @@
 // Parses a script into its statements. The whole script is parsed before
 // anything runs, so a syntax error anywhere means nothing runs.
+// Pure function of the source text; safe from any thread.
 #pragma once
 
 #include <string_view>

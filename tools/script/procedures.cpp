@@ -29,7 +29,7 @@ void Interpreter::checkStack() const {
   const char here = 0;
   const auto base = reinterpret_cast<std::uintptr_t>(stackBase_);
   const auto now = reinterpret_cast<std::uintptr_t>(&here);
-  if (base > now && base - now > kStackBudget) throw NamedError(28, u"Out of stack space", u"");
+  if (base > now && base - now > kStackBudget) throw NamedError(err::kOutOfStackSpace, u"Out of stack space", u"");
 }
 
 Variant Interpreter::callProcedure(const Procedure& p, const std::vector<ExprPtr>& args) {

@@ -1,5 +1,8 @@
 // The script host: runs a small VB-style script that drives the library's
 // classes late-bound, as a scripting client would.
+// A run swaps the process-wide message box handler and screen provider for
+// its own for its whole duration, so runs must not overlap (one at a time in
+// the process, whatever thread they run on).
 #pragma once
 
 #include <istream>

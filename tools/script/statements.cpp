@@ -55,9 +55,9 @@ bool truth(const Variant& v) { return v.type() != VarType::Null && v.toBool() !=
 // Errors that are not the runtime's own, as the runtime would report them.
 AutomationError asRuntimeError(const std::exception& e) {
   if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) {
-    return AutomationError(7, Text(standardDescription(7)), Text(std::u16string(kHostSource)));
+    return AutomationError(err::kOutOfMemory, Text(standardDescription(err::kOutOfMemory)), Text(std::u16string(kHostSource)));
   }
-  return AutomationError(51, Text(u"Internal error: " + Text::fromUtf8(e.what()).str()),
+  return AutomationError(err::kInternalError, Text(u"Internal error: " + Text::fromUtf8(e.what()).str()),
                          Text(std::u16string(kHostSource)));
 }
 
@@ -207,7 +207,7 @@ Interpreter::Flow Interpreter::executeForEach(const Stmt& s) {
     } else if (const auto* a = dynamic_cast<const ScriptArguments*>(group.toObject().get())) {
       for (const Text& t : a->items()) items.emplace_back(t);
     } else {
-      throw NamedError(451, u"Object not a collection", group.toObject() ? group.toObject()->typeName() : u"Nothing");
+      throw NamedError(err::kNotACollection, u"Object not a collection", group.toObject() ? group.toObject()->typeName() : u"Nothing");
     }
   } catch (const AutomationError& e) {
     handle(e, s.line);
@@ -383,7 +383,7 @@ void Interpreter::let(const Stmt& s) {
     // Without Set, an object gives its default member, which none of these objects has.
     if (value.isObject()) raiseHostError(err::kMemberNotSupported);
     Variable& v = variable(target.name);
-    if (v.constant) throw NamedError(501, u"Illegal assignment", target.name);
+    if (v.constant) throw NamedError(err::kIllegalAssignment, u"Illegal assignment", target.name);
     return store(v, std::move(value));
   }
   if (target.kind == ExprKind::Call && target.target->kind == ExprKind::Name) {
@@ -439,7 +439,7 @@ void Interpreter::set(const Stmt& s) {
   if (!value.isObject()) raiseHostError(err::kObjectRequired);
   if (target.kind == ExprKind::Name) {
     Variable& v = variable(target.name);
-    if (v.constant) throw NamedError(501, u"Illegal assignment", target.name);
+    if (v.constant) throw NamedError(err::kIllegalAssignment, u"Illegal assignment", target.name);
     if (v.isArray || (v.type != ElementType::Variant && v.type != ElementType::Object)) {
       raiseHostError(err::kTypeMismatch);
     }

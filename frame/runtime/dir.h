@@ -18,7 +18,7 @@
 
 #include "fs/file_system.h"
 
-namespace zidevuv10::host {
+namespace zidevuv10::runtime {
 
 // Attribute bits understood by findFirst; other bits are ignored.
 inline constexpr int kDirHidden = 2;
@@ -40,4 +40,4 @@ DirResult findFirst(fs::FileSystem& fs, std::string_view pattern, int attributes
 // also matches the name without that ending (so `*.*` matches everything).
 bool matchesWildcards(std::string_view pattern, std::string_view name);
 
-}  // namespace zidevuv10::host
+}  // namespace zidevuv10::runtime

@@ -16,7 +16,7 @@
 
 #include "fs/file_system.h"
 
-namespace zidevuv10::host {
+namespace zidevuv10::runtime {
 
 // Errors are host runtime error numbers (0: none):
 //   52 bad file number (outside 1..511, or not open)   53 file not found
@@ -64,4 +64,4 @@ class InputFiles {
   std::array<std::unique_ptr<OpenFile>, kMaxFiles> files_;
 };
 
-}  // namespace zidevuv10::host
+}  // namespace zidevuv10::runtime

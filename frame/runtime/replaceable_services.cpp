@@ -2,15 +2,15 @@
 #include <iostream>
 #include <mutex>
 
-#include "host/fork_safe_mutex.h"
+#include "sync/fork_safe_mutex.h"
 #include "zidevuv10/host.h"
 
 namespace zidevuv10 {
 
 namespace {
 
-host::ForkSafeMutex& servicesMutex() {
-  static host::ForkSafeMutex m;
+sync::ForkSafeMutex& servicesMutex() {
+  static sync::ForkSafeMutex m;
   return m;
 }
 
@@ -27,14 +27,14 @@ ScreenProvider& installedProvider() {
 }  // namespace
 
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler) {
-  std::lock_guard<host::ForkSafeMutex> lock(servicesMutex());
+  std::lock_guard<sync::ForkSafeMutex> lock(servicesMutex());
   return std::exchange(installedHandler(), std::move(handler));
 }
 
 int32_t showMessageBox(const Text& prompt, int32_t style, const Text& title) {
   MessageBoxHandler handler;
   {
-    std::lock_guard<host::ForkSafeMutex> lock(servicesMutex());
+    std::lock_guard<sync::ForkSafeMutex> lock(servicesMutex());
     handler = installedHandler();
   }
   if (handler) return handler(prompt, style, title);
@@ -43,14 +43,14 @@ int32_t showMessageBox(const Text& prompt, int32_t style, const Text& title) {
 }
 
 ScreenProvider setScreenProvider(ScreenProvider provider) {
-  std::lock_guard<host::ForkSafeMutex> lock(servicesMutex());
+  std::lock_guard<sync::ForkSafeMutex> lock(servicesMutex());
   return std::exchange(installedProvider(), std::move(provider));
 }
 
 ScreenMetrics screenMetrics() {
   ScreenProvider provider;
   {
-    std::lock_guard<host::ForkSafeMutex> lock(servicesMutex());
+    std::lock_guard<sync::ForkSafeMutex> lock(servicesMutex());
     provider = installedProvider();
   }
   return provider ? provider() : ScreenMetrics{};

@@ -1,4 +1,4 @@
-#include "host/current_folder.h"
+#include "runtime/current_folder.h"
 
 #include <unistd.h>
 
@@ -6,13 +6,11 @@
 #include <cerrno>
 
 #include "paths/drives.h"
+#include "zidevuv10/error.h"
 
-namespace zidevuv10::host {
+namespace zidevuv10::runtime {
 
 namespace {
-
-constexpr int kDeviceUnavailable = 68;
-constexpr int kPathNotFound = 76;
 
 // getcwd with a buffer grown until the path fits; nullopt when the current
 // folder cannot be named (it was removed, or a parent is not searchable).
@@ -35,14 +33,14 @@ CurDirResult currentFolder(std::optional<char> drive) {
   char letter = 0;
   if (drive) {
     if (!std::isalpha(static_cast<unsigned char>(*drive)) || !paths::driveFolder(*drive)) {
-      out.error = kDeviceUnavailable;
+      out.error = err::kDeviceUnavailable;
       return out;
     }
     letter = static_cast<char>(std::toupper(static_cast<unsigned char>(*drive)));
   }
   const auto here = processFolder();
   if (!here && letter == 0) {
-    out.error = kPathNotFound;
+    out.error = err::kPathNotFound;
     return out;
   }
   std::string windowsForm = here ? paths::toWindowsForm(*here) : std::string();
@@ -56,4 +54,4 @@ CurDirResult currentFolder(std::optional<char> drive) {
   return out;
 }
 
-}  // namespace zidevuv10::host
+}  // namespace zidevuv10::runtime

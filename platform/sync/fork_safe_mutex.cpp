@@ -1,9 +1,9 @@
-#include "host/fork_safe_mutex.h"
+#include "sync/fork_safe_mutex.h"
 
 #include <pthread.h>
 #include <sched.h>
 
-namespace zidevuv10::host {
+namespace zidevuv10::sync {
 
 // Every live ForkSafeMutex, in a list guarded by a plain mutex. Neither is
 // ever destroyed, so that mutexes outliving static destruction still work.
@@ -69,4 +69,4 @@ ForkSafeMutex::~ForkSafeMutex() {
   pthread_mutex_unlock(&l.guard);
 }
 
-}  // namespace zidevuv10::host
+}  // namespace zidevuv10::sync

@@ -1,9 +1,9 @@
-#include "host/file_services.h"
+#include "runtime/file_services.h"
 
 #include "fs/file_system.h"
-#include "host/current_folder.h"
-#include "host/dir.h"
-#include "host/input_files.h"
+#include "runtime/current_folder.h"
+#include "runtime/dir.h"
+#include "runtime/input_files.h"
 #include "zidevuv10/error.h"
 
 namespace zidevuv10::frame {
@@ -17,7 +17,7 @@ void check(int error) {
 }  // namespace
 
 Text dir(const Text& pattern, int32_t attributes) {
-  const host::DirResult r = host::findFirst(*fs::posixFileSystem(), pattern.utf8(), attributes);
+  const runtime::DirResult r = runtime::findFirst(*fs::posixFileSystem(), pattern.utf8(), attributes);
   check(r.error);
   return Text::fromUtf8(r.name);
 }
@@ -28,34 +28,34 @@ Text curDir(const Text& drive) {
     const char16_t c = drive.str().front();
     letter = c < 0x80 ? static_cast<char>(c) : '?';
   }
-  const host::CurDirResult r = host::currentFolder(letter);
+  const runtime::CurDirResult r = runtime::currentFolder(letter);
   check(r.error);
   return Text::fromUtf8(r.path);
 }
 
 int32_t freeFile() {
-  const int n = host::InputFiles::forThread().freeFile();
-  if (n == 0) raiseError(67);
+  const int n = runtime::InputFiles::forThread().freeFile();
+  if (n == 0) raiseError(err::kTooManyFiles);
   return n;
 }
 
 void openForInput(int32_t number, const Text& path) {
-  check(host::InputFiles::forThread().open(*fs::posixFileSystem(), number, path.utf8()));
+  check(runtime::InputFiles::forThread().open(*fs::posixFileSystem(), number, path.utf8()));
 }
 
 bool endOfFile(int32_t number) {
   int error = 0;
-  const bool eof = host::InputFiles::forThread().eof(number, error);
+  const bool eof = runtime::InputFiles::forThread().eof(number, error);
   check(error);
   return eof;
 }
 
 Text lineInput(int32_t number) {
   std::string line;
-  check(host::InputFiles::forThread().readLine(number, line));
+  check(runtime::InputFiles::forThread().readLine(number, line));
   return Text::fromUtf8(line);
 }
 
-void closeFile(int32_t number) { host::InputFiles::forThread().close(number); }
+void closeFile(int32_t number) { runtime::InputFiles::forThread().close(number); }
 
 }  // namespace zidevuv10::frame

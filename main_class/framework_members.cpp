@@ -5,12 +5,12 @@
 
 #include "automation/member_guard.h"
 #include "main_class.h"
-#include "host/runtime.h"
+#include "runtime/runtime.h"
 #include "state/thread_state.h"
 #include "zidevuv10/host.h"
 #include "zidevuv10/library.h"
 
-namespace zidevuv10::direct {
+namespace zidevuv10::main_class {
 
 namespace {
 
@@ -100,4 +100,4 @@ void MainClass::set_BuddyObjectGlobal(ObjectRef& oNewValue) {
   });
 }
 
-}  // namespace zidevuv10::direct
+}  // namespace zidevuv10::main_class

@@ -8,7 +8,7 @@
 #include "zidevuv10/main_class.h"
 #include "zidevuv10/type_info.h"
 
-namespace zidevuv10::direct {
+namespace zidevuv10::main_class {
 
 class MainClass final : public _clsOrviVEZEzoro10A {
  public:
@@ -59,4 +59,4 @@ class MainClass final : public _clsOrviVEZEzoro10A {
   Text keyValue_;
 };
 
-}  // namespace zidevuv10::direct
+}  // namespace zidevuv10::main_class

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "paths/host_path.h"
 #include "paths/path_map.h"
 #include "store/atomic_file.h"
 #include "store/edit.h"
@@ -56,7 +57,7 @@ int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status)
       return failStep(status, rc, Access::Write);
     }
     FolderLock lock;
-    const int locked = lock.acquire(*fs_, folderOf(target));
+    const int locked = lock.acquire(*fs_, paths::folderOf(target));
     if (locked == -ENOENT) {
       // No folder: a change that changes nothing succeeds without creating
       // anything; drive C's folder and the Windows directory are made on
@@ -86,7 +87,7 @@ int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status)
       std::string again;
       const auto matched = paths::resolveProfileFile(*fs_, name);
       if (matched && resolveWriteTarget(*fs_, matched->path, again) == 0 && again != target &&
-          folderOf(again) == folderOf(target)) {
+          paths::folderOf(again) == paths::folderOf(target)) {
         target = std::move(again);
         snap = cache_.read(*fs_, target);
       }

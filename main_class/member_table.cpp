@@ -5,7 +5,7 @@
 #include "dispatch/typed_slot.h"
 #include "main_class.h"
 
-namespace zidevuv10::direct {
+namespace zidevuv10::main_class {
 
 namespace {
 
@@ -76,4 +76,4 @@ const ClassRegistrar kRegisterMainClass({0, &kMainClass, [] {
 
 const ClassInfo* MainClass::classInfo() const { return &kMainClass; }
 
-}  // namespace zidevuv10::direct
+}  // namespace zidevuv10::main_class

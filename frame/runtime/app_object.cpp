@@ -2,8 +2,9 @@
 #include <string>
 
 #include "dispatch/typed_slot.h"
-#include "host/runtime.h"
+#include "runtime/runtime.h"
 #include "paths/drives.h"
+#include "paths/host_path.h"
 #include "zidevuv10/library.h"
 #include "zidevuv10/type_info.h"
 
@@ -13,21 +14,14 @@ namespace {
 
 // The library file's name up to its first dot ("zidevuv10.so.1" -> "zidevuv10").
 std::string baseName(const std::string& file) {
-  const std::size_t slash = file.rfind('/');
-  std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+  const std::string name = paths::nameOf(file);
   return name.substr(0, name.find('.'));
-}
-
-std::string folderOf(const std::string& file) {
-  const std::size_t slash = file.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : file.substr(0, slash);
 }
 
 class AppObject final : public Object {
  public:
   AppObject()
-      : path_(Text::fromUtf8(paths::toWindowsForm(folderOf(libraryFile())))),
+      : path_(Text::fromUtf8(paths::toWindowsForm(paths::folderOf(libraryFile())))),
         exeName_(Text::fromUtf8(baseName(libraryFile()))) {}
   const ClassInfo* classInfo() const override;
   std::u16string typeName() const override { return u"App"; }

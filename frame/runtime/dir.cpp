@@ -1,4 +1,4 @@
-#include "host/dir.h"
+#include "runtime/dir.h"
 
 #include <sys/stat.h>
 
@@ -9,15 +9,14 @@
 #include <vector>
 
 #include "paths/drives.h"
+#include "paths/host_path.h"
 #include "paths/path_map.h"
 #include "text/case_fold.h"
+#include "zidevuv10/error.h"
 
-namespace zidevuv10::host {
+namespace zidevuv10::runtime {
 
 namespace {
-
-constexpr int kDeviceUnavailable = 68;
-constexpr int kBadFileName = 52;
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -85,11 +84,11 @@ DirResult findFirst(fs::FileSystem& fs, std::string_view pattern, int attributes
   DirResult out;
   if (pattern.empty()) return out;
   if (pattern.find('\0') != std::string_view::npos) {
-    out.error = kBadFileName;  // a NUL cannot be part of a name
+    out.error = err::kBadFileNameOrNumber;  // a NUL cannot be part of a name
     return out;
   }
   if (paths::startsWithDrive(pattern) && !paths::driveFolder(pattern[0])) {
-    out.error = kDeviceUnavailable;
+    out.error = err::kDeviceUnavailable;
     return out;
   }
 
@@ -107,14 +106,11 @@ DirResult findFirst(fs::FileSystem& fs, std::string_view pattern, int attributes
   // to case; the host folder is then everything before the last '/'.
   const auto resolved = paths::resolvePath(fs, pattern);
   if (!resolved) {
-    out.error = kDeviceUnavailable;  // the only reason left: an unmapped current drive
+    out.error = err::kDeviceUnavailable;  // the only reason left: an unmapped current drive
     return out;
   }
   const std::string& hostPath = resolved->path;
-  const std::size_t slash = hostPath.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string(".")
-                             : slash == 0               ? std::string("/")
-                                                        : hostPath.substr(0, slash);
+  const std::string folder = paths::folderOf(hostPath);
 
   std::vector<std::string> names;
   if (fs.listFolder(folder, names) != 0) return out;  // missing or unreadable: no match
@@ -149,4 +145,4 @@ DirResult findFirst(fs::FileSystem& fs, std::string_view pattern, int attributes
   return out;
 }
 
-}  // namespace zidevuv10::host
+}  // namespace zidevuv10::runtime

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "paths/drives.h"
+#include "paths/host_path.h"
 #include "paths/path_map.h"
 #include "store/answers.h"
 #include "store/atomic_file.h"
@@ -103,7 +104,7 @@ std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file, Status& 
   std::string target;
   if (const int rc = resolveWriteTarget(*fs_, path, target); rc != 0) return failed(rc);
   FolderLock lock;
-  if (const int rc = lock.acquire(*fs_, folderOf(target)); rc != 0) return failed(rc);
+  if (const int rc = lock.acquire(*fs_, paths::folderOf(target)); rc != 0) return failed(rc);
   std::optional<std::string> served;
   if (const int rc = finishInterruptedOverwrite(*fs_, target, served); rc != 0) return failed(rc);
   if (served) {

@@ -5,7 +5,7 @@
 #include "automation/member_guard.h"
 #include "main_class.h"
 
-namespace zidevuv10::direct {
+namespace zidevuv10::main_class {
 
 int32_t MainClass::INIAddSection() {
   return frame::guardMember(*this, [&]() -> int32_t {
@@ -48,4 +48,4 @@ int32_t MainClass::INIDeleteKey() {
   });
 }
 
-}  // namespace zidevuv10::direct
+}  // namespace zidevuv10::main_class

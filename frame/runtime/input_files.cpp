@@ -1,4 +1,4 @@
-#include "host/input_files.h"
+#include "runtime/input_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,32 +7,21 @@
 #include <cerrno>
 
 #include "paths/drives.h"
+#include "paths/host_path.h"
 #include "paths/path_map.h"
 #include "text/encoding.h"
+#include "zidevuv10/error.h"
 
-namespace zidevuv10::host {
+namespace zidevuv10::runtime {
 
 namespace {
-
-constexpr int kBadFileNumber = 52;
-constexpr int kFileNotFound = 53;
-constexpr int kFileAlreadyOpen = 55;
-constexpr int kDeviceIoError = 57;
-constexpr int kInputPastEnd = 62;
-constexpr int kTooManyFiles = 67;
-constexpr int kDeviceUnavailable = 68;
-constexpr int kPathFileAccess = 75;
-constexpr int kPathNotFound = 76;
 
 // A missing file is "file not found" when its folder exists and "path not
 // found" when the folder does not.
 int missingFileError(fs::FileSystem& fs, const std::string& hostPath) {
-  const std::size_t slash = hostPath.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string(".")
-                             : slash == 0               ? std::string("/")
-                                                        : hostPath.substr(0, slash);
+  const std::string folder = paths::folderOf(hostPath);
   struct stat st {};
-  return fs.stat(folder, st) == 0 && S_ISDIR(st.st_mode) ? kFileNotFound : kPathNotFound;
+  return fs.stat(folder, st) == 0 && S_ISDIR(st.st_mode) ? err::kFileNotFound : err::kPathNotFound;
 }
 
 int errorFromErrno(fs::FileSystem& fs, const std::string& hostPath, int err) {
@@ -40,18 +29,18 @@ int errorFromErrno(fs::FileSystem& fs, const std::string& hostPath, int err) {
     case ENOENT:
       return missingFileError(fs, hostPath);
     case ENOTDIR:
-      return kPathNotFound;
+      return err::kPathNotFound;
     case EACCES:
     case EPERM:
     case EISDIR:
     case ELOOP:
     case ENAMETOOLONG:
-      return kPathFileAccess;
+      return err::kPathFileAccess;
     case EMFILE:
     case ENFILE:
-      return kTooManyFiles;
+      return err::kTooManyFiles;
     default:
-      return kDeviceIoError;
+      return err::kDeviceIoError;
   }
 }
 
@@ -89,15 +78,15 @@ const InputFiles::OpenFile* InputFiles::find(int number) const {
 }
 
 int InputFiles::open(fs::FileSystem& fs, int number, std::string_view path) {
-  if (!validNumber(number)) return kBadFileNumber;
-  if (files_[slot(number)]) return kFileAlreadyOpen;
-  if (path.empty()) return kPathFileAccess;
+  if (!validNumber(number)) return err::kBadFileNameOrNumber;
+  if (files_[slot(number)]) return err::kFileAlreadyOpen;
+  if (path.empty()) return err::kPathFileAccess;
   // A NUL cannot be part of a name ("Bad file name or number").
-  if (path.find('\0') != std::string_view::npos) return kBadFileNumber;
-  if (paths::startsWithDrive(path) && !paths::driveFolder(path[0])) return kDeviceUnavailable;
+  if (path.find('\0') != std::string_view::npos) return err::kBadFileNameOrNumber;
+  if (paths::startsWithDrive(path) && !paths::driveFolder(path[0])) return err::kDeviceUnavailable;
   const auto resolved = paths::resolvePath(fs, path);
   // With the drive mapped, only a path naming a folder (a root, "..") is left.
-  if (!resolved) return kPathFileAccess;
+  if (!resolved) return err::kPathFileAccess;
   const std::string& hostPath = resolved->path;
 
   const int fd = fs.open(hostPath, O_RDONLY, 0);
@@ -122,7 +111,7 @@ int InputFiles::open(fs::FileSystem& fs, int number, std::string_view path) {
 bool InputFiles::eof(int number, int& error) const {
   const OpenFile* file = find(number);
   if (file == nullptr) {
-    error = kBadFileNumber;
+    error = err::kBadFileNameOrNumber;
     return true;
   }
   error = 0;
@@ -130,10 +119,10 @@ bool InputFiles::eof(int number, int& error) const {
 }
 
 int InputFiles::readLine(int number, std::string& line) {
-  if (!validNumber(number) || !files_[slot(number)]) return kBadFileNumber;
+  if (!validNumber(number) || !files_[slot(number)]) return err::kBadFileNameOrNumber;
   OpenFile& file = *files_[slot(number)];
   const std::string& t = file.text;
-  if (file.next >= t.size()) return kInputPastEnd;
+  if (file.next >= t.size()) return err::kInputPastEnd;
   std::size_t end = t.find_first_of("\r\n", file.next);
   if (end == std::string::npos) end = t.size();
   line.assign(t, file.next, end - file.next);
@@ -154,4 +143,4 @@ void InputFiles::closeAll() {
   for (auto& file : files_) file.reset();
 }
 
-}  // namespace zidevuv10::host
+}  // namespace zidevuv10::runtime

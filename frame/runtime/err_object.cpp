@@ -1,6 +1,6 @@
 // The error object Err, one per thread: the error being handled.
 #include "dispatch/typed_slot.h"
-#include "host/runtime.h"
+#include "runtime/runtime.h"
 #include "zidevuv10/type_info.h"
 
 namespace zidevuv10::frame {

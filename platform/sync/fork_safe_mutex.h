@@ -13,7 +13,7 @@
 
 #include <mutex>
 
-namespace zidevuv10::host {
+namespace zidevuv10::sync {
 
 class ForkSafeMutex {
  public:
@@ -33,4 +33,4 @@ class ForkSafeMutex {
   ForkSafeMutex* next_ = nullptr;
 };
 
-}  // namespace zidevuv10::host
+}  // namespace zidevuv10::sync

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-namespace zidevuv10::host {
+namespace zidevuv10::runtime {
 
 struct CurDirResult {
   int error = 0;     // host runtime error number; 68 for a drive without a mapping,
@@ -22,4 +22,4 @@ struct CurDirResult {
 // The current folder (no drive), or that of drive `drive` (either case).
 CurDirResult currentFolder(std::optional<char> drive = std::nullopt);
 
-}  // namespace zidevuv10::host
+}  // namespace zidevuv10::runtime

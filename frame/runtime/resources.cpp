@@ -5,7 +5,8 @@
 #include <string_view>
 
 #include "dispatch/typed_slot.h"
-#include "host/runtime.h"
+#include "runtime/runtime.h"
+#include "text/ascii_case.h"
 #include "zidevuv10/safe_array.h"
 #include "zidevuv10/type_info.h"
 
@@ -126,10 +127,7 @@ Variant loadResData(const Variant& id, const Variant& type) {
     if (kind < 1 || kind > 24) raiseError(err::kInvalidCall);
     raiseError(err::kResourceNotFound);
   }
-  std::u16string wanted = type.toText().str();
-  for (auto& c : wanted) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
-  }
+  const std::u16string wanted = text::asciiUppered(type.toText().str());
   for (const auto& d : kData) {
     if (d.id == n && d.type == wanted) {
       auto bytes = std::make_shared<SafeArray>(SafeArray::ElementType::Byte);

@@ -7,10 +7,10 @@
 
 #include "automation/member_guard.h"
 #include "main_class.h"
-#include "host/store_text.h"
+#include "runtime/store_text.h"
 #include "store/profile_store.h"
 
-namespace zidevuv10::direct {
+namespace zidevuv10::main_class {
 
 namespace {
 
@@ -161,4 +161,4 @@ int32_t MainClass::WritePrivateProfileStringToDeleteSectionInif(Text& sFileName,
   });
 }
 
-}  // namespace zidevuv10::direct
+}  // namespace zidevuv10::main_class
