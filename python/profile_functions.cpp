@@ -62,8 +62,10 @@ py::list splitList(const std::string& list) {
   return out;
 }
 
-[[noreturn]] void raiseWriteError(const char* function, const OptText& file) {
-  PyErr_SetObject(writeError, py::make_tuple(py::none(), function,
+// `lastError`: the C function's GetLastError(), read on the calling thread
+// right after the call.
+[[noreturn]] void raiseWriteError(const char* function, const OptText& file, uint32_t lastError) {
+  PyErr_SetObject(writeError, py::make_tuple(lastError, function,
                                               "the profile " + (file ? *file : std::string("WIN.INI")) +
                                                   " could not be written")
                                    .ptr());
@@ -110,12 +112,14 @@ void writeProfileVal(const py::object& section, const py::object& entry, const p
     v = text(value, "value");
   }
   int32_t ok;
+  uint32_t lastError = 0;
   {
     py::gil_scoped_release released;
     ok = file ? WritePrivateProfileStringA(ptr(s), ptr(e), ptr(v), file->c_str())
               : WriteProfileStringA(ptr(s), ptr(e), ptr(v));
+    lastError = GetLastError();
   }
-  if (ok == 0) raiseWriteError("WriteProfileVal", file);
+  if (ok == 0) raiseWriteError("WriteProfileVal", file, lastError);
 }
 
 py::list getProfileSection(const py::object& section, const py::object& iniName) {
@@ -147,12 +151,14 @@ void writeProfileSection(const py::object& section, const py::object& data, cons
     if (entries && (entries->empty() || entries->back() != '\0')) entries->push_back('\0');
   }
   int32_t ok;
+  uint32_t lastError = 0;
   {
     py::gil_scoped_release released;
     ok = file ? WritePrivateProfileSectionA(ptr(s), ptr(entries), file->c_str())
               : WriteProfileSectionA(ptr(s), ptr(entries));
+    lastError = GetLastError();
   }
-  if (ok == 0) raiseWriteError("WriteProfileSection", file);
+  if (ok == 0) raiseWriteError("WriteProfileSection", file, lastError);
 }
 
 py::list getSectionNames(const std::string& file) {
@@ -183,8 +189,8 @@ void defineProfileFunctions(py::module_& module) {
   py::exec(R"(
 class error(Exception):
     """A profile function failed: (winerror, funcname, strerror) as the
-    Windows extensions give them; winerror is None, as the library's C
-    functions report no error code."""
+    Windows extensions give them; winerror is the C function's last error
+    (5 access denied, 33 lock not obtained in time, 112 disk full, ...)."""
 
     def __init__(self, winerror, funcname, strerror):
         super().__init__(winerror, funcname, strerror)

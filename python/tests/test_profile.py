@@ -33,6 +33,7 @@ def test_profile_functions(tmp_path):
     with pytest.raises(win32api.error) as caught:
         win32api.WriteProfileVal("S", "k", "v", str(tmp_path / "missing" / "p.ini"))
     assert caught.value.funcname == "WriteProfileVal"
+    assert caught.value.winerror == 3  # ERROR_PATH_NOT_FOUND
     # Without iniName: WIN.INI in the Windows directory of drive C.
     win32api.WriteProfileVal("Desktop", "Wallpaper", "none")
     assert win32api.GetProfileVal("Desktop", "Wallpaper", "") == "none"
