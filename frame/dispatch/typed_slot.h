@@ -23,22 +23,22 @@ namespace zidevuv10::frame {
 
 // A parameter's name and what its type alone does not say.
 template <typename Hint = Plain, typename Default = void>
-struct ParamSpec {
+struct ParamDecl {
   std::u16string_view name;
   bool optional = false;
   int32_t defaultValue = 0;
 };
 
 template <typename Hint>
-constexpr ParamSpec<Hint> hinted(std::u16string_view name) {
+constexpr ParamDecl<Hint> hinted(std::u16string_view name) {
   return {name};
 }
 // Optional: omitted, the member receives the missing marker (a Variant
 // parameter) ...
-constexpr ParamSpec<Plain, Variant> optional(std::u16string_view name) { return {name, true}; }
+constexpr ParamDecl<Plain, Variant> optional(std::u16string_view name) { return {name, true}; }
 // ... or this default, of the default's own type.
 template <typename D>
-constexpr ParamSpec<Plain, D> optional(std::u16string_view name, D value) {
+constexpr ParamDecl<Plain, D> optional(std::u16string_view name, D value) {
   static_assert(std::is_same_v<D, int16_t> || std::is_same_v<D, int32_t>,
                 "defaults are 16- or 32-bit integers");
   return {name, true, value};
@@ -58,23 +58,23 @@ template <typename C, typename R, typename... P>
 struct MemberFunction<R (C::*)(P...) const> : MemberFunction<R (C::*)(P...)> {};
 
 template <typename S>
-struct SpecParts;
+struct DeclParts;
 template <typename H, typename D>
-struct SpecParts<ParamSpec<H, D>> {
+struct DeclParts<ParamDecl<H, D>> {
   using Hint = H;
   using Default = D;
 };
 
 template <typename P, typename S>
-ParamInfo paramInfo(const S& spec) {
-  using Hint = typename SpecParts<S>::Hint;
-  using Default = typename SpecParts<S>::Default;
+ParamInfo paramInfo(const S& decl) {
+  using Hint = typename DeclParts<S>::Hint;
+  using Default = typename DeclParts<S>::Default;
   using T = std::remove_cvref_t<P>;
-  ParamInfo p{spec.name, automationType<T, Hint>(), kByRef<P>, spec.optional};
+  ParamInfo p{decl.name, automationType<T, Hint>(), kByRef<P>, decl.optional};
   if constexpr (!std::is_void_v<Default> && !std::is_same_v<Default, Variant>) {
     static_assert(std::is_same_v<T, Default> || std::is_same_v<T, Variant>,
                   "a default has the parameter's type, or goes into a Variant");
-    p.defaultValue = spec.defaultValue;
+    p.defaultValue = decl.defaultValue;
     p.defaultType = std::is_same_v<Default, int16_t> ? TypeCode::Int16 : TypeCode::Int32;
   } else if constexpr (std::is_same_v<Default, Variant>) {
     static_assert(std::is_same_v<T, Variant>, "only a Variant parameter can be missing");
@@ -100,12 +100,12 @@ Variant handler(Object& self, CallArgs& args) {
   return call<Member, ResultHint, Hints...>(self, args, std::index_sequence_for<Hints...>{});
 }
 
-template <auto Member, typename ResultHint, typename... Specs>
+template <auto Member, typename ResultHint, typename... Decls>
 MemberInfo build(std::u16string_view name, InvokeKind kind, int32_t dispatchId,
-                 const Specs&... specs) {
+                 const Decls&... decls) {
   using F = MemberFunction<decltype(Member)>;
   using Params = typename F::Params;
-  static_assert(sizeof...(Specs) == std::tuple_size_v<Params>,
+  static_assert(sizeof...(Decls) == std::tuple_size_v<Params>,
                 "one name for each parameter of the member function");
   return [&]<std::size_t... I>(std::index_sequence<I...>) {
     TypeRef result;
@@ -118,15 +118,15 @@ MemberInfo build(std::u16string_view name, InvokeKind kind, int32_t dispatchId,
         name,
         kind,
         dispatchId,
-        {paramInfo<std::tuple_element_t<I, Params>>(specs)...},
+        {paramInfo<std::tuple_element_t<I, Params>>(decls)...},
         result,
-        &handler<Member, ResultHint, typename SpecParts<Specs>::Hint...>};
-  }(std::index_sequence_for<Specs...>{});
+        &handler<Member, ResultHint, typename DeclParts<Decls>::Hint...>};
+  }(std::index_sequence_for<Decls...>{});
 }
 
-inline ParamSpec<> spec(const char16_t* name) { return {name}; }
+inline ParamDecl<> decl(const char16_t* name) { return {name}; }
 template <typename H, typename D>
-ParamSpec<H, D> spec(const ParamSpec<H, D>& s) {
+ParamDecl<H, D> decl(const ParamDecl<H, D>& s) {
   return s;
 }
 
@@ -135,7 +135,7 @@ ParamSpec<H, D> spec(const ParamSpec<H, D>& s) {
 template <auto Member, typename ResultHint = Plain, typename... Names>
 MemberInfo method(std::u16string_view name, int32_t dispatchId, const Names&... params) {
   return slot_detail::build<Member, ResultHint>(name, InvokeKind::Method, dispatchId,
-                                                 slot_detail::spec(params)...);
+                                                 slot_detail::decl(params)...);
 }
 
 template <auto Member, typename ResultHint = Plain, typename... Names>
@@ -143,7 +143,7 @@ MemberInfo propGet(std::u16string_view name, int32_t dispatchId, const Names&...
   static_assert(!std::is_void_v<typename slot_detail::MemberFunction<decltype(Member)>::Result>,
                 "a property get has a result");
   return slot_detail::build<Member, ResultHint>(name, InvokeKind::PropertyGet, dispatchId,
-                                                 slot_detail::spec(params)...);
+                                                 slot_detail::decl(params)...);
 }
 
 // A property let or set: the new value is the last parameter.
@@ -152,7 +152,7 @@ MemberInfo propLet(std::u16string_view name, int32_t dispatchId, const Names&...
   static_assert(std::is_void_v<typename slot_detail::MemberFunction<decltype(Member)>::Result>,
                 "a property let has no result");
   return slot_detail::build<Member, Plain>(name, InvokeKind::PropertyLet, dispatchId,
-                                           slot_detail::spec(params)...);
+                                           slot_detail::decl(params)...);
 }
 
 template <auto Member, typename... Names>
@@ -160,7 +160,7 @@ MemberInfo propSet(std::u16string_view name, int32_t dispatchId, const Names&...
   static_assert(std::is_void_v<typename slot_detail::MemberFunction<decltype(Member)>::Result>,
                 "a property set has no result");
   return slot_detail::build<Member, Plain>(name, InvokeKind::PropertySet, dispatchId,
-                                           slot_detail::spec(params)...);
+                                           slot_detail::decl(params)...);
 }
 
 }  // namespace zidevuv10::frame
