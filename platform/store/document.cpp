@@ -247,10 +247,12 @@ Line Document::makeLine(uint32_t begin, uint32_t next) const {
 }
 
 uint32_t Document::bodyBegin(int section) const {
+  if (section == kPreamble) return identity_ ? static_cast<uint32_t>(markLength_) : 0;
   return nextLineStart(headers_[static_cast<std::size_t>(section)]);
 }
 
 uint32_t Document::bodyEnd(int section) const {
+  if (section == kPreamble) return headers_.empty() ? textSize_ : headers_.front();
   const auto next = static_cast<std::size_t>(section) + 1;
   return next < headers_.size() ? headers_[next] : textSize_;
 }
@@ -275,16 +277,8 @@ std::string_view Document::headerName(uint32_t begin) const {
 }
 
 void Document::forEachBodyLine(int section, const std::function<void(const Line&)>& f) const {
-  forEachLineIn(bodyBegin(section), bodyEnd(section), f);
-}
-
-void Document::forEachPreambleLine(const std::function<void(const Line&)>& f) const {
-  const uint32_t start = identity_ ? static_cast<uint32_t>(markLength_) : 0;
-  forEachLineIn(start, headers_.empty() ? textSize_ : headers_.front(), f);
-}
-
-void Document::forEachLineIn(uint32_t b, uint32_t e,
-                             const std::function<void(const Line&)>& f) const {
+  const uint32_t b = bodyBegin(section);
+  const uint32_t e = bodyEnd(section);
   const bool hasCr = std::memchr(base_ + b, '\r', e - b) != nullptr;
   forEachLine(base_, b, e, hasCr, [&](std::size_t begin, std::size_t, std::size_t next) {
     f(makeLine(static_cast<uint32_t>(begin), static_cast<uint32_t>(next)));
@@ -389,7 +383,7 @@ int Document::findSection(std::string_view name) const {
 }
 
 std::optional<Line> Document::findKey(int section, std::string_view key) const {
-  if (section < 0 || section >= sectionCount()) return std::nullopt;
+  if ((section < 0 && section != kPreamble) || section >= sectionCount()) return std::nullopt;
   std::string& folded = foldBuffer();
   text::foldCaseInto(key, folded);
   if (bodyEnd(section) - bodyBegin(section) < kIndexedBody) {

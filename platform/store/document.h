@@ -77,12 +77,13 @@ class Document {
   int sectionCount() const { return static_cast<int>(headers_.size()); }
   Line header(int section) const;
   std::string_view sectionName(int section) const;
+  // The lines before the first header (after any byte-order mark), which
+  // belong to no section: the profile functions neither list nor find them,
+  // but the members taking a section index accept this one for them.
+  static constexpr int kPreamble = -2;
+
   // Calls f for each line after the section's header, up to the next header.
   void forEachBodyLine(int section, const std::function<void(const Line&)>& f) const;
-  // Calls f for each line before the first header (after any byte-order
-  // mark): they belong to no section, and the profile functions neither
-  // list nor find them.
-  void forEachPreambleLine(const std::function<void(const Line&)>& f) const;
   // Section names, each followed by NUL, in file order (unnamed "[]" left out).
   const std::string& sectionNameList() const { return sectionNameList_; }
   // The section's key names / "name=value" entries (and bare lines), each
@@ -117,8 +118,6 @@ class Document {
   std::string_view lineName(uint32_t begin) const;
   uint32_t bodyBegin(int section) const;
   uint32_t bodyEnd(int section) const;
-  void forEachLineIn(uint32_t begin, uint32_t end,
-                     const std::function<void(const Line&)>& f) const;
   std::string_view headerName(uint32_t begin) const;
   const NameTable& keyIndex(int section) const;
 

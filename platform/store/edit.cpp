@@ -156,12 +156,8 @@ EditPlan planWriteValues(const Document& doc, std::span<const ValueWrite> writes
     // The section's lines (or those before the first header) and the first
     // line of each key, by folded name.
     std::vector<Line> lines;
-    const auto collect = [&](const Line& l) { lines.push_back(l); };
-    if (outside) {
-      doc.forEachPreambleLine(collect);
-    } else {
-      doc.forEachBodyLine(s, collect);
-    }
+    doc.forEachBodyLine(outside ? Document::kPreamble : s,
+                        [&](const Line& l) { lines.push_back(l); });
     const auto isKeyLine = [](const Line& l) {
       return l.kind == LineKind::Entry || (l.kind == LineKind::Comment && l.hasEquals);
     };

@@ -31,13 +31,13 @@ std::string wholeAnswer(Call call) {
 }
 
 // A NUL-separated list as the store answers it.
-std::vector<std::string> splitList(const std::string& items) {
+std::vector<std::string> splitList(std::string_view items) {
   std::vector<std::string> out;
   std::size_t start = 0;
   while (start < items.size()) {
     std::size_t end = items.find('\0', start);
-    if (end == std::string::npos) end = items.size();
-    out.push_back(items.substr(start, end - start));
+    if (end == std::string_view::npos) end = items.size();
+    out.emplace_back(items.substr(start, end - start));
     start = end + 1;
   }
   return out;
@@ -50,16 +50,13 @@ std::vector<std::string> ProfileReader::sectionNames() {
       wholeAnswer([&](std::span<char> b) { return store_.getSectionNames(b, file_); }));
 }
 
-std::optional<std::vector<store::Line>> ProfileReader::outside() {
+const store::Document* ProfileReader::outside() {
   if (!doc_) doc_ = store_.document(file_);
-  if (!doc_) return std::nullopt;
-  std::vector<store::Line> lines;
-  doc_->forEachPreambleLine([&](const store::Line& l) { lines.push_back(l); });
-  return lines;
+  return doc_.get();
 }
 
 bool ProfileReader::hasSection(const std::string& section) {
-  if (section.empty()) return outside().has_value();
+  if (section.empty()) return outside() != nullptr;
   const std::string wanted = text::foldCase(text::trimBlanks(section));
   const std::vector<std::string> names = sectionNames();
   return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
@@ -69,14 +66,10 @@ bool ProfileReader::hasSection(const std::string& section) {
 
 std::vector<std::string> ProfileReader::keys(const std::string& section) {
   if (section.empty()) {
-    // Listed as a section's keys are: every named entry, in file order.
-    std::vector<std::string> out;
-    for (const store::Line& l : outside().value_or(std::vector<store::Line>{})) {
-      if (l.kind == store::LineKind::Entry && !doc_->name(l).empty()) {
-        out.emplace_back(doc_->name(l));
-      }
-    }
-    return out;
+    const store::Document* doc = outside();
+    std::string scratch;
+    return doc ? splitList(doc->keyList(store::Document::kPreamble, scratch))
+               : std::vector<std::string>{};
   }
   return splitList(wholeAnswer(
       [&](std::span<char> b) { return store_.getString(section, std::nullopt, "", b, file_); }));
@@ -84,16 +77,10 @@ std::vector<std::string> ProfileReader::keys(const std::string& section) {
 
 std::vector<std::string> ProfileReader::entries(const std::string& section) {
   if (section.empty()) {
-    // Listed as a section's entries are: name=value, and lines without '='.
-    std::vector<std::string> out;
-    for (const store::Line& l : outside().value_or(std::vector<store::Line>{})) {
-      if (l.kind == store::LineKind::Entry) {
-        out.push_back(std::string(doc_->name(l)) + "=" + std::string(doc_->value(l)));
-      } else if (l.kind == store::LineKind::Bare) {
-        out.emplace_back(text::trimBlanks(doc_->text(l)));
-      }
-    }
-    return out;
+    const store::Document* doc = outside();
+    std::string scratch;
+    return doc ? splitList(doc->entryList(store::Document::kPreamble, scratch))
+               : std::vector<std::string>{};
   }
   return splitList(
       wholeAnswer([&](std::span<char> b) { return store_.getSection(section, b, file_); }));
@@ -105,15 +92,11 @@ std::optional<std::string> ProfileReader::value(const std::string& section,
                                                 const std::string& key) {
   if (section.empty()) {
     // As a lookup answers a value: the first line of the key, quotes stripped.
-    const std::string wanted = text::foldCase(text::trimBlanks(key));
-    for (const store::Line& l : outside().value_or(std::vector<store::Line>{})) {
-      const bool keyLine = l.kind == store::LineKind::Entry ||
-                           (l.kind == store::LineKind::Comment && l.hasEquals);
-      if (keyLine && text::foldCase(doc_->name(l)) == wanted) {
-        return std::string(store::stripQuotes(doc_->value(l)));
-      }
-    }
-    return std::nullopt;
+    const store::Document* doc = outside();
+    const auto line = doc ? doc->findKey(store::Document::kPreamble, text::trimBlanks(key))
+                          : std::nullopt;
+    if (!line) return std::nullopt;
+    return std::string(store::stripQuotes(doc->value(*line)));
   }
   auto lookUp = [&](const char* probe) {
     return wholeAnswer(

@@ -37,8 +37,8 @@ class ProfileReader {
   SectionListing listing(const std::string& section);
 
  private:
-  // The lines before the first header; nullopt when the file is missing.
-  std::optional<std::vector<store::Line>> outside();
+  // The file, for the lines before its first header; nullptr when missing.
+  const store::Document* outside();
 
   store::ProfileStore& store_;
   std::string file_;
