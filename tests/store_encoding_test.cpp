@@ -160,6 +160,14 @@ TEST(StoreEncoding, Windows1252FileThatCannotHoldTheTextBecomesUtf8) {
   EXPECT_EQ(get("App", "name", f), "caf\xC3\xA9");
   EXPECT_EQ(get("App", "greek", f), "\xCE\xA9");
 
+  // A byte order mark inside a value has no byte either (the converter
+  // would drop it without a word): the file becomes UTF-8 as well.
+  const std::string marked = dir.file("marked.ini");
+  writeFile(marked, "[App]\nname=caf\xE9\n");
+  ASSERT_NE(put("App", "v", "a\xEF\xBB\xBF" "b", marked), 0);
+  EXPECT_EQ(get("App", "v", marked), "a\xEF\xBB\xBF" "b");
+  EXPECT_EQ(readFile(marked), "[App]\nname=caf\xC3\xA9\nv=a\xEF\xBB\xBF" "b\n");
+
   // From now on it is a UTF-8 file.
   ASSERT_NE(put("App", "more", "\xC3\xA9", f), 0);
   EXPECT_EQ(get("App", "more", f), "\xC3\xA9");

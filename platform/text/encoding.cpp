@@ -88,6 +88,10 @@ std::optional<std::string> encodeFromUtf8(Encoding enc, std::string_view utf8) {
     icu().reset(conv);
     if (U_FAILURE(err)) return std::nullopt;
     out.resize(static_cast<std::size_t>(n));
+    // ICU's table drops some characters silently rather than stopping (the
+    // byte order mark U+FEFF among them): only text that decodes back to
+    // what was asked for counts as encoded.
+    if (decodeToUtf8(enc, out) != utf8) return std::nullopt;
     return out;
   }
   std::string out(units.size() * 2, '\0');
