@@ -1,6 +1,7 @@
 // The message-box handler and the screen provider, replaceable by clients.
-#include <iostream>
+#include <cstdio>
 #include <mutex>
+#include <string>
 
 #include "sync/fork_safe_mutex.h"
 #include "zidevuv10/host.h"
@@ -38,7 +39,10 @@ int32_t showMessageBox(const Text& prompt, int32_t style, const Text& title) {
     handler = installedHandler();
   }
   if (handler) return handler(prompt, style, title);
-  std::cerr << title.utf8() << ": " << prompt.utf8() << std::endl;
+  // stdio rather than iostreams: <iostream> would set up the C++ streams in
+  // every process that loads the library, before its first call.
+  const std::string line = title.utf8() + ": " + prompt.utf8() + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
   return 1;
 }
 
