@@ -1,5 +1,5 @@
 // The narrow C functions of <zidevuv10/profile.h>: argument conversion only,
-// over the shared profile store.
+// over the profile store installed for the process (services/services.h).
 #include "zidevuv10/profile.h"
 
 #include "c_api/c_edge.h"
