@@ -6,6 +6,7 @@
 #include "automation/member_guard.h"
 #include "addressed_object.h"
 #include "runtime/store_text.h"
+#include "services/services.h"
 #include "zidevuv10/error.h"
 
 namespace zidevuv10::addressed {
@@ -13,7 +14,7 @@ namespace zidevuv10::addressed {
 namespace {
 
 using frame::StoreText;
-store::ProfileStore& store() { return store::ProfileStore::shared(); }
+std::shared_ptr<store::ProfileStore> store() { return services::store(); }
 
 // Removes NUL characters from the text in place, one at a time from the
 // first; a NUL at position 32767 or later overflows the 16-bit position.
@@ -37,7 +38,7 @@ void removeNuls(Text& t) {
 Text AddressedObject::readList(bool withSection, bool withKey, std::size_t size) {
   const StoreText path(path_), section(section_), key(key_), def(default_);
   std::string buffer(size, ' ');
-  const uint32_t n = store().getString(withSection ? section.arg() : std::nullopt,
+  const uint32_t n = store()->getString(withSection ? section.arg() : std::nullopt,
                                        withKey ? key.arg() : std::nullopt, def.arg(),
                                        std::span<char>(buffer.data(), size), path.arg());
   path.giveBack(path_);
@@ -57,7 +58,7 @@ void AddressedObject::let_Value(Text& v) {
   return frame::guardMember(*this, [&]() -> void {
     removeNuls(v);
     const StoreText path(path_), section(section_), key(key_), value(v);
-    lastReturnCode_ = store().writeString(section.arg(), key.arg(), value.arg(), path.arg());
+    lastReturnCode_ = store()->writeString(section.arg(), key.arg(), value.arg(), path.arg());
     path.giveBack(path_);
     section.giveBack(section_);
     key.giveBack(key_);
@@ -68,7 +69,7 @@ void AddressedObject::let_Value(Text& v) {
 void AddressedObject::DeleteKey() {
   return frame::guardMember(*this, [&]() -> void {
     const StoreText path(path_), section(section_), key(key_);
-    lastReturnCode_ = store().writeString(section.arg(), key.arg(), std::nullopt, path.arg());
+    lastReturnCode_ = store()->writeString(section.arg(), key.arg(), std::nullopt, path.arg());
     path.giveBack(path_);
     section.giveBack(section_);
     key.giveBack(key_);
@@ -78,7 +79,7 @@ void AddressedObject::DeleteKey() {
 void AddressedObject::DeleteSection() {
   return frame::guardMember(*this, [&]() -> void {
     const StoreText path(path_), section(section_);
-    lastReturnCode_ = store().writeString(section.arg(), std::nullopt, std::nullopt, path.arg());
+    lastReturnCode_ = store()->writeString(section.arg(), std::nullopt, std::nullopt, path.arg());
     path.giveBack(path_);
     section.giveBack(section_);
   });
@@ -114,7 +115,7 @@ void AddressedObject::let_INISection(Text& v) {
       }
     }
     const StoreText path(path_), section(section_), text(v);
-    lastReturnCode_ = store().writeSection(section.arg(), entries, path.arg());
+    lastReturnCode_ = store()->writeSection(section.arg(), entries, path.arg());
     path.giveBack(path_);
     section.giveBack(section_);
     text.giveBack(v);

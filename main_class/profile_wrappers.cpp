@@ -8,6 +8,7 @@
 #include "automation/member_guard.h"
 #include "main_class.h"
 #include "runtime/store_text.h"
+#include "services/services.h"
 #include "store/profile_store.h"
 
 namespace zidevuv10::main_class {
@@ -19,7 +20,7 @@ using store::ProfileStore;
 
 using Narrow = frame::StoreText;
 
-ProfileStore& store() { return ProfileStore::shared(); }
+std::shared_ptr<ProfileStore> store() { return zidevuv10::services::store(); }
 
 Text firstBytes(const std::string& buffer, uint32_t n) {
   return Text::fromUtf8(std::string_view(buffer.data(), n));
@@ -48,7 +49,7 @@ Text MainClass::GetPrivateProfileStringInif(Text& sFileName, Text& sSectionName,
   return frame::guardMember(*this, [&]() -> Text {
     const Narrow file(sFileName), section(sSectionName), key(sKeyName);
     std::string buffer(255, ' ');
-    const uint32_t n = store().getString(section.arg(), key.arg(), std::nullopt,
+    const uint32_t n = store()->getString(section.arg(), key.arg(), std::nullopt,
                                          std::span<char>(buffer.data(), 255), file.arg());
     file.giveBack(sFileName);
     section.giveBack(sSectionName);
@@ -60,7 +61,7 @@ Text MainClass::GetPrivateProfileStringInif(Text& sFileName, Text& sSectionName,
 Text MainClass::GetPrivateProfileIntInif(Text& sFileName, Text& sSectionName, Text& sKeyName) {
   return frame::guardMember(*this, [&]() -> Text {
     const Narrow file(sFileName), section(sSectionName), key(sKeyName);
-    const uint32_t value = store().getInt(section.arg(), key.arg(), 0, file.arg());
+    const uint32_t value = store()->getInt(section.arg(), key.arg(), 0, file.arg());
     file.giveBack(sFileName);
     section.giveBack(sSectionName);
     key.giveBack(sKeyName);
@@ -72,7 +73,7 @@ Ref<Collection> MainClass::GetPrivateProfileStringSectionsInif(Text& sFileName) 
   return frame::guardMember(*this, [&]() -> Ref<Collection> {
     const Narrow file(sFileName);
     std::string buffer(128, '\0');
-    store().getString(std::nullopt, std::nullopt, "", std::span<char>(buffer.data(), 127),
+    store()->getString(std::nullopt, std::nullopt, "", std::span<char>(buffer.data(), 127),
                       file.arg());
     file.giveBack(sFileName);
     return splitList(buffer);
@@ -83,7 +84,7 @@ Ref<Collection> MainClass::GetPrivateProfileStringKeysInif(Text& sFileName, Text
   return frame::guardMember(*this, [&]() -> Ref<Collection> {
     const Narrow file(sFileName), section(sSectionName);
     std::string buffer(128, '\0');
-    store().getString(section.arg(), std::nullopt, "", std::span<char>(buffer.data(), 127),
+    store()->getString(section.arg(), std::nullopt, "", std::span<char>(buffer.data(), 127),
                       file.arg());
     file.giveBack(sFileName);
     section.giveBack(sSectionName);
@@ -96,7 +97,7 @@ Text MainClass::GetPrivateProfileStringByKeyNameInif(Text& sFileName, Text& sSec
   return frame::guardMember(*this, [&]() -> Text {
     const Narrow file(sFileName), section(sSectionName), key(sKeyName);
     std::string buffer(128, '\0');
-    const uint32_t n = store().getString(section.arg(), key.arg(), "",
+    const uint32_t n = store()->getString(section.arg(), key.arg(), "",
                                          std::span<char>(buffer.data(), 127), file.arg());
     file.giveBack(sFileName);
     section.giveBack(sSectionName);
@@ -114,10 +115,10 @@ int32_t MainClass::WritePrivateProfileStringAddSectionInif(Text& sFileName, Text
     bool present = false;
     if (section.arg()) {
       char probe[4];
-      const uint32_t n = store().getString(section.arg(), "0", kAbsentMarker, probe, file.arg());
+      const uint32_t n = store()->getString(section.arg(), "0", kAbsentMarker, probe, file.arg());
       present = std::string_view(probe, n) != kAbsentMarker;
     }
-    if (!present) result = store().writeString(section.arg(), "0", "0", file.arg());
+    if (!present) result = store()->writeString(section.arg(), "0", "0", file.arg());
     file.giveBack(sFileName);
     section.giveBack(sSectionName);
     return result;
@@ -128,7 +129,7 @@ int32_t MainClass::WritePrivateProfileStringAddKeyInif(Text& sFileName, Text& sS
                                                        Text& sKeyName, Text& sKeyValue) {
   return frame::guardMember(*this, [&]() -> int32_t {
     const Narrow file(sFileName), section(sSectionName), key(sKeyName), value(sKeyValue);
-    const int32_t result = store().writeString(section.arg(), key.arg(), value.arg(), file.arg());
+    const int32_t result = store()->writeString(section.arg(), key.arg(), value.arg(), file.arg());
     file.giveBack(sFileName);
     section.giveBack(sSectionName);
     key.giveBack(sKeyName);
@@ -141,7 +142,7 @@ int32_t MainClass::WritePrivateProfileStringToDeleteKeyInif(Text& sFileName, Tex
                                                             Text& sKeyName) {
   return frame::guardMember(*this, [&]() -> int32_t {
     const Narrow file(sFileName), section(sSectionName), key(sKeyName);
-    const int32_t result = store().writeString(section.arg(), key.arg(), std::nullopt, file.arg());
+    const int32_t result = store()->writeString(section.arg(), key.arg(), std::nullopt, file.arg());
     file.giveBack(sFileName);
     section.giveBack(sSectionName);
     key.giveBack(sKeyName);
@@ -154,7 +155,7 @@ int32_t MainClass::WritePrivateProfileStringToDeleteSectionInif(Text& sFileName,
   return frame::guardMember(*this, [&]() -> int32_t {
     const Narrow file(sFileName), section(sSectionName);
     const int32_t result =
-        store().writeString(section.arg(), std::nullopt, std::nullopt, file.arg());
+        store()->writeString(section.arg(), std::nullopt, std::nullopt, file.arg());
     file.giveBack(sFileName);
     section.giveBack(sSectionName);
     return result;

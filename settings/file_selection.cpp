@@ -101,7 +101,7 @@ void SettingsObject::let_UseWinINI(Bool16 v) {
     useWinIni_ = v;
     if (v != 0) {
       char buffer[255] = {};
-      const auto n = static_cast<int16_t>(store::ProfileStore::shared().windowsDirectory(buffer));
+      const auto n = static_cast<int16_t>(profileStore()->windowsDirectory(buffer));
       const std::string folder(buffer, n > 0 && n < 255 ? static_cast<std::size_t>(n) : 0);
       fullPath_ = Text::fromUtf8(folder + "\\WIN.INI");
       filePath_ = ExtractPath(fullPath_);

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "automation/member_guard.h"
-#include "fs/file_system.h"
 #include "runtime/file_services.h"
 #include "runtime/store_text.h"
+#include "services/services.h"
 #include "paths/path_map.h"
 #include "settings_object.h"
 #include "zidevuv10/error.h"
@@ -16,7 +16,7 @@ namespace zidevuv10::settings {
 namespace {
 
 using frame::StoreText;
-store::ProfileStore& store() { return profileStore(); }
+std::shared_ptr<store::ProfileStore> store() { return profileStore(); }
 
 // A line without its comment (from the first ';') and surrounding spaces.
 std::u16string stripComment(const std::u16string& line) {
@@ -28,7 +28,7 @@ std::u16string stripComment(const std::u16string& line) {
 // The file GetSections opens: the one the store's operations on the same
 // name reach (a name without a folder lives in the Windows directory).
 Text fileToOpen(const Text& fullPath) {
-  const auto host = paths::resolveProfileFile(*fs::posixFileSystem(), fullPath.utf8());
+  const auto host = paths::resolveProfileFile(*services::fileSystem(), fullPath.utf8());
   return host ? Text::fromUtf8(host->path) : fullPath;
 }
 
@@ -39,7 +39,7 @@ void SettingsObject::DeleteStrEntry(const Text& EntryName) {
     if (!sectionGuard()) return;
     const StoreText section(sectionName_), entry(EntryName);
     const auto file = storeFile();
-    store().writeString(section.arg(), entry.arg(), "", fileArg(file));
+    store()->writeString(section.arg(), entry.arg(), "", fileArg(file));
   });
 }
 
@@ -50,7 +50,7 @@ void SettingsObject::DeleteNumEntry(const Text& EntryName) {
     const auto file = storeFile();
     // In WIN.INI the entry is kept with the value 0; in the private file it goes.
     const store::OptText value = useWinIni_ != 0 ? store::OptText("0") : std::nullopt;
-    store().writeString(section.arg(), entry.arg(), value, fileArg(file));
+    store()->writeString(section.arg(), entry.arg(), value, fileArg(file));
   });
 }
 
@@ -59,7 +59,7 @@ void SettingsObject::DeleteSection() {
     if (!sectionGuard()) return;
     const StoreText section(sectionName_);
     const auto file = storeFile();
-    store().writeSection(section.arg(), "", fileArg(file));
+    store()->writeSection(section.arg(), "", fileArg(file));
     sectionName_ = Text::empty();
     sectionRegistered_ = false;
   });
@@ -69,7 +69,7 @@ void SettingsObject::FlushCache() {
   return frame::guardMember(*this, [&]() -> void {
     if (!sectionGuard()) return;
     const auto file = storeFile();
-    store().writeString(std::nullopt, std::nullopt, std::nullopt, fileArg(file));
+    store()->writeString(std::nullopt, std::nullopt, std::nullopt, fileArg(file));
   });
 }
 
@@ -80,7 +80,7 @@ Text SettingsObject::GetSectEntries() {
     const auto file = storeFile();
     std::string buffer(4096, '\0');
     const uint32_t n =
-        store().getSection(section.arg(), std::span<char>(buffer.data(), 4096), fileArg(file));
+        store()->getSection(section.arg(), std::span<char>(buffer.data(), 4096), fileArg(file));
     return Text::fromUtf8(std::string_view(buffer.data(), std::min<std::size_t>(n + 1, 4096)));
   });
 }

@@ -6,6 +6,7 @@
 // Apartment rule: an object is used by the thread that created it.
 #pragma once
 
+#include "services/services.h"
 #include "store/profile_store.h"
 #include "zidevuv10/settings.h"
 #include "zidevuv10/type_info.h"
@@ -68,7 +69,7 @@ class SettingsObject final : public _clsOrviInifINIFilesObjC {
 };
 
 // The profile store, and a file argument as the store takes it.
-inline store::ProfileStore& profileStore() { return store::ProfileStore::shared(); }
+inline std::shared_ptr<store::ProfileStore> profileStore() { return services::store(); }
 inline store::OptText fileArg(const std::optional<std::string>& file) {
   return file ? store::OptText(*file) : std::nullopt;
 }

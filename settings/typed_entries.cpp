@@ -13,7 +13,7 @@ namespace zidevuv10::settings {
 namespace {
 
 using frame::StoreText;
-store::ProfileStore& store() { return profileStore(); }
+std::shared_ptr<store::ProfileStore> store() { return profileStore(); }
 
 constexpr std::array<std::u16string_view, 7> kTrueWords{u"YES", u"Y", u"TRUE", u"T",
                                                         u"ON",  u"1", u"-1"};
@@ -26,7 +26,7 @@ int16_t SettingsObject::GetInt(const Text& EntryName, int16_t DefaultInt) {
     const StoreText section(sectionName_), entry(EntryName);
     const auto file = storeFile();
     const auto n = static_cast<int32_t>(
-        store().getInt(section.arg(), entry.arg(), DefaultInt, fileArg(file)));
+        store()->getInt(section.arg(), entry.arg(), DefaultInt, fileArg(file)));
     if (n < -32768 || n > 32767) raiseError(err::kOverflow);
     return static_cast<int16_t>(n);
   });
@@ -38,7 +38,7 @@ Text SettingsObject::GetString(const Text& EntryName, const Text& DefaultStr) {
     const StoreText section(sectionName_), entry(EntryName), def(DefaultStr);
     const auto file = storeFile();
     std::string buffer(255, ' ');
-    const uint32_t n = store().getString(section.arg(), entry.arg(), def.arg(),
+    const uint32_t n = store()->getString(section.arg(), entry.arg(), def.arg(),
                                          std::span<char>(buffer.data(), 255), fileArg(file));
     return n > 0 ? Text::fromUtf8(std::string_view(buffer.data(), n)) : Text::empty();
   });
@@ -61,7 +61,7 @@ int16_t SettingsObject::PutInt(const Text& EntryName, int16_t IntValue) {
     const StoreText section(sectionName_), entry(EntryName);
     const auto file = storeFile();
     const std::string text = std::to_string(IntValue);
-    return static_cast<int16_t>(store().writeString(section.arg(), entry.arg(), text, fileArg(file)));
+    return static_cast<int16_t>(store()->writeString(section.arg(), entry.arg(), text, fileArg(file)));
   });
 }
 
@@ -71,7 +71,7 @@ int16_t SettingsObject::PutString(const Text& EntryName, const Text& StrValue) {
     const StoreText section(sectionName_), entry(EntryName), value(StrValue);
     const auto file = storeFile();
     return static_cast<int16_t>(
-        store().writeString(section.arg(), entry.arg(), value.arg(), fileArg(file)));
+        store()->writeString(section.arg(), entry.arg(), value.arg(), fileArg(file)));
   });
 }
 
@@ -88,7 +88,7 @@ void SettingsObject::IniWrite(const Text& SectionName, const Text& EntryName, co
     const StoreText section(SectionName), entry(EntryName), value(NewVal), path(FullPath);
     const store::OptText file =
         useWinIni_ != 0 ? store::OptText(store::ProfileStore::kWinIni) : path.arg();
-    store().writeString(section.arg(), entry.arg(), value.arg(), file);
+    store()->writeString(section.arg(), entry.arg(), value.arg(), file);
   });
 }
 

@@ -301,13 +301,13 @@ TEST_F(HostDirTest, CurDirIsTheWindowsFormOfTheCurrentFolder) {
   folder("Work/Inner");
   {
     ScopedCurrentFolder here(at("Work/Inner"));
-    const auto r = currentFolder(std::nullopt);
+    const auto r = currentFolder(*fs_, std::nullopt);
     EXPECT_EQ(r.error, 0);
     EXPECT_EQ(r.path, "D:\\Work\\Inner");
   }
   {
     ScopedCurrentFolder here(root_);
-    EXPECT_EQ(currentFolder(std::nullopt).path, "D:\\");
+    EXPECT_EQ(currentFolder(*fs_, std::nullopt).path, "D:\\");
   }
 }
 
@@ -315,10 +315,10 @@ TEST_F(HostDirTest, CurDirOutsideEveryOtherDriveIsOnDriveZ) {
   TempDir elsewhere;
   const std::string real = realFolder(elsewhere.path());
   ScopedCurrentFolder here(real);
-  const auto r = currentFolder(std::nullopt);
+  const auto r = currentFolder(*fs_, std::nullopt);
   EXPECT_EQ(r.error, 0);
   EXPECT_EQ(r.path, windowsForm(real));
-  EXPECT_EQ(currentFolder('z').path, windowsForm(real));
+  EXPECT_EQ(currentFolder(*fs_, 'z').path, windowsForm(real));
 }
 
 TEST_F(HostDirTest, CurDirOfANamedDrive) {
@@ -326,17 +326,17 @@ TEST_F(HostDirTest, CurDirOfANamedDrive) {
   TempDir other;
   ScopedEnv driveE("ZIDEVUV10_DRIVE_E", realFolder(other.path()));
   ScopedCurrentFolder here(at("Work"));
-  EXPECT_EQ(currentFolder('D').path, "D:\\Work");
-  EXPECT_EQ(currentFolder('d').path, "D:\\Work");
-  EXPECT_EQ(currentFolder('E').path, "E:\\");
-  EXPECT_EQ(currentFolder('e').path, "E:\\");
-  EXPECT_EQ(currentFolder('Z').path, "Z:\\");
-  EXPECT_EQ(currentFolder('e').error, 0);
+  EXPECT_EQ(currentFolder(*fs_, 'D').path, "D:\\Work");
+  EXPECT_EQ(currentFolder(*fs_, 'd').path, "D:\\Work");
+  EXPECT_EQ(currentFolder(*fs_, 'E').path, "E:\\");
+  EXPECT_EQ(currentFolder(*fs_, 'e').path, "E:\\");
+  EXPECT_EQ(currentFolder(*fs_, 'Z').path, "Z:\\");
+  EXPECT_EQ(currentFolder(*fs_, 'e').error, 0);
 }
 
 TEST_F(HostDirTest, CurDirOfADriveWithoutMappingIsDeviceUnavailable) {
   for (const char drive : {'Q', 'q', '1', ' '}) {
-    const auto r = currentFolder(drive);
+    const auto r = currentFolder(*fs_, drive);
     EXPECT_EQ(r.error, 68) << drive;
     EXPECT_EQ(r.path, "") << drive;
   }
@@ -346,10 +346,10 @@ TEST_F(HostDirTest, CurDirWhenTheCurrentFolderWasRemoved) {
   folder("Gone");
   ScopedCurrentFolder here(at("Gone"));
   ASSERT_EQ(::rmdir(at("Gone").c_str()), 0);
-  const auto r = currentFolder(std::nullopt);
+  const auto r = currentFolder(*fs_, std::nullopt);
   EXPECT_EQ(r.error, 76);
   EXPECT_EQ(r.path, "");
-  EXPECT_EQ(currentFolder('D').path, "D:\\");
+  EXPECT_EQ(currentFolder(*fs_, 'D').path, "D:\\");
 }
 
 }  // namespace

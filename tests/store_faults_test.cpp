@@ -2,7 +2,8 @@
 // disk or an I/O error at any step of a write must leave the original file
 // byte for byte, report failure and leave no temporary file behind; a read
 // that fails gives the default and is not remembered as an empty file. Each
-// failure keeps its cause as the store's status.
+// failure keeps its cause as the store's status, and reaches the C functions
+// and the classes through the file system installed for the process.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -16,9 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "services/services.h"
 #include "store/profile_store.h"
 #include "support/faulty_file_system.h"
 #include "support/test_files.h"
+#include "zidevuv10/library.h"
+#include "zidevuv10/main_class.h"
+#include "zidevuv10/profile.h"
 
 namespace {
 
@@ -474,6 +479,42 @@ TEST_F(StoreFaultsRead, LargeFileIsReadWholeAndAFailedReadGivesTheDefault) {
     EXPECT_EQ(get(store2, "s", "key19999", file_), kDefault) << n;
     EXPECT_EQ(get(store2, "s", "key19999", file_), "value19999") << n;
   }
+}
+
+// --- the file system installed for the process ----------------------------
+
+TEST(StoreFaultsInstalled, FaultsOfTheInstalledFileSystemReachTheCFunctionsAndTheClasses) {
+  zt::TempDir dir;
+  const std::string file = dir.file("installed.ini");
+  zt::writeFile(file, kOriginal);
+  auto fs = std::make_shared<FaultyFileSystem>();
+  {
+    const zidevuv10::services::ScopedFileSystem installed(fs);
+    // A full disk while the new copy is written; no random name for the copy.
+    fs->failNth(FsOp::Write, 1, ENOSPC, ".zdv-tmp");
+    EXPECT_EQ(WritePrivateProfileStringA("main", "name", "new", file.c_str()), 0);
+    EXPECT_EQ(GetLastError(), 112u);  // ERROR_DISK_FULL
+    fs->failNth(FsOp::Random, 1, EIO);
+    EXPECT_EQ(WritePrivateProfileStringA("main", "name", "new", file.c_str()), 0);
+    EXPECT_EQ(GetLastError(), 29u);  // ERROR_WRITE_FAULT
+    // A class's write, with the rename failing.
+    fs->failAlways(FsOp::Rename, EIO);
+    const auto main = zidevuv10::objectAs<zidevuv10::_clsOrviVEZEzoro10A>(
+        zidevuv10::createObject(u"VEZEzoro10.clsOrviVEZEzoro10A"));
+    zidevuv10::Text name = zidevuv10::Text::fromUtf8(file);
+    zidevuv10::Text section(std::u16string(u"main")), key(std::u16string(u"name")),
+        value(std::u16string(u"new"));
+    EXPECT_EQ(main->WritePrivateProfileStringAddKeyInif(name, section, key, value), 0);
+    EXPECT_EQ(fs->failures().size(), 3u);
+    EXPECT_EQ(zt::readFile(file), kOriginal);
+  }
+  // Put back: the same write reaches the disk, and the faulty file system no more.
+  const int seen = fs->totalCalls();
+  EXPECT_EQ(WritePrivateProfileStringA("main", "name", "new", file.c_str()), 1);
+  EXPECT_EQ(fs->totalCalls(), seen);
+  char buffer[16] = {};
+  EXPECT_EQ(GetPrivateProfileStringA("main", "name", "", buffer, sizeof buffer, file.c_str()), 3u);
+  EXPECT_STREQ(buffer, "new");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "automation/member_guard.h"
 #include "catalogue/catalogue.h"
 #include "registry/trusted_path.h"
+#include "services/services.h"
 #include "store/profile_store.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/library.h"
@@ -41,17 +42,17 @@ std::optional<std::string> trustedRegistry() {
 
 std::string readEntry(const std::string& registry, const std::string& section, const char* key) {
   char buffer[4096];
-  ProfileStore::shared().getString(section, std::string_view(key), "", buffer, registry);
+  services::store()->getString(section, std::string_view(key), "", buffer, registry);
   return buffer;
 }
 
 bool writeEntry(const std::string& registry, const std::string& section, const char* key,
                 const std::string& value) {
-  return ProfileStore::shared().writeString(section, std::string_view(key), value, registry) != 0;
+  return services::store()->writeString(section, std::string_view(key), value, registry) != 0;
 }
 
 bool deleteSection(const std::string& registry, const std::string& section) {
-  return ProfileStore::shared().writeString(section, std::nullopt, std::nullopt, registry) != 0;
+  return services::store()->writeString(section, std::nullopt, std::nullopt, registry) != 0;
 }
 
 std::string progIdSection(const ClassInfo& c) { return utf8(c.progId()); }

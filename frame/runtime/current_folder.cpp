@@ -1,7 +1,5 @@
 #include "runtime/current_folder.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 
@@ -12,23 +10,17 @@ namespace zidevuv10::runtime {
 
 namespace {
 
-// getcwd with a buffer grown until the path fits; nullopt when the current
-// folder cannot be named (it was removed, or a parent is not searchable).
-std::optional<std::string> processFolder() {
-  std::string buf(4096, '\0');
-  for (;;) {
-    if (::getcwd(buf.data(), buf.size()) != nullptr) {
-      buf.resize(std::char_traits<char>::length(buf.c_str()));
-      return buf;
-    }
-    if (errno != ERANGE) return std::nullopt;
-    buf.resize(buf.size() * 2);
-  }
+// The process's current folder; nullopt when it cannot be named (it was
+// removed, or a parent is not searchable).
+std::optional<std::string> processFolder(fs::FileSystem& fs) {
+  std::string folder;
+  if (fs.currentFolder(folder) != 0) return std::nullopt;
+  return folder;
 }
 
 }  // namespace
 
-CurDirResult currentFolder(std::optional<char> drive) {
+CurDirResult currentFolder(fs::FileSystem& fs, std::optional<char> drive) {
   CurDirResult out;
   char letter = 0;
   if (drive) {
@@ -38,7 +30,7 @@ CurDirResult currentFolder(std::optional<char> drive) {
     }
     letter = static_cast<char>(std::toupper(static_cast<unsigned char>(*drive)));
   }
-  const auto here = processFolder();
+  const auto here = processFolder(fs);
   if (!here && letter == 0) {
     out.error = err::kPathNotFound;
     return out;

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "fs/file_system.h"
+
 namespace zidevuv10::runtime {
 
 struct CurDirResult {
@@ -19,7 +21,8 @@ struct CurDirResult {
   std::string path;  // Windows form; empty on error
 };
 
-// The current folder (no drive), or that of drive `drive` (either case).
-CurDirResult currentFolder(std::optional<char> drive = std::nullopt);
+// The current folder (no drive), or that of drive `drive` (either case), as
+// `fs` names the process's current folder.
+CurDirResult currentFolder(fs::FileSystem& fs, std::optional<char> drive = std::nullopt);
 
 }  // namespace zidevuv10::runtime

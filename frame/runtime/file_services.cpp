@@ -1,6 +1,6 @@
 #include "runtime/file_services.h"
 
-#include "fs/file_system.h"
+#include "services/services.h"
 #include "runtime/current_folder.h"
 #include "runtime/dir.h"
 #include "runtime/input_files.h"
@@ -17,7 +17,7 @@ void check(int error) {
 }  // namespace
 
 Text dir(const Text& pattern, int32_t attributes) {
-  const runtime::DirResult r = runtime::findFirst(*fs::posixFileSystem(), pattern.utf8(), attributes);
+  const runtime::DirResult r = runtime::findFirst(*services::fileSystem(), pattern.utf8(), attributes);
   check(r.error);
   return Text::fromUtf8(r.name);
 }
@@ -28,7 +28,7 @@ Text curDir(const Text& drive) {
     const char16_t c = drive.str().front();
     letter = c < 0x80 ? static_cast<char>(c) : '?';
   }
-  const runtime::CurDirResult r = runtime::currentFolder(letter);
+  const runtime::CurDirResult r = runtime::currentFolder(*services::fileSystem(), letter);
   check(r.error);
   return Text::fromUtf8(r.path);
 }
@@ -40,7 +40,7 @@ int32_t freeFile() {
 }
 
 void openForInput(int32_t number, const Text& path) {
-  check(runtime::InputFiles::forThread().open(*fs::posixFileSystem(), number, path.utf8()));
+  check(runtime::InputFiles::forThread().open(*services::fileSystem(), number, path.utf8()));
 }
 
 bool endOfFile(int32_t number) {

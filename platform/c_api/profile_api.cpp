@@ -1,9 +1,10 @@
 // The narrow C functions of <zidevuv10/profile.h>: argument conversion only,
-// over the shared profile store.
+// over the profile store installed for the process (services/services.h).
 #include "zidevuv10/profile.h"
 
 #include "c_api/c_edge.h"
 #include "c_api/read_answer.h"
+#include "services/services.h"
 #include "store/profile_store.h"
 
 namespace {
@@ -21,14 +22,14 @@ using zidevuv10::store::OptText;
 using zidevuv10::store::ProfileStore;
 using zidevuv10::store::Status;
 
-ProfileStore& store() { return ProfileStore::shared(); }
+std::shared_ptr<ProfileStore> store() { return zidevuv10::services::store(); }
 
 uint32_t getString(const char* section, const char* key, const char* defaultValue, char* buffer,
                    uint32_t size, OptText file) noexcept {
   return answerRead(
       buffer, size,
       [&](Status& status) {
-        return store().readString(arg(section), arg(key), arg(defaultValue), file, status);
+        return store()->readString(arg(section), arg(key), arg(defaultValue), file, status);
       },
       [&](std::span<char> out) noexcept {
         return section ? zidevuv10::store::placeValue(out, defaultAnswer(defaultValue))
@@ -41,7 +42,7 @@ uint32_t getInt(const char* section, const char* key, int32_t defaultValue, OptT
       Access::Read,
       [&] {
         Status status = Status::Ok;
-        const uint32_t value = store().getInt(arg(section), arg(key), defaultValue, file, status);
+        const uint32_t value = store()->getInt(arg(section), arg(key), defaultValue, file, status);
         setLastError(status);
         return value;
       },
@@ -51,7 +52,7 @@ uint32_t getInt(const char* section, const char* key, int32_t defaultValue, OptT
 uint32_t getSection(const char* section, char* buffer, uint32_t size, OptText file) noexcept {
   if (!section) buffer = nullptr;  // an invalid parameter as well
   return answerRead(
-      buffer, size, [&](Status& status) { return store().readSection(arg(section), file, status); },
+      buffer, size, [&](Status& status) { return store()->readSection(arg(section), file, status); },
       [](std::span<char> out) noexcept { return zidevuv10::store::placeEmptyList(out, 2); });
 }
 
@@ -89,38 +90,38 @@ uint32_t GetProfileSectionA(const char* section, char* buffer, uint32_t size) {
 
 uint32_t GetPrivateProfileSectionNamesA(char* buffer, uint32_t size, const char* file) {
   return answerRead(
-      buffer, size, [&](Status& status) { return store().readSectionNames(arg(file), status); },
+      buffer, size, [&](Status& status) { return store()->readSectionNames(arg(file), status); },
       [](std::span<char> out) noexcept { return zidevuv10::store::placeList(out, {}); });
 }
 
 int32_t WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                    const char* file) {
   return answerWrite([&](Status& status) {
-    return store().writeString(arg(section), arg(key), arg(value), arg(file), status);
+    return store()->writeString(arg(section), arg(key), arg(value), arg(file), status);
   });
 }
 
 int32_t WriteProfileStringA(const char* section, const char* key, const char* value) {
   return answerWrite([&](Status& status) {
-    return store().writeString(arg(section), arg(key), arg(value), ProfileStore::kWinIni, status);
+    return store()->writeString(arg(section), arg(key), arg(value), ProfileStore::kWinIni, status);
   });
 }
 
 int32_t WritePrivateProfileSectionA(const char* section, const char* entries, const char* file) {
   return answerWrite([&](Status& status) {
-    return store().writeSection(arg(section), entryList(entries), arg(file), status);
+    return store()->writeSection(arg(section), entryList(entries), arg(file), status);
   });
 }
 
 int32_t WriteProfileSectionA(const char* section, const char* entries) {
   return answerWrite([&](Status& status) {
-    return store().writeSection(arg(section), entryList(entries), ProfileStore::kWinIni, status);
+    return store()->writeSection(arg(section), entryList(entries), ProfileStore::kWinIni, status);
   });
 }
 
 uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) {
   setLastError(zidevuv10::capi::kErrorSuccess);
-  return store().windowsDirectory(zidevuv10::capi::buf(buffer, size));
+  return store()->windowsDirectory(zidevuv10::capi::buf(buffer, size));
 }
 
 }  // extern "C"

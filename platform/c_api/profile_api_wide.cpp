@@ -7,6 +7,7 @@
 
 #include "c_api/c_edge.h"
 #include "c_api/read_answer.h"
+#include "services/services.h"
 #include "store/profile_store.h"
 #include "text/utf16.h"
 #include "text/utf8.h"
@@ -28,7 +29,7 @@ using zidevuv10::store::Status;
 
 using OptWide = std::optional<std::u16string_view>;
 
-ProfileStore& store() { return ProfileStore::shared(); }
+std::shared_ptr<ProfileStore> store() { return zidevuv10::services::store(); }
 
 // A read argument in UTF-8. Converted inside the guarded call (conversion
 // may throw) into an object that outlives it, as the answer may point into it.
@@ -80,7 +81,7 @@ uint32_t getString(const char16_t* section, const char16_t* key, const char16_t*
   return answerRead(
       buffer, size,
       [&](Status& status) {
-        return store().readString(s.convert(section), k.convert(key), d.convert(defaultValue),
+        return store()->readString(s.convert(section), k.convert(key), d.convert(defaultValue),
                                   fileName(f, file), status);
       },
       [&](std::span<char16_t> out) noexcept {
@@ -96,7 +97,7 @@ uint32_t getInt(const char16_t* section, const char16_t* key, int32_t defaultVal
       [&] {
         ReadArg s, k, f;
         Status status = Status::Ok;
-        const uint32_t value = store().getInt(s.convert(section), k.convert(key), defaultValue,
+        const uint32_t value = store()->getInt(s.convert(section), k.convert(key), defaultValue,
                                               fileName(f, file), status);
         setLastError(status);
         return value;
@@ -111,7 +112,7 @@ uint32_t getSection(const char16_t* section, char16_t* buffer, uint32_t size,
   return answerRead(
       buffer, size,
       [&](Status& status) {
-        return store().readSection(s.convert(section), fileName(f, file), status);
+        return store()->readSection(s.convert(section), fileName(f, file), status);
       },
       [](std::span<char16_t> out) noexcept { return zidevuv10::store::placeEmptyList(out, 2); });
 }
@@ -135,7 +136,7 @@ int32_t writeString(const char16_t* section, const char16_t* key, const char16_t
     const WriteArg s(section), k(key), v(value), f(file.name);
     return writeWide({&s, &k, &v, &f}, [&] {
       const OptText name = file.winIni ? OptText(ProfileStore::kWinIni) : f.view();
-      return store().writeString(s.view(), k.view(), v.view(), name, status);
+      return store()->writeString(s.view(), k.view(), v.view(), name, status);
     }, status);
   });
 }
@@ -145,7 +146,7 @@ int32_t writeSection(const char16_t* section, const char16_t* entries, FileArg f
     const WriteArg s(section), e(entryList(entries)), f(file.name);
     return writeWide({&s, &e, &f}, [&] {
       const OptText name = file.winIni ? OptText(ProfileStore::kWinIni) : f.view();
-      return store().writeSection(s.view(), e.view(), name, status);
+      return store()->writeSection(s.view(), e.view(), name, status);
     }, status);
   });
 }
@@ -187,7 +188,7 @@ uint32_t GetPrivateProfileSectionNamesW(char16_t* buffer, uint32_t size, const c
   ReadArg f;
   return answerRead(
       buffer, size,
-      [&](Status& status) { return store().readSectionNames(f.convert(file), status); },
+      [&](Status& status) { return store()->readSectionNames(f.convert(file), status); },
       [](std::span<char16_t> out) noexcept {
         return zidevuv10::store::placeList(out, std::u16string_view());
       });
@@ -216,7 +217,7 @@ uint32_t GetWindowsDirectoryW(char16_t* buffer, uint32_t size) {
       Access::Read,
       [&] {
         char narrow[64];
-        const uint32_t n = store().windowsDirectory(narrow);
+        const uint32_t n = store()->windowsDirectory(narrow);
         const std::u16string dir = zidevuv10::text::utf8ToUtf16(std::string_view(narrow, n));
         setLastError(zidevuv10::capi::kErrorSuccess);
         if (!buffer || size <= dir.size()) return static_cast<uint32_t>(dir.size() + 1);

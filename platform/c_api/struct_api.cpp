@@ -5,6 +5,7 @@
 #include <string>
 
 #include "c_api/c_edge.h"
+#include "services/services.h"
 #include "store/profile_store.h"
 #include "text/utf16.h"
 #include "text/utf8.h"
@@ -21,7 +22,7 @@ using zidevuv10::store::OptText;
 using zidevuv10::store::ProfileStore;
 using zidevuv10::store::Status;
 
-ProfileStore& store() { return ProfileStore::shared(); }
+std::shared_ptr<ProfileStore> store() { return zidevuv10::services::store(); }
 
 std::span<uint8_t> bytesOf(void* data, uint32_t size) {
   return std::span<uint8_t>(static_cast<uint8_t*>(data), size);
@@ -56,7 +57,7 @@ int32_t getStruct(OptText section, OptText key, void* data, uint32_t size, OptTe
     return 0;
   }
   Status status = Status::Ok;
-  const bool found = store().getStruct(section, key, bytesOf(data, size), file, status);
+  const bool found = store()->getStruct(section, key, bytesOf(data, size), file, status);
   setLastError(status);
   return found ? 1 : 0;
 }
@@ -86,7 +87,7 @@ int32_t GetPrivateProfileStructW(const char16_t* section, const char16_t* key, v
 int32_t WritePrivateProfileStructA(const char* section, const char* key, const void* data,
                                    uint32_t size, const char* file) {
   return answerWrite([&](Status& status) {
-    return store().writeStruct(arg(section), arg(key), bytesOf(data, size), arg(file), status);
+    return store()->writeStruct(arg(section), arg(key), bytesOf(data, size), arg(file), status);
   });
 }
 
@@ -98,7 +99,7 @@ int32_t WritePrivateProfileStructW(const char16_t* section, const char16_t* key,
       status = Status::InvalidText;
       return int32_t{0};
     }
-    return store().writeStruct(view(s.text), view(k.text), bytesOf(data, size), view(f.text),
+    return store()->writeStruct(view(s.text), view(k.text), bytesOf(data, size), view(f.text),
                                status);
   });
 }

@@ -1,5 +1,6 @@
 // The narrow file-system interface through which the profile store reaches
-// the disk. Every operation returns 0 (or a count / descriptor) on success
+// the disk, and what it asks of the system beside the disk (the effective
+// user, random bytes, the current folder). Every operation returns 0 (or a count / descriptor) on success
 // and -errno on failure, so that a fault-injecting implementation can stand
 // in for the real one in tests (a full disk, an I/O error, a crash between
 // any two steps of a write).
@@ -56,6 +57,14 @@ class FileSystem {
   virtual int getXattr(int fd, const std::string& name, std::string& value) = 0;
   virtual int setXattr(int fd, const std::string& name, const std::string& value) = 0;
   virtual int removeXattr(int fd, const std::string& name) = 0;
+  // The process's effective user, whose files the store may take over or
+  // remove (its own temporary files and journals).
+  virtual uid_t effectiveUid() = 0;
+  // Fills buf with n unpredictable bytes (names of temporary files); 0 or -errno.
+  virtual int randomBytes(void* buf, std::size_t n) = 0;
+  // The process's current folder, the base of relative paths; 0 or -errno
+  // (-ENOENT when it was removed).
+  virtual int currentFolder(std::string& path) = 0;
 };
 
 // The real file system, through POSIX calls.

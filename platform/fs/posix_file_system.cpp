@@ -1,11 +1,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/random.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "fs/file_system.h"
 
@@ -150,6 +152,31 @@ class PosixFileSystem final : public FileSystem {
   }
   int removeXattr(int fd, const std::string& name) override {
     return result(::fremovexattr(fd, name.c_str()));
+  }
+  uid_t effectiveUid() override { return ::geteuid(); }
+  int randomBytes(void* buf, std::size_t n) override {
+    auto* out = static_cast<unsigned char*>(buf);
+    while (n > 0) {
+      const ssize_t got = ::getrandom(out, n, 0);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return -errno;
+      if (got == 0) return -EIO;
+      out += got;
+      n -= static_cast<std::size_t>(got);
+    }
+    return 0;
+  }
+  int currentFolder(std::string& path) override {
+    std::string buf(4096, '\0');
+    for (;;) {
+      if (::getcwd(buf.data(), buf.size()) != nullptr) {
+        buf.resize(std::char_traits<char>::length(buf.c_str()));
+        path = std::move(buf);
+        return 0;
+      }
+      if (errno != ERANGE) return -errno;
+      buf.resize(buf.size() * 2);
+    }
   }
 };
 

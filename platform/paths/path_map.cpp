@@ -1,10 +1,7 @@
 #include "paths/path_map.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
-#include <cstdlib>
 #include <vector>
 
 #include "paths/drives.h"
@@ -42,17 +39,15 @@ std::vector<std::string> components(std::string_view p, bool absolute) {
 }
 
 // The current folder, or nullopt when it cannot be named (removed, say).
-std::optional<std::string> currentFolder() {
-  char* cwd = ::getcwd(nullptr, 0);
-  if (cwd == nullptr) return std::nullopt;
-  std::string out(cwd);
-  std::free(cwd);
+std::optional<std::string> currentFolder(fs::FileSystem& fs) {
+  std::string out;
+  if (fs.currentFolder(out) != 0) return std::nullopt;
   return out;
 }
 
 // Drive letter of the current folder: the drive whose folder is its longest prefix.
-char currentDrive() {
-  const auto here = currentFolder();
+char currentDrive(fs::FileSystem& fs) {
+  const auto here = currentFolder(fs);
   const std::string windowsForm = here ? toWindowsForm(*here) : std::string();
   return startsWithDrive(windowsForm) ? windowsForm[0] : 'Z';
 }
@@ -117,7 +112,7 @@ std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool
     if (!folder) return std::nullopt;
     if (!rest.empty() && isSeparator(rest.front())) {
       root = *folder;
-    } else if (drive == currentDrive()) {
+    } else if (drive == currentDrive(fs)) {
       absolute = false;  // relative to the current folder, which is on this drive
     } else {
       root = *folder;  // other drives' current folder is their root
@@ -125,7 +120,7 @@ std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool
   } else if (p.front() == '/') {
     root = "/";
   } else if (p.front() == '\\') {
-    drive = currentDrive();
+    drive = currentDrive(fs);
     const auto folder = driveFolder(drive);
     if (!folder) return std::nullopt;
     root = *folder;
@@ -136,7 +131,7 @@ std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool
   if (!absolute && !parts.empty() && parts.front() == "..") {
     // ".." climbs from the current folder by name and stops at the root of
     // its drive, as Windows resolves it.
-    const auto cwd = currentFolder();
+    const auto cwd = currentFolder(fs);
     const std::string here = cwd ? toWindowsForm(*cwd) : std::string();
     if (startsWithDrive(here)) {
       drive = here[0];

@@ -1,7 +1,6 @@
 #include "store/atomic_file.h"
 
 #include <fcntl.h>
-#include <sys/random.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,7 +35,7 @@ int resolveWriteTarget(fs::FileSystem& fs, const std::string& path, std::string&
     // planting a link there.
     struct stat folder {};
     if (const int r = fs.stat(paths::folderOf(target), folder); r != 0) return r;
-    if ((folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH) && st.st_uid != ::geteuid() &&
+    if ((folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH) && st.st_uid != fs.effectiveUid() &&
         st.st_uid != folder.st_uid) {
       return -EACCES;
     }
@@ -71,9 +70,7 @@ int createTemporary(fs::FileSystem& fs, const std::string& target, mode_t mode,
   const std::string prefix = siblingName(target, kTemporarySuffix) + ".";
   for (int attempt = 0; attempt < 100; ++attempt) {
     unsigned char random[kRandomChars];
-    const ssize_t got = ::getrandom(random, sizeof random, 0);
-    if (got < 0) return -errno;
-    if (got != static_cast<ssize_t>(sizeof random)) return -EIO;
+    if (const int rc = fs.randomBytes(random, sizeof random); rc != 0) return rc;
     name = prefix;
     for (const unsigned char r : random) name += kAlphabet[r % 62];
     const int fd = fs.open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
@@ -85,8 +82,9 @@ int createTemporary(fs::FileSystem& fs, const std::string& target, mode_t mode,
 // Whether the file may go by rename: the new copy can carry the file's
 // owner (it is the caller's, or the caller is root) and no other name
 // shares the file.
-bool renameKeepsIdentity(const struct stat& st) {
-  return st.st_nlink <= 1 && (st.st_uid == ::geteuid() || ::geteuid() == 0);
+bool renameKeepsIdentity(fs::FileSystem& fs, const struct stat& st) {
+  const uid_t self = fs.effectiveUid();
+  return st.st_nlink <= 1 && (st.st_uid == self || self == 0);
 }
 
 // Writes the new copy beside the target and renames it over it. With
@@ -131,7 +129,7 @@ int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view 
   if (fd < 0) return fd == -EPERM ? -EACCES : fd;
   struct stat st {};
   int rc = fs.fstat(fd, st);
-  if (rc == 0 && renameKeepsIdentity(st)) {
+  if (rc == 0 && renameKeepsIdentity(fs, st)) {
     rc = replaceByRename(fs, target, bytes, fd, &st);
     if (rc != -EPERM && rc != -ENOTSUP && rc != -EOPNOTSUPP) {
       fs.close(fd);
@@ -161,7 +159,7 @@ int removeLeftover(fs::FileSystem& fs, const std::string& target) {
     const int rc = fs.lstat(path, st);
     if (rc == -ENOENT) continue;
     if (rc != 0) return rc;
-    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+    if (!S_ISREG(st.st_mode) || st.st_uid != fs.effectiveUid()) continue;
     if (const int r = fs.unlink(path); r != 0 && r != -ENOENT) return r;
   }
   return 0;

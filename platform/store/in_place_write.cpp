@@ -148,7 +148,7 @@ int writeJournal(fs::FileSystem& fs, const std::string& journal, const struct st
 bool trusted(fs::FileSystem& fs, const std::string& target, const struct stat& journal,
              const struct stat& file) {
   if (!S_ISREG(journal.st_mode) || journal.st_nlink != 1) return false;
-  if (journal.st_uid == ::geteuid() || journal.st_uid == 0) return true;
+  if (journal.st_uid == fs.effectiveUid() || journal.st_uid == 0) return true;
   if (file.st_mode & S_IWOTH) return true;
   if (journal.st_uid == file.st_uid && (file.st_mode & S_IWUSR)) return true;
   if (journal.st_gid == file.st_gid && (file.st_mode & S_IWGRP)) {
@@ -229,7 +229,7 @@ int finishInterruptedOverwrite(fs::FileSystem& fs, const std::string& target,
     // A mark without a journal: the file was not touched yet.
     return exists ? removeMark(fs, mark, file) : 0;
   }
-  const bool ours = S_ISREG(js.st_mode) && js.st_uid == ::geteuid();
+  const bool ours = S_ISREG(js.st_mode) && js.st_uid == fs.effectiveUid();
   // No file: the journal belongs to one replaced or removed since.
   if (!exists) {
     if (ours) fs.unlink(journal);

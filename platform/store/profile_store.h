@@ -40,9 +40,6 @@ class ProfileStore {
  public:
   explicit ProfileStore(std::shared_ptr<fs::FileSystem> fs = fs::posixFileSystem());
 
-  // The store used by the C functions and the library's classes.
-  static ProfileStore& shared();
-
   uint32_t getString(OptText section, OptText key, OptText defaultValue, std::span<char> buffer,
                      OptText file);
   uint32_t getInt(OptText section, OptText key, int32_t defaultValue, OptText file);

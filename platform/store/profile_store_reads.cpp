@@ -20,11 +20,6 @@ namespace zidevuv10::store {
 
 ProfileStore::ProfileStore(std::shared_ptr<fs::FileSystem> fs) : fs_(std::move(fs)) {}
 
-ProfileStore& ProfileStore::shared() {
-  static ProfileStore store;
-  return store;
-}
-
 namespace {
 
 // Whether no overwrite in place of the file `st` describes is under way:

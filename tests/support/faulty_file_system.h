@@ -55,6 +55,8 @@ enum class FsOp {
   RemoveXattr,
   Link,
   LockWaiters,
+  Random,
+  CurrentFolder,
   Count_  // number of operations, not an operation
 };
 
@@ -63,7 +65,8 @@ inline const char* fsOpName(FsOp op) {
                                       "fchmod", "fchown", "fstat",   "stat",   "lstat",
                                       "readlink", "rename", "unlink", "mkdir", "listFolder",
                                       "lock", "ftruncate", "listXattrs", "getXattr",
-                                      "setXattr", "removeXattr", "link", "lockWaiters"};
+                                      "setXattr", "removeXattr", "link", "lockWaiters",
+                                      "random", "currentFolder"};
   const auto i = static_cast<std::size_t>(op);
   return i < static_cast<std::size_t>(FsOp::Count_) ? names[i] : "?";
 }
@@ -271,6 +274,15 @@ class FaultyFileSystem final : public fs::FileSystem {
   int removeXattr(int fd, const std::string& name) override {
     if (const int e = fault(FsOp::RemoveXattr, pathOf(fd))) return e;
     return real_->removeXattr(fd, name);
+  }
+  uid_t effectiveUid() override { return real_->effectiveUid(); }
+  int randomBytes(void* buf, std::size_t n) override {
+    if (const int e = fault(FsOp::Random, {})) return e;
+    return real_->randomBytes(buf, n);
+  }
+  int currentFolder(std::string& path) override {
+    if (const int e = fault(FsOp::CurrentFolder, {})) return e;
+    return real_->currentFolder(path);
   }
 
  private:

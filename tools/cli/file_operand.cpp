@@ -11,10 +11,10 @@
 #include <iterator>
 
 #include "command_line.h"
-#include "fs/file_system.h"
 #include "host_files.h"
 #include "store_failure.h"
 #include "paths/path_map.h"
+#include "services/services.h"
 
 namespace zidevuv10::cli {
 
@@ -48,14 +48,14 @@ FileOperand::FileOperand(const std::string& argument) : argument_(argument) {
     if (std::cin.bad()) throw Failure("cannot read standard input");
     const int fd = ::open(hostPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) throw Failure("cannot copy standard input: " + errorText(errno));
-    const int written = fs::writeAll(*fs::posixFileSystem(), fd, text.data(), text.size());
+    const int written = fs::writeAll(*services::fileSystem(), fd, text.data(), text.size());
     ::close(fd);
     if (written != 0) throw Failure("cannot copy standard input: " + errorText(-written));
     return;
   }
   if (isWindowsPath(argument)) {
     storeName_ = argument;
-    const auto mapped = paths::resolveProfileFile(*fs::posixFileSystem(), argument);
+    const auto mapped = paths::resolveProfileFile(*services::fileSystem(), argument);
     if (!mapped) throw Failure(argument + ": the drive has no host folder");
     hostPath_ = mapped->path;
     return;
@@ -88,7 +88,7 @@ void FileOperand::printResult() const {
   std::string text;
   const int fd = ::open(hostPath_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw Failure("cannot read the result back: " + errorText(errno));
-  const int read = fs::readAll(*fs::posixFileSystem(), fd, text);
+  const int read = fs::readAll(*services::fileSystem(), fd, text);
   ::close(fd);
   if (read != 0) throw Failure("cannot read the result back: " + errorText(-read));
   std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));

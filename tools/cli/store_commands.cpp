@@ -13,6 +13,7 @@
 #include "host_files.h"
 #include "ini_output.h"
 #include "profile_reader.h"
+#include "services/services.h"
 #include "store_failure.h"
 #include "store/document.h"
 #include "store/profile_store.h"
@@ -163,7 +164,7 @@ int runGet(const ParsedArgs& args) {
   }
   const Format format = formatOf(args, "get");
   const FileOperand file(args.operands[0]);
-  store::ProfileStore store(fs::posixFileSystem());
+  store::ProfileStore store(services::fileSystem());
   ProfileReader reader(store, file.storeName());
   const auto fallback = args.options.find("--default");
   // A missing file, section or key: the default, or a failure naming it.
@@ -200,7 +201,7 @@ int runEntries(const ParsedArgs& args) {
   const Format format = formatOf(args, "entries");
   const FileOperand file(args.operands[0]);
   const std::string& section = args.operands[1];
-  store::ProfileStore store(fs::posixFileSystem());
+  store::ProfileStore store(services::fileSystem());
   ProfileReader reader(store, file.storeName());
   file.requireExists(store);
   if (!reader.hasSection(section)) throw noSection(file, section);
@@ -216,7 +217,7 @@ int runSet(const ParsedArgs& args) {
   const FileOperand file(args.operands[0]);
   const std::string& section = args.operands[1];
   const std::string& key = args.operands[2];
-  store::ProfileStore store(fs::posixFileSystem());
+  store::ProfileStore store(services::fileSystem());
   if (args.has("--existing")) {
     ProfileReader reader(store, file.storeName());
     file.requireExists(store);
@@ -239,7 +240,7 @@ int runDel(const ParsedArgs& args) {
   if (section.empty() && key == nullptr) {
     throw Failure("the lines outside any section are no section to delete; give a KEY");
   }
-  store::ProfileStore store(fs::posixFileSystem());
+  store::ProfileStore store(services::fileSystem());
   // Nothing to delete in a file that is not there.
   if (!file.exists(store)) return kExitOk;
   const store::ValueWrite keyDeletion{section, key ? std::string_view(*key) : std::string_view(),
@@ -300,7 +301,7 @@ int runMerge(const ParsedArgs& args) {
   if (std::cin.bad()) throw Failure("cannot read standard input");
   const std::shared_ptr<const store::Document> doc = parseInput(input);
   const std::vector<store::ValueWrite> writes = entriesToMerge(*doc, args.operand(1));
-  store::ProfileStore store(fs::posixFileSystem());
+  store::ProfileStore store(services::fileSystem());
   store::Status status = store::Status::Ok;
   if (store.writeValues(writes, file.storeName(), status) == 0) {
     throw writeFailed(file, "merge " + std::to_string(writes.size()) + " entries", status);
