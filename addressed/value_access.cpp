@@ -1,6 +1,7 @@
 // Value, the deletions, the name lists and CLngDefault: each store call
 // passes unset fields as absent arguments, and afterwards every field that
 // went in holds the text as the store saw it.
+#include <optional>
 #include <string>
 
 #include "automation/member_guard.h"
@@ -13,7 +14,7 @@ namespace zidevuv10::addressed {
 
 namespace {
 
-using frame::StoreText;
+using frame::StoreTextByRef;
 std::shared_ptr<store::ProfileStore> store() { return services::store(); }
 
 // Removes NUL characters from the text in place, one at a time from the
@@ -36,15 +37,15 @@ void removeNuls(Text& t) {
 }  // namespace
 
 Text AddressedObject::readList(bool withSection, bool withKey, std::size_t size) {
-  const StoreText path(path_), section(section_), key(key_), def(default_);
+  // A field the read leaves out is not given back either.
+  const StoreTextByRef path(path_), def(default_);
+  std::optional<StoreTextByRef> section, key;
+  if (withSection) section.emplace(section_);
+  if (withKey) key.emplace(key_);
   std::string buffer(size, ' ');
-  const uint32_t n = store()->getString(withSection ? section.arg() : std::nullopt,
-                                       withKey ? key.arg() : std::nullopt, def.arg(),
+  const uint32_t n = store()->getString(section ? section->arg() : std::nullopt,
+                                       key ? key->arg() : std::nullopt, def.arg(),
                                        std::span<char>(buffer.data(), size), path.arg());
-  path.giveBack(path_);
-  if (withSection) section.giveBack(section_);
-  if (withKey) key.giveBack(key_);
-  def.giveBack(default_);
   return Text::fromUtf8(std::string_view(buffer.data(), n));
 }
 
@@ -57,31 +58,22 @@ Text AddressedObject::get_Value() {
 void AddressedObject::let_Value(Text& v) {
   return frame::guardMember(*this, [&]() -> void {
     removeNuls(v);
-    const StoreText path(path_), section(section_), key(key_), value(v);
+    const StoreTextByRef path(path_), section(section_), key(key_), value(v);
     lastReturnCode_ = store()->writeString(section.arg(), key.arg(), value.arg(), path.arg());
-    path.giveBack(path_);
-    section.giveBack(section_);
-    key.giveBack(key_);
-    value.giveBack(v);
   });
 }
 
 void AddressedObject::DeleteKey() {
   return frame::guardMember(*this, [&]() -> void {
-    const StoreText path(path_), section(section_), key(key_);
+    const StoreTextByRef path(path_), section(section_), key(key_);
     lastReturnCode_ = store()->writeString(section.arg(), key.arg(), std::nullopt, path.arg());
-    path.giveBack(path_);
-    section.giveBack(section_);
-    key.giveBack(key_);
   });
 }
 
 void AddressedObject::DeleteSection() {
   return frame::guardMember(*this, [&]() -> void {
-    const StoreText path(path_), section(section_);
+    const StoreTextByRef path(path_), section(section_);
     lastReturnCode_ = store()->writeString(section.arg(), std::nullopt, std::nullopt, path.arg());
-    path.giveBack(path_);
-    section.giveBack(section_);
   });
 }
 
@@ -114,11 +106,8 @@ void AddressedObject::let_INISection(Text& v) {
         start = i + 1;
       }
     }
-    const StoreText path(path_), section(section_), text(v);
+    const StoreTextByRef path(path_), section(section_), text(v);
     lastReturnCode_ = store()->writeSection(section.arg(), entries, path.arg());
-    path.giveBack(path_);
-    section.giveBack(section_);
-    text.giveBack(v);
   });
 }
 

@@ -1,7 +1,7 @@
 // The stateless profile wrappers: each makes its store call with the
 // buffer and size the class has always used, passes unset texts as absent
-// arguments and empty ones as empty text, and afterwards gives each
-// by-reference argument back as the store saw it (through UTF-8).
+// arguments and empty ones as empty text; each by-reference argument comes
+// back as the store saw it (through UTF-8) when the wrapper returns.
 #include <optional>
 #include <string>
 
@@ -18,7 +18,7 @@ namespace {
 using store::OptText;
 using store::ProfileStore;
 
-using Narrow = frame::StoreText;
+using Narrow = frame::StoreTextByRef;
 
 std::shared_ptr<ProfileStore> store() { return zidevuv10::services::store(); }
 
@@ -51,9 +51,6 @@ Text MainClass::GetPrivateProfileStringInif(Text& sFileName, Text& sSectionName,
     std::string buffer(255, ' ');
     const uint32_t n = store()->getString(section.arg(), key.arg(), std::nullopt,
                                          std::span<char>(buffer.data(), 255), file.arg());
-    file.giveBack(sFileName);
-    section.giveBack(sSectionName);
-    key.giveBack(sKeyName);
     return firstBytes(buffer, n);
   });
 }
@@ -62,9 +59,6 @@ Text MainClass::GetPrivateProfileIntInif(Text& sFileName, Text& sSectionName, Te
   return frame::guardMember(*this, [&]() -> Text {
     const Narrow file(sFileName), section(sSectionName), key(sKeyName);
     const uint32_t value = store()->getInt(section.arg(), key.arg(), 0, file.arg());
-    file.giveBack(sFileName);
-    section.giveBack(sSectionName);
-    key.giveBack(sKeyName);
     return Text::fromUtf8(std::to_string(static_cast<int32_t>(value)));
   });
 }
@@ -75,7 +69,6 @@ Ref<Collection> MainClass::GetPrivateProfileStringSectionsInif(Text& sFileName) 
     std::string buffer(128, '\0');
     store()->getString(std::nullopt, std::nullopt, "", std::span<char>(buffer.data(), 127),
                       file.arg());
-    file.giveBack(sFileName);
     return splitList(buffer);
   });
 }
@@ -86,8 +79,6 @@ Ref<Collection> MainClass::GetPrivateProfileStringKeysInif(Text& sFileName, Text
     std::string buffer(128, '\0');
     store()->getString(section.arg(), std::nullopt, "", std::span<char>(buffer.data(), 127),
                       file.arg());
-    file.giveBack(sFileName);
-    section.giveBack(sSectionName);
     return splitList(buffer);
   });
 }
@@ -99,9 +90,6 @@ Text MainClass::GetPrivateProfileStringByKeyNameInif(Text& sFileName, Text& sSec
     std::string buffer(128, '\0');
     const uint32_t n = store()->getString(section.arg(), key.arg(), "",
                                          std::span<char>(buffer.data(), 127), file.arg());
-    file.giveBack(sFileName);
-    section.giveBack(sSectionName);
-    key.giveBack(sKeyName);
     return firstBytes(buffer, n);
   });
 }
@@ -119,8 +107,6 @@ int32_t MainClass::WritePrivateProfileStringAddSectionInif(Text& sFileName, Text
       present = std::string_view(probe, n) != kAbsentMarker;
     }
     if (!present) result = store()->writeString(section.arg(), "0", "0", file.arg());
-    file.giveBack(sFileName);
-    section.giveBack(sSectionName);
     return result;
   });
 }
@@ -130,10 +116,6 @@ int32_t MainClass::WritePrivateProfileStringAddKeyInif(Text& sFileName, Text& sS
   return frame::guardMember(*this, [&]() -> int32_t {
     const Narrow file(sFileName), section(sSectionName), key(sKeyName), value(sKeyValue);
     const int32_t result = store()->writeString(section.arg(), key.arg(), value.arg(), file.arg());
-    file.giveBack(sFileName);
-    section.giveBack(sSectionName);
-    key.giveBack(sKeyName);
-    value.giveBack(sKeyValue);
     return result;
   });
 }
@@ -143,9 +125,6 @@ int32_t MainClass::WritePrivateProfileStringToDeleteKeyInif(Text& sFileName, Tex
   return frame::guardMember(*this, [&]() -> int32_t {
     const Narrow file(sFileName), section(sSectionName), key(sKeyName);
     const int32_t result = store()->writeString(section.arg(), key.arg(), std::nullopt, file.arg());
-    file.giveBack(sFileName);
-    section.giveBack(sSectionName);
-    key.giveBack(sKeyName);
     return result;
   });
 }
@@ -156,8 +135,6 @@ int32_t MainClass::WritePrivateProfileStringToDeleteSectionInif(Text& sFileName,
     const Narrow file(sFileName), section(sSectionName);
     const int32_t result =
         store()->writeString(section.arg(), std::nullopt, std::nullopt, file.arg());
-    file.giveBack(sFileName);
-    section.giveBack(sSectionName);
     return result;
   });
 }

@@ -14,6 +14,7 @@
 #include "support/test_files.h"
 #include "zidevuv10/collection.h"
 #include "zidevuv10/library.h"
+#include "zidevuv10/main_class.h"
 #include "zidevuv10/model.h"
 #include "zidevuv10/type_info.h"
 
@@ -296,6 +297,14 @@ TEST(frameDispatchNames, ErrorsInsideAMemberNameTheClass) {
   EXPECT_EQ(inside->number(), 6);
   EXPECT_EQ(inside->source().str(), u"VEZEzoro10.clsOrviVEZEzoro10A");
   EXPECT_EQ(inside->description().str(), u"Overflow");
+  // The same through the typed interface.
+  int32_t id = 101;
+  int32_t kind = 40000;
+  const auto typed =
+      errorFrom([&] { objectAs<_clsOrviVEZEzoro10A>(main)->get_GetProResPicture(id, kind); });
+  ASSERT_TRUE(typed.has_value());
+  EXPECT_EQ(typed->number(), 6);
+  EXPECT_EQ(typed->source().str(), u"VEZEzoro10.clsOrviVEZEzoro10A");
 
   // The runtime's Collection is no class of the library: its errors keep
   // the library as their source.

@@ -12,6 +12,7 @@
 
 #include "automation/number_text.h"
 #include "runtime/runtime.h"
+#include "runtime/store_text.h"
 #include "paths/drives.h"
 #include "support/automation_checks.h"
 #include "zidevuv10/collection.h"
@@ -487,6 +488,27 @@ TEST(hostResources, UnknownDataTypeOrIdIs326) {
   EXPECT_EQ(errorNumber([] { frame::loadResData(Variant(101), Variant(u"OTHER")); }), 326);
   EXPECT_EQ(errorNumber([] { frame::loadResData(Variant(102), Variant(u"CUSTOM")); }), 326);
   EXPECT_EQ(errorNumber([] { frame::loadResData(Variant(u"999"), Variant(u"custom")); }), 326);
+}
+
+// ---------------------------------------------------------------------------
+// By-reference texts on their way to the store
+
+TEST(hostStoreText, ComesBackWhenTheMemberReturnsAndStaysWhenItFails) {
+  const Text passed(u"S\xD800");
+  Text returned = passed;
+  { const frame::StoreTextByRef arg(returned); }
+  EXPECT_EQ(returned.str(), u"S\xFFFD");
+  Text unset;
+  { const frame::StoreTextByRef arg(unset); }
+  EXPECT_TRUE(unset.isUnset());
+  // A member leaving by an error leaves the variable as it held it.
+  Text failed = passed;
+  EXPECT_EQ(errorNumber([&] {
+              const frame::StoreTextByRef arg(failed);
+              raiseError(err::kOverflow);
+            }),
+            err::kOverflow);
+  EXPECT_EQ(failed, passed);
 }
 
 // ---------------------------------------------------------------------------

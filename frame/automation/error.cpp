@@ -5,6 +5,7 @@
 #include <string>
 
 #include "automation/member_guard.h"
+#include "catalogue/catalogue.h"
 #include "zidevuv10/type_info.h"
 
 namespace zidevuv10 {
@@ -78,6 +79,14 @@ void raiseForCurrentException(const Object& self) {
   const ClassInfo* info = self.classInfo();
   const std::u16string source = info ? info->progId() : std::u16string(kLibrarySource);
   raiseForCurrentException(source);
+}
+
+void rethrowNamedAfterClass(const Object& self, const AutomationError& e) {
+  const ClassInfo* info = self.classInfo();
+  if (info != nullptr && e.source().str() == kLibrarySource && findClass(info->progId()) != nullptr) {
+    throw AutomationError(e.number(), e.description(), Text(info->progId()));
+  }
+  throw;
 }
 
 }  // namespace frame

@@ -20,14 +20,21 @@ namespace zidevuv10::frame {
 // Raises it for a member of that object (the class's ProgID as source).
 [[noreturn]] void raiseForCurrentException(const Object& self);
 
+// Rethrows `e`, the error being handled, raised inside a member of that
+// object. When the object is one of the library's classes and the error has
+// the library itself as source, the class's ProgID becomes the source;
+// errors with any other source (another object's, a client's) pass
+// unchanged.
+[[noreturn]] void rethrowNamedAfterClass(const Object& self, const AutomationError& e);
+
 // Runs a member's body with that translation: typed calls get the same
-// errors as late-bound ones.
+// errors as late-bound ones, their source included.
 template <typename Body>
 decltype(auto) guardMember(const Object& self, Body&& body) {
   try {
     return body();
-  } catch (const AutomationError&) {
-    throw;
+  } catch (const AutomationError& e) {
+    rethrowNamedAfterClass(self, e);
   } catch (...) {
     raiseForCurrentException(self);
   }

@@ -125,6 +125,9 @@ auto takeArgument(CallArgs& a, std::size_t i) {
     } else {
       return &a.text(i);
     }
+  } else if constexpr (std::is_same_v<T, float>) {
+    static_assert(!kByRef<P>, "a float is passed by value");
+    return a.variant(i).toSingle();
   } else if constexpr (std::is_same_v<T, Variant>) {
     return &a.variant(i);
   } else if constexpr (std::is_same_v<T, SafeArray>) {

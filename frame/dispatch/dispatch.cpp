@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "automation/member_guard.h"
-#include "catalogue/catalogue.h"
 #include "text/ascii_case.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/safe_array.h"
@@ -26,19 +25,6 @@ bool kindMatches(InvokeKind wanted, InvokeKind member) {
 std::u16string sourceOf(const Object& self) {
   const ClassInfo* info = self.classInfo();
   return info ? info->progId() : std::u16string(kLibrarySource);
-}
-
-// An error raised inside a member of one of the library's classes names
-// that class in its source, as the library's own dispatch errors do; errors
-// with any other source (another object's, a client's) pass unchanged, so
-// this gives nothing for them.
-std::optional<AutomationError> namedAfterClass(const Object& self, const AutomationError& e) {
-  const ClassInfo* info = self.classInfo();
-  if (info == nullptr || e.source().str() != kLibrarySource ||
-      frame::findClass(info->progId()) == nullptr) {
-    return std::nullopt;
-  }
-  return AutomationError(e.number(), e.description(), Text(info->progId()));
 }
 
 // Whether a by-reference argument still holds what it was passed: then the
@@ -132,9 +118,10 @@ Variant Object::invoke(int32_t dispatchId, InvokeKind kind, std::span<Variant> a
   } catch (const AutomationError& e) {
     // By-reference arguments are the caller's variables: what the member
     // changed before it failed stays changed.
+    // An error raised inside a member of one of the library's classes
+    // names that class in its source, as the library's own dispatch errors do.
     if (call) call->writeBack();
-    if (auto named = namedAfterClass(*this, e)) throw *named;
-    throw;
+    frame::rethrowNamedAfterClass(*this, e);
   } catch (...) {
     // Any other failure (out of memory: error 7) becomes an automation
     // error of the class, after the same write-back.

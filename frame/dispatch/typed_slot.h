@@ -17,7 +17,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "dispatch/automation_types.h"
+#include "automation_types.h"
 
 namespace zidevuv10::frame {
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "operator.h"
 #include "text/ascii_case.h"
 #include "zidevuv10/variant.h"
 
@@ -33,7 +34,7 @@ struct Expr {
   int depth = 1;                // levels of the tree from here down
   Variant value;                // Literal
   std::u16string name;          // Name, Member (as written)
-  std::string op;               // Unary, Binary (lower case)
+  Operator op = Operator::Add;  // Unary (Add, Subtract or Not), Binary
   ExprPtr target;               // Member, Call, Unary, Paren
   ExprPtr left, right;          // Binary
   std::vector<ExprPtr> args;    // Call; an omitted argument is null
@@ -72,9 +73,9 @@ struct IfBranch {
 
 // One `Case` of a Select: values `e`, ranges `a To b`, comparisons `Is < e`.
 struct CaseTest {
-  std::string op;   // "=" for a value, "to" for a range, else the comparison
+  Operator op = Operator::Equal;  // the comparison: Equal for a value
   ExprPtr value;
-  ExprPtr upper;    // "to"
+  ExprPtr upper;                  // a range's upper bound; null for the others
 };
 
 struct CaseBranch {

@@ -1,107 +1,59 @@
-// Member tables of the host's Err and window objects.
+// The host's objects and their member tables.
 #include "host_objects.h"
 
 #include <chrono>
 #include <cmath>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "operators.h"
+#include "typed_slot.h"
 #include "zidevuv10/error.h"
 
 namespace zidevuv10::script {
 
 namespace {
 
-ScriptErr& err(Object& o) { return static_cast<ScriptErr&>(o); }
-ScriptWindow& window(Object& o) { return static_cast<ScriptWindow&>(o); }
+using frame::hinted;
+using frame::method;
+using frame::optional;
+using frame::propGet;
+using frame::propLet;
 
-constexpr TypeRef kLong{TypeCode::Int32, {}};
-constexpr TypeRef kInteger{TypeCode::Int16, {}};
-constexpr TypeRef kString{TypeCode::Text, {}};
-constexpr TypeRef kSingle{TypeCode::Single, {}};
-constexpr TypeRef kBoolean{TypeCode::Bool, {}};
-constexpr TypeRef kAny{TypeCode::Variant, {}};
-
-ParamInfo param(std::u16string_view name, TypeRef type, bool optional = false) {
+ParamInfo anyOptional(std::u16string_view name) {
   ParamInfo p;
   p.name = name;
-  p.type = type;
-  p.optional = optional;
+  p.type = TypeRef{TypeCode::Variant, {}};
+  p.optional = true;
   return p;
-}
-
-Variant errRaise(Object&, CallArgs& a) {
-  const int32_t number = a.int32(0);
-  const Variant& source = a.variant(1);
-  const Variant& description = a.variant(2);
-  throw AutomationError(number,
-                        description.isMissing() ? Text(standardDescription(number)) : description.toText(),
-                        source.isMissing() ? Text(std::u16string(kHostSource)) : source.toText());
-}
-
-// A single property of the window: get and let.
-template <float ScriptWindow::*Field>
-std::vector<MemberInfo> singleProperty(std::u16string_view name, int32_t id) {
-  return {
-      {name, InvokeKind::PropertyGet, id, {}, kSingle,
-       [](Object& o, CallArgs&) { return Variant(window(o).*Field); }},
-      {name, InvokeKind::PropertyLet, id, {param(u"value", kSingle)}, {},
-       [](Object& o, CallArgs& a) {
-         window(o).*Field = a.variant(0).toSingle();
-         return Variant();
-       }},
-  };
 }
 
 long whole(float v) { return static_cast<long>(std::nearbyint(v)); }
 
-Variant windowMove(Object& o, CallArgs& a) {
-  ScriptWindow& w = window(o);
-  if (w.failMove_) {
-    throw AutomationError(err::kFormMinimizedOrMaximized, Text(u"A form can't be moved or sized while minimized or maximized"),
-                          Text(std::u16string(kHostSource)));
-  }
-  float* fields[] = {&w.left_, &w.top_, &w.width_, &w.height_};
-  for (std::size_t i = 0; i < 4; ++i) {
-    const Variant& v = a.variant(i);
-    if (!v.isMissing()) *fields[i] = v.toSingle();
-  }
-  w.report("[Window] Move " + std::to_string(whole(w.left_)) + " " + std::to_string(whole(w.top_)) + " " +
-           std::to_string(whole(w.width_)) + " " + std::to_string(whole(w.height_)));
-  return Variant();
+// A Single property of the window: get and let.
+template <float ScriptWindow::*Field>
+void addSingleProperty(ClassInfo& info, std::u16string_view name, int32_t id) {
+  info.members.push_back(propGet<&ScriptWindow::get<Field>>(name, id));
+  info.members.push_back(propLet<&ScriptWindow::let<Field>>(name, id, u"value"));
 }
 
 ClassInfo makeWindowClass() {
   ClassInfo info{u"Window", u"f4df1ff6-61a7-4bd6-ba46-0b48032810cf", u"174938c2-c74b-4bca-b356-758200b6ebe3", {}};
-  auto add = [&](std::vector<MemberInfo> members) {
-    for (auto& m : members) info.members.push_back(std::move(m));
-  };
-  add(singleProperty<&ScriptWindow::left_>(u"Left", 1));
-  add(singleProperty<&ScriptWindow::top_>(u"Top", 2));
-  add(singleProperty<&ScriptWindow::width_>(u"Width", 3));
-  add(singleProperty<&ScriptWindow::height_>(u"Height", 4));
-  add({
-      {u"WindowState", InvokeKind::PropertyGet, 5, {}, kInteger,
-       [](Object& o, CallArgs&) { return Variant(window(o).windowState_); }},
-      {u"WindowState", InvokeKind::PropertyLet, 5, {param(u"value", kInteger)}, {},
-       [](Object& o, CallArgs& a) {
-         window(o).windowState_ = a.int16(0);
-         window(o).report("[Window] WindowState " + std::to_string(a.int16(0)));
-         return Variant();
-       }},
-      {u"FailMove", InvokeKind::PropertyGet, 6, {}, kBoolean,
-       [](Object& o, CallArgs&) { return Variant::boolean(window(o).failMove_); }},
-      {u"FailMove", InvokeKind::PropertyLet, 6, {param(u"value", kBoolean)}, {},
-       [](Object& o, CallArgs& a) {
-         window(o).failMove_ = a.boolean(0) != 0;
-         return Variant();
-       }},
-      {u"Move", InvokeKind::Method, 7,
-       {param(u"Left", kSingle), param(u"Top", kAny, true), param(u"Width", kAny, true),
-        param(u"Height", kAny, true)},
-       {}, windowMove},
-  });
+  addSingleProperty<&ScriptWindow::left_>(info, u"Left", 1);
+  addSingleProperty<&ScriptWindow::top_>(info, u"Top", 2);
+  addSingleProperty<&ScriptWindow::width_>(info, u"Width", 3);
+  addSingleProperty<&ScriptWindow::height_>(info, u"Height", 4);
+  for (MemberInfo& m : std::vector<MemberInfo>{
+           propGet<&ScriptWindow::get_WindowState>(u"WindowState", 5),
+           propLet<&ScriptWindow::let_WindowState>(u"WindowState", 5, u"value"),
+           propGet<&ScriptWindow::get_FailMove, frame::Boolean>(u"FailMove", 6),
+           propLet<&ScriptWindow::let_FailMove>(u"FailMove", 6, hinted<frame::Boolean>(u"value")),
+           method<&ScriptWindow::Move>(u"Move", 7, u"Left", optional(u"Top"), optional(u"Width"),
+                                       optional(u"Height")),
+       }) {
+    info.members.push_back(std::move(m));
+  }
   return info;
 }
 
@@ -111,47 +63,29 @@ ClassInfo makeErrClass() {
       u"6464b9b0-8d2d-4613-8020-d04a2a2e1dd7",
       u"69d68d40-ca45-4530-a53e-0e917afb977c",
       {
-          {u"Number", InvokeKind::PropertyGet, 0, {}, kLong,
-           [](Object& o, CallArgs&) { return Variant(err(o).number_); }},
-          {u"Number", InvokeKind::PropertyLet, 0, {param(u"value", kLong)}, {},
-           [](Object& o, CallArgs& a) {
-             err(o).number_ = a.int32(0);
-             return Variant();
-           }},
-          {u"Source", InvokeKind::PropertyGet, 1, {}, kString,
-           [](Object& o, CallArgs&) { return Variant(err(o).source_); }},
-          {u"Source", InvokeKind::PropertyLet, 1, {param(u"value", kString)}, {},
-           [](Object& o, CallArgs& a) {
-             err(o).source_ = a.text(0);
-             return Variant();
-           }},
-          {u"Description", InvokeKind::PropertyGet, 2, {}, kString,
-           [](Object& o, CallArgs&) { return Variant(err(o).description_); }},
-          {u"Description", InvokeKind::PropertyLet, 2, {param(u"value", kString)}, {},
-           [](Object& o, CallArgs& a) {
-             err(o).description_ = a.text(0);
-             return Variant();
-           }},
-          {u"Clear", InvokeKind::Method, 3, {}, {},
-           [](Object& o, CallArgs&) {
-             err(o).clear();
-             return Variant();
-           }},
-          {u"Raise", InvokeKind::Method, 4,
-           {param(u"Number", kLong), param(u"Source", kAny, true), param(u"Description", kAny, true)},
-           {}, errRaise},
+          propGet<&ScriptErr::get_Number>(u"Number", 0),
+          propLet<&ScriptErr::let_Number>(u"Number", 0, u"value"),
+          propGet<&ScriptErr::get_Source>(u"Source", 1),
+          propLet<&ScriptErr::let_Source>(u"Source", 1, u"value"),
+          propGet<&ScriptErr::get_Description>(u"Description", 2),
+          propLet<&ScriptErr::let_Description>(u"Description", 2, u"value"),
+          method<&ScriptErr::clear>(u"Clear", 3),
+          method<&ScriptErr::Raise>(u"Raise", 4, u"Number", optional(u"Source"), optional(u"Description")),
       }};
 }
 
-// Echo's texts: what Print writes for each, joined by one blank.
+// Echo takes up to this many texts; no fixed signature states that, so its
+// slot is written out.
 constexpr std::size_t kEchoArguments = 16;
 
 std::vector<ParamInfo> echoParams() {
   std::vector<ParamInfo> params;
-  for (std::size_t i = 0; i < kEchoArguments; ++i) params.push_back(param(u"Text", kAny, true));
+  for (std::size_t i = 0; i < kEchoArguments; ++i) params.push_back(anyOptional(u"Text"));
   return params;
 }
 
+// The texts up to the first omitted one: what Print writes for each, joined
+// by one blank.
 Variant echo(Object& o, CallArgs& a) {
   const auto& w = static_cast<ScriptWScript&>(o);
   std::string line;
@@ -167,25 +101,15 @@ Variant echo(Object& o, CallArgs& a) {
   return Variant();
 }
 
-Variant argumentItem(const ScriptArguments& args, const Variant& index) {
-  const int32_t i = index.toInt32();
-  if (i < 0 || static_cast<std::size_t>(i) >= args.items().size()) raiseHostError(err::kSubscriptOutOfRange);
-  return Variant(args.items()[static_cast<std::size_t>(i)]);
-}
-
 ClassInfo makeArgumentsClass() {
-  const auto count = [](Object& o, CallArgs&) {
-    return Variant(static_cast<int32_t>(static_cast<ScriptArguments&>(o).items().size()));
-  };
   return ClassInfo{
       u"Arguments",
       u"0b5d2f3e-7a51-4f0e-9d0c-3c1f6f0f6a11",
       u"0b5d2f3e-7a51-4f0e-9d0c-3c1f6f0f6a12",
       {
-          {u"Item", InvokeKind::PropertyGet, 0, {param(u"Index", kLong)}, kAny,
-           [](Object& o, CallArgs& a) { return argumentItem(static_cast<ScriptArguments&>(o), a.variant(0)); }},
-          {u"Count", InvokeKind::Method, 1, {}, kLong, count},
-          {u"Length", InvokeKind::PropertyGet, 2, {}, kLong, count},
+          propGet<&ScriptArguments::get_Item>(u"Item", 0, u"Index"),
+          method<&ScriptArguments::Count>(u"Count", 1),
+          propGet<&ScriptArguments::Count>(u"Length", 2),
       }};
 }
 
@@ -195,34 +119,19 @@ ClassInfo makeWScriptClass() {
       u"0b5d2f3e-7a51-4f0e-9d0c-3c1f6f0f6a13",
       u"0b5d2f3e-7a51-4f0e-9d0c-3c1f6f0f6a14",
       {
-          {u"Echo", InvokeKind::Method, 1, echoParams(), {}, echo},
-          {u"Arguments", InvokeKind::PropertyGet, 2, {param(u"Index", kAny, true)}, kAny,
-           [](Object& o, CallArgs& a) {
-             const auto& w = static_cast<ScriptWScript&>(o);
-             if (a.variant(0).isMissing()) return Variant(w.arguments_);
-             return argumentItem(*w.arguments_, a.variant(0));
-           }},
-          {u"Quit", InvokeKind::Method, 3, {param(u"ExitCode", kAny, true)}, {},
-           [](Object& o, CallArgs& a) {
-             auto& run = *static_cast<ScriptWScript&>(o).run_;
-             run.exitStatus = a.variant(0).isMissing() ? 0 : a.variant(0).toInt32();
-             run.quit = true;
-             return Variant();
-           }},
-          {u"ScriptName", InvokeKind::PropertyGet, 4, {}, kString,
-           [](Object& o, CallArgs&) { return Variant(Text::fromUtf8(static_cast<ScriptWScript&>(o).run_->name)); }},
-          {u"ScriptFullName", InvokeKind::PropertyGet, 5, {}, kString,
-           [](Object& o, CallArgs&) {
-             return Variant(Text::fromUtf8(static_cast<ScriptWScript&>(o).run_->fullName));
-           }},
-          {u"Sleep", InvokeKind::Method, 6, {param(u"Time", kLong)}, {},
-           [](Object&, CallArgs& a) {
-             const int32_t ms = a.int32(0);
-             if (ms < 0) raiseHostError(err::kInvalidCall);
-             std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-             return Variant();
-           }},
+          MemberInfo{u"Echo", InvokeKind::Method, 1, echoParams(), {}, echo},
+          propGet<&ScriptWScript::get_Arguments>(u"Arguments", 2, optional(u"Index")),
+          method<&ScriptWScript::Quit>(u"Quit", 3, optional(u"ExitCode")),
+          propGet<&ScriptWScript::get_ScriptName>(u"ScriptName", 4),
+          propGet<&ScriptWScript::get_ScriptFullName>(u"ScriptFullName", 5),
+          method<&ScriptWScript::Sleep>(u"Sleep", 6, u"Time"),
       }};
+}
+
+Variant argumentItem(const ScriptArguments& args, const Variant& index) {
+  const int32_t i = index.toInt32();
+  if (i < 0 || static_cast<std::size_t>(i) >= args.items().size()) raiseHostError(err::kSubscriptOutOfRange);
+  return Variant(args.items()[static_cast<std::size_t>(i)]);
 }
 
 // The error with the host as its source when the library's dispatch raised it.
@@ -288,6 +197,48 @@ const ClassInfo* ScriptWindow::classInfo() const {
 
 void ScriptWindow::report(const std::string& line) const {
   if (sink_->out != nullptr) *sink_->out << line << '\n';
+}
+
+void ScriptWindow::let_WindowState(int16_t state) {
+  windowState_ = state;
+  report("[Window] WindowState " + std::to_string(state));
+}
+
+void ScriptWindow::Move(float left, const Variant& top, const Variant& width, const Variant& height) {
+  if (failMove_) {
+    throw AutomationError(err::kFormMinimizedOrMaximized,
+                          Text(u"A form can't be moved or sized while minimized or maximized"),
+                          Text(std::u16string(kHostSource)));
+  }
+  left_ = left;
+  const std::pair<float*, const Variant*> rest[] = {{&top_, &top}, {&width_, &width}, {&height_, &height}};
+  for (const auto& [field, value] : rest) {
+    if (!value->isMissing()) *field = value->toSingle();
+  }
+  report("[Window] Move " + std::to_string(whole(left_)) + " " + std::to_string(whole(top_)) + " " +
+         std::to_string(whole(width_)) + " " + std::to_string(whole(height_)));
+}
+
+void ScriptErr::Raise(int32_t n, const Variant& source, const Variant& description) {
+  throw AutomationError(n, description.isMissing() ? Text(standardDescription(n)) : description.toText(),
+                        source.isMissing() ? Text(std::u16string(kHostSource)) : source.toText());
+}
+
+Variant ScriptArguments::get_Item(int32_t index) const { return argumentItem(*this, Variant(index)); }
+
+Variant ScriptWScript::get_Arguments(const Variant& index) const {
+  if (index.isMissing()) return Variant(arguments_);
+  return argumentItem(*arguments_, index);
+}
+
+void ScriptWScript::Quit(const Variant& exitCode) {
+  run_->exitStatus = exitCode.isMissing() ? 0 : exitCode.toInt32();
+  run_->quit = true;
+}
+
+void ScriptWScript::Sleep(int32_t milliseconds) {
+  if (milliseconds < 0) raiseHostError(err::kInvalidCall);
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 }  // namespace zidevuv10::script

@@ -49,6 +49,16 @@ class ScriptErr final : public HostObject {
   void clear();
   int32_t number() const { return number_; }
 
+  // Members.
+  int32_t get_Number() const { return number_; }
+  void let_Number(int32_t n) { number_ = n; }
+  Text get_Source() const { return source_; }
+  void let_Source(const Text& s) { source_ = s; }
+  Text get_Description() const { return description_; }
+  void let_Description(const Text& d) { description_ = d; }
+  // Raises error n; omitted, the standard description and the host as source.
+  [[noreturn]] void Raise(int32_t n, const Variant& source, const Variant& description);
+
   int32_t number_ = 0;
   Text description_ = Text::empty();
   Text source_ = Text::empty();
@@ -62,6 +72,10 @@ class ScriptArguments final : public HostObject {
   std::u16string typeName() const override { return u"Arguments"; }
   const std::vector<Text>& items() const { return items_; }
 
+  // Members. Item counts from 0; out of range is error 9.
+  Variant get_Item(int32_t index) const;
+  int32_t Count() const { return static_cast<int32_t>(items_.size()); }
+
  private:
   std::vector<Text> items_;
 };
@@ -71,6 +85,13 @@ class ScriptWScript final : public HostObject {
   ScriptWScript(std::shared_ptr<OutputSink> sink, std::shared_ptr<RunState> run);
   const ClassInfo* classInfo() const override;
   std::u16string typeName() const override { return u"WScript"; }
+
+  // Members. Arguments without an index is the Arguments object.
+  Variant get_Arguments(const Variant& index) const;
+  void Quit(const Variant& exitCode);
+  Text get_ScriptName() const { return Text::fromUtf8(run_->name); }
+  Text get_ScriptFullName() const { return Text::fromUtf8(run_->fullName); }
+  void Sleep(int32_t milliseconds);
 
   std::shared_ptr<OutputSink> sink_;
   std::shared_ptr<RunState> run_;
@@ -85,6 +106,22 @@ class ScriptWindow final : public HostObject {
 
   // Writes one line of the window's report, if the run is still going.
   void report(const std::string& line) const;
+
+  // Members.
+  template <float ScriptWindow::*Field>
+  float get() const {
+    return this->*Field;
+  }
+  template <float ScriptWindow::*Field>
+  void let(float value) {
+    this->*Field = value;
+  }
+  int16_t get_WindowState() const { return windowState_; }
+  void let_WindowState(int16_t state);
+  int16_t get_FailMove() const { return failMove_ ? -1 : 0; }
+  void let_FailMove(int16_t fail) { failMove_ = fail != 0; }
+  // Moves and sizes the window; an omitted value stays as it was.
+  void Move(float left, const Variant& top, const Variant& width, const Variant& height);
 
   float left_ = 1000, top_ = 1000, width_ = 6000, height_ = 4000;
   int16_t windowState_ = 0;

@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <utility>
 
 namespace zidevuv10::script {
 
@@ -18,6 +19,35 @@ std::string lowered(std::string s) {
   return s;
 }
 
+// The operator a symbol or a word (in lower case) is written as.
+std::optional<Operator> operatorWritten(std::string_view lower) {
+  static constexpr std::pair<std::string_view, Operator> kSpellings[] = {
+      {"+", Operator::Add},
+      {"-", Operator::Subtract},
+      {"*", Operator::Multiply},
+      {"/", Operator::Divide},
+      {"\\", Operator::IntegerDivide},
+      {"mod", Operator::Modulo},
+      {"^", Operator::Power},
+      {"&", Operator::Concatenate},
+      {"=", Operator::Equal},
+      {"<>", Operator::NotEqual},
+      {"<", Operator::Less},
+      {">", Operator::Greater},
+      {"<=", Operator::LessOrEqual},
+      {">=", Operator::GreaterOrEqual},
+      {"is", Operator::Is},
+      {"and", Operator::And},
+      {"or", Operator::Or},
+      {"xor", Operator::Xor},
+      {"not", Operator::Not},
+  };
+  for (const auto& [spelling, op] : kSpellings) {
+    if (spelling == lower) return op;
+  }
+  return std::nullopt;
+}
+
 class Lexer {
  public:
   explicit Lexer(std::string_view s) : s_(s) {}
@@ -25,7 +55,7 @@ class Lexer {
   std::vector<Token> run() {
     while (pos_ < s_.size()) step();
     endStatement();
-    out_.push_back(Token{TokenKind::EndOfScript, "", "", 0, line_, false});
+    out_.push_back(Token{TokenKind::EndOfScript, "", "", 0, line_, false, std::nullopt});
     return std::move(out_);
   }
 
@@ -34,7 +64,9 @@ class Lexer {
 
   void push(TokenKind kind, std::string text, double number = 0) {
     std::string low = kind == TokenKind::String ? std::string() : lowered(text);
-    out_.push_back(Token{kind, std::move(text), std::move(low), number, line_, space_});
+    const std::optional<Operator> op =
+        kind == TokenKind::Name || kind == TokenKind::Symbol ? operatorWritten(low) : std::nullopt;
+    out_.push_back(Token{kind, std::move(text), std::move(low), number, line_, space_, op});
     space_ = false;
   }
 

@@ -5,10 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "operator.h"
 
 namespace zidevuv10::script {
 
@@ -31,6 +34,8 @@ struct Token {
   double number = 0;   // Integer and Decimal
   int line = 0;
   bool spaceBefore = false;  // a blank stood right before the token
+  // The operator a symbol or word stands for in an expression (`<>`, `Mod`).
+  std::optional<Operator> op;
 };
 
 // The script's tokens, ending with EndOfScript; SyntaxError on a character

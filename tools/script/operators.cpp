@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <stdexcept>
 
 #include "zidevuv10/error.h"
 #include "zidevuv10/safe_array.h"
@@ -66,32 +68,60 @@ std::u16string joinText(const Variant& v) {
   return v.toText().str();
 }
 
-Variant arithmetic(std::string_view op, const Variant& l, const Variant& r) {
-  if (isNull(l) || isNull(r)) return Variant::null();
-  if (op == "+" && l.type() == VarType::String && (r.type() == VarType::String || r.isEmpty())) {
-    return Variant(Text(l.toText().str() + r.toText().str()));
-  }
-  if (op == "+" && l.isEmpty() && r.type() == VarType::String) return Variant(r.toText());
-  const Rank rank = std::max(rankOf(l), rankOf(r));
-  if (op == "/" || op == "^") {
-    const double a = l.toDouble();
-    const double b = r.toDouble();
-    if (op == "^") return ofRank(std::pow(a, b), kDouble);
-    if (b == 0) raiseHostError(a == 0 ? err::kOverflow : 11);
-    return ofRank(a / b, kDouble);
-  }
-  if (op == "\\" || op == "mod") {
-    const int64_t a = l.toInt32();
-    const int64_t b = r.toInt32();
-    if (b == 0) raiseHostError(err::kDivisionByZero);
-    const Rank whole = std::min(std::max(rank, kInteger), kLong);
-    return ofRank(static_cast<double>(op == "mod" ? a % b : a / b), whole);
-  }
+bool eitherNull(const Variant& l, const Variant& r) { return isNull(l) || isNull(r); }
+
+// The wider operand's rank; raises for an operand that is no number.
+Rank widerRank(const Variant& l, const Variant& r) { return std::max(rankOf(l), rankOf(r)); }
+
+// `+ - *`: in the wider operand's type while the value fits it.
+template <typename Op>
+Variant sameRank(const Variant& l, const Variant& r, Op op) {
+  if (eitherNull(l, r)) return Variant::null();
+  const Rank rank = widerRank(l, r);
   const double a = l.toDouble();
   const double b = r.toDouble();
-  const double value = op == "+" ? a + b : op == "-" ? a - b : a * b;
+  const double value = op(a, b);
   if (rank == kSingle) return ofRank(static_cast<double>(static_cast<float>(value)), kSingle);
   return ofRank(value, rank);
+}
+
+// `+` joins two texts (or a text and Empty); numbers are added.
+Variant add(const Variant& l, const Variant& r) {
+  if (eitherNull(l, r)) return Variant::null();
+  if (l.type() == VarType::String && (r.type() == VarType::String || r.isEmpty())) {
+    return Variant(Text(l.toText().str() + r.toText().str()));
+  }
+  if (l.isEmpty() && r.type() == VarType::String) return Variant(r.toText());
+  return sameRank(l, r, std::plus<double>());
+}
+
+Variant divide(const Variant& l, const Variant& r) {
+  if (eitherNull(l, r)) return Variant::null();
+  widerRank(l, r);
+  const double a = l.toDouble();
+  const double b = r.toDouble();
+  if (b == 0) raiseHostError(a == 0 ? err::kOverflow : 11);
+  return ofRank(a / b, kDouble);
+}
+
+Variant power(const Variant& l, const Variant& r) {
+  if (eitherNull(l, r)) return Variant::null();
+  widerRank(l, r);
+  const double a = l.toDouble();
+  const double b = r.toDouble();
+  return ofRank(std::pow(a, b), kDouble);
+}
+
+// `\` and `Mod`: on whole numbers, at least Integer and at most Long.
+template <typename Op>
+Variant wholeDivision(const Variant& l, const Variant& r, Op op) {
+  if (eitherNull(l, r)) return Variant::null();
+  const Rank rank = widerRank(l, r);
+  const int64_t a = l.toInt32();
+  const int64_t b = r.toInt32();
+  if (b == 0) raiseHostError(err::kDivisionByZero);
+  const Rank whole = std::min(std::max(rank, kInteger), kLong);
+  return ofRank(static_cast<double>(op(a, b)), whole);
 }
 
 // -1, 0 or 1: how `l` compares with `r`.
@@ -113,24 +143,17 @@ int compare(const Variant& l, const Variant& r) {
   return a < b ? -1 : (a == b ? 0 : 1);
 }
 
-Variant comparison(std::string_view op, const Variant& l, const Variant& r) {
-  if (isNull(l) || isNull(r)) return Variant::null();
-  const int c = compare(l, r);
-  bool result = false;
-  if (op == "=") result = c == 0;
-  else if (op == "<>") result = c != 0;
-  else if (op == "<") result = c < 0;
-  else if (op == ">") result = c > 0;
-  else if (op == "<=") result = c <= 0;
-  else result = c >= 0;
-  return Variant::boolean(result);
+// A comparison: `holds` of (how l compares with r, 0).
+template <typename Holds>
+Variant comparison(const Variant& l, const Variant& r, Holds holds) {
+  if (eitherNull(l, r)) return Variant::null();
+  return Variant::boolean(holds(compare(l, r), 0));
 }
 
-Variant logical(std::string_view op, const Variant& l, const Variant& r) {
-  if (isNull(l) || isNull(r)) return Variant::null();
-  const auto bits = [&](int32_t a, int32_t b) {
-    return op == "and" ? (a & b) : op == "or" ? (a | b) : (a ^ b);
-  };
+// And, Or, Xor: on Booleans a Boolean, else bitwise on whole numbers.
+template <typename Bits>
+Variant logical(const Variant& l, const Variant& r, Bits bits) {
+  if (eitherNull(l, r)) return Variant::null();
   if (l.type() == VarType::Boolean && r.type() == VarType::Boolean) {
     return Variant::boolean(bits(l.toBool(), r.toBool()) != 0);
   }
@@ -153,36 +176,68 @@ void appendJoined(std::u16string& text, const Variant& value) {
   text += joinText(value);
 }
 
-Variant binaryOperation(std::string_view op, const Variant& left, const Variant& right) {
-  if (op == "&") {
-    if (isNull(left) && isNull(right)) return Variant::null();
-    return Variant(Text(joinText(left) + joinText(right)));
+Variant binaryOperation(Operator op, const Variant& left, const Variant& right) {
+  switch (op) {
+    case Operator::Concatenate:
+      if (isNull(left) && isNull(right)) return Variant::null();
+      return Variant(Text(joinText(left) + joinText(right)));
+    case Operator::Is:
+      if (!left.isObject() || !right.isObject()) raiseHostError(err::kObjectRequired);
+      return Variant::boolean(left.toObject().get() == right.toObject().get());
+    case Operator::Add: return add(left, right);
+    case Operator::Subtract: return sameRank(left, right, std::minus<double>());
+    case Operator::Multiply: return sameRank(left, right, std::multiplies<double>());
+    case Operator::Divide: return divide(left, right);
+    case Operator::IntegerDivide: return wholeDivision(left, right, std::divides<int64_t>());
+    case Operator::Modulo: return wholeDivision(left, right, std::modulus<int64_t>());
+    case Operator::Power: return power(left, right);
+    case Operator::Equal: return comparison(left, right, std::equal_to<int>());
+    case Operator::NotEqual: return comparison(left, right, std::not_equal_to<int>());
+    case Operator::Less: return comparison(left, right, std::less<int>());
+    case Operator::Greater: return comparison(left, right, std::greater<int>());
+    case Operator::LessOrEqual: return comparison(left, right, std::less_equal<int>());
+    case Operator::GreaterOrEqual: return comparison(left, right, std::greater_equal<int>());
+    case Operator::And: return logical(left, right, std::bit_and<int32_t>());
+    case Operator::Or: return logical(left, right, std::bit_or<int32_t>());
+    case Operator::Xor: return logical(left, right, std::bit_xor<int32_t>());
+    case Operator::Not: break;
   }
-  if (op == "is") {
-    if (!left.isObject() || !right.isObject()) raiseHostError(err::kObjectRequired);
-    return Variant::boolean(left.toObject().get() == right.toObject().get());
-  }
-  if (op == "and" || op == "or" || op == "xor") return logical(op, left, right);
-  if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
-    return comparison(op, left, right);
-  }
-  return arithmetic(op, left, right);
+  throw std::logic_error("Not takes one operand");
 }
 
-Variant unaryOperation(std::string_view op, const Variant& operand) {
+Variant unaryOperation(Operator op, const Variant& operand) {
   if (operand.type() == VarType::Null) return Variant::null();
-  if (op == "not") {
-    if (operand.type() == VarType::Boolean || operand.type() == VarType::String) {
-      return Variant::boolean(operand.toBool() == 0);
+  switch (op) {
+    case Operator::Not: {
+      if (operand.type() == VarType::Boolean || operand.type() == VarType::String) {
+        return Variant::boolean(operand.toBool() == 0);
+      }
+      const int32_t value = ~operand.toInt32();
+      return rankOf(operand) <= kInteger ? Variant(static_cast<int16_t>(value)) : Variant(value);
     }
-    const int32_t value = ~operand.toInt32();
-    return rankOf(operand) <= kInteger ? Variant(static_cast<int16_t>(value)) : Variant(value);
+    case Operator::Add:
+      if (!isNumeric(operand.type()) && operand.type() != VarType::String) raiseHostError(err::kTypeMismatch);
+      return operand.deref();
+    case Operator::Subtract:
+      return sameRank(Variant(static_cast<int16_t>(0)), operand, std::minus<double>());
+    case Operator::Multiply:
+    case Operator::Divide:
+    case Operator::IntegerDivide:
+    case Operator::Modulo:
+    case Operator::Power:
+    case Operator::Concatenate:
+    case Operator::Equal:
+    case Operator::NotEqual:
+    case Operator::Less:
+    case Operator::Greater:
+    case Operator::LessOrEqual:
+    case Operator::GreaterOrEqual:
+    case Operator::Is:
+    case Operator::And:
+    case Operator::Or:
+    case Operator::Xor: break;
   }
-  if (op == "+") {
-    if (!isNumeric(operand.type()) && operand.type() != VarType::String) raiseHostError(err::kTypeMismatch);
-    return operand.deref();
-  }
-  return arithmetic("-", Variant(static_cast<int16_t>(0)), operand);
+  throw std::logic_error("not a unary operator");
 }
 
 }  // namespace zidevuv10::script

@@ -7,17 +7,17 @@
 
 #include <string_view>
 
+#include "operator.h"
 #include "zidevuv10/variant.h"
 
 namespace zidevuv10::script {
 
-// `op` is the operator as the parser keeps it: "+", "-", "*", "/", "\\",
-// "mod", "^", "&", "=", "<>", "<", ">", "<=", ">=", "is", "and", "or", "xor".
-Variant binaryOperation(std::string_view op, const Variant& left, const Variant& right);
+// Any operator but Not.
+Variant binaryOperation(Operator op, const Variant& left, const Variant& right);
 // Appends a value's text as `&` joins it (Null and Empty add nothing).
 void appendJoined(std::u16string& text, const Variant& value);
-// "-", "+" or "not".
-Variant unaryOperation(std::string_view op, const Variant& operand);
+// Subtract (minus), Add (plus) or Not.
+Variant unaryOperation(Operator op, const Variant& operand);
 
 // The runtime's error for a fault found by the script host itself.
 [[noreturn]] void raiseHostError(int32_t number);

@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <optional>
 #include <set>
+#include <span>
 
 namespace zidevuv10::script {
 
@@ -106,6 +108,20 @@ Variant integerValue(double v) {
 constexpr int kMaxNesting = 200;
 constexpr int kMaxTreeDepth = 1000;
 
+// The binary operators of each precedence level, and the unary ones.
+using O = Operator;
+constexpr std::array kOrLevel{O::Or, O::Xor};
+constexpr std::array kAndLevel{O::And};
+constexpr std::array kNot{O::Not};
+constexpr std::array kComparisons{O::Equal, O::NotEqual, O::Less, O::Greater, O::LessOrEqual, O::GreaterOrEqual};
+constexpr std::array kComparisonLevel{O::Equal,       O::NotEqual,       O::Less, O::Greater,
+                                      O::LessOrEqual, O::GreaterOrEqual, O::Is};
+constexpr std::array kConcatLevel{O::Concatenate};
+constexpr std::array kAddLevel{O::Add, O::Subtract};
+constexpr std::array kMultiplyLevel{O::Multiply, O::Divide, O::IntegerDivide, O::Modulo};
+constexpr std::array kSigns{O::Subtract, O::Add};
+constexpr std::array kPower{O::Power};
+
 class Parser {
  public:
   explicit Parser(std::vector<Token> tokens) : t_(std::move(tokens)) {}
@@ -150,6 +166,11 @@ class Parser {
     return peek(ahead).kind == TokenKind::Name && peek(ahead).lower == w;
   }
   bool isSymbol(std::string_view s) const { return peek().kind == TokenKind::Symbol && peek().text == s; }
+  // Whether the next token is one of these operators.
+  bool isOperator(std::span<const Operator> ops) const {
+    const std::optional<Operator> op = peek().op;
+    return op && std::find(ops.begin(), ops.end(), *op) != ops.end();
+  }
   bool acceptWord(std::string_view w) {
     if (!isWord(w)) return false;
     next();
@@ -391,7 +412,7 @@ class Parser {
     } while (acceptSymbol(","));
     // `a (i) = v` read as a call of `a` with `(i) = v`: an element assignment.
     if (s.target->kind == ExprKind::Name && s.args.size() == 1 && s.args[0] && s.args[0]->kind == ExprKind::Binary &&
-        s.args[0]->op == "=" && s.args[0]->left->kind == ExprKind::Paren) {
+        s.args[0]->op == Operator::Equal && s.args[0]->left->kind == ExprKind::Paren) {
       Stmt let = make(StmtKind::Let);
       auto element = makeExpr(ExprKind::Call, line);
       element->args.push_back(std::move(s.args[0]->left->target));
@@ -645,21 +666,13 @@ class Parser {
   CaseTest caseTest() {
     CaseTest t;
     if (acceptWord("is")) {
-      const Token& op = peek();
-      if (op.kind != TokenKind::Symbol || (op.text != "=" && op.text != "<>" && op.text != "<" && op.text != ">" &&
-                                           op.text != "<=" && op.text != ">=")) {
-        fail("a comparison after 'Is'");
-      }
-      t.op = next().text;
+      if (!isOperator(kComparisons)) fail("a comparison after 'Is'");
+      t.op = *next().op;
       t.value = concat();
       return t;
     }
-    t.op = "=";
     t.value = expression();
-    if (acceptWord("to")) {
-      t.op = "to";
-      t.upper = expression();
-    }
+    if (acceptWord("to")) t.upper = expression();
     return t;
   }
 
@@ -703,8 +716,8 @@ class Parser {
     if (s.target->kind != ExprKind::Name) return false;
     const std::u16string name = lowerName(s.target->name);
     const Expr* e = s.value.get();
-    if (e->kind != ExprKind::Binary || e->op != "&") return false;
-    while (e->kind == ExprKind::Binary && e->op == "&") {
+    if (e->kind != ExprKind::Binary || e->op != Operator::Concatenate) return false;
+    while (e->kind == ExprKind::Binary && e->op == Operator::Concatenate) {
       if (!cannotChange(*e->right, name)) return false;
       e = e->left.get();
     }
@@ -741,7 +754,7 @@ class Parser {
     return orExpr();
   }
 
-  ExprPtr binary(ExprPtr left, const std::string& op, ExprPtr right, int line) {
+  ExprPtr binary(ExprPtr left, Operator op, ExprPtr right, int line) {
     auto e = makeExpr(ExprKind::Binary, line);
     e->op = op;
     e->left = std::move(left);
@@ -749,84 +762,41 @@ class Parser {
     return finish(std::move(e));
   }
 
-  ExprPtr orExpr() {
-    ExprPtr e = andExpr();
-    while (isWord("or") || isWord("xor")) {
+  // Left-associative operators of one precedence level over operands `operand` parses.
+  template <typename Operand>
+  ExprPtr leftToRight(std::span<const Operator> ops, Operand operand) {
+    ExprPtr e = (this->*operand)();
+    while (isOperator(ops)) {
       const Token& t = next();
-      e = binary(std::move(e), t.lower, andExpr(), t.line);
+      e = binary(std::move(e), *t.op, (this->*operand)(), t.line);
     }
     return e;
   }
-  ExprPtr andExpr() {
-    ExprPtr e = notExpr();
-    while (isWord("and")) {
-      const int line = next().line;
-      e = binary(std::move(e), "and", notExpr(), line);
-    }
-    return e;
+  // A unary operator before what `operand` parses, or that alone.
+  template <typename Operand>
+  ExprPtr prefixed(std::span<const Operator> ops, Operand operand) {
+    if (!isOperator(ops)) return (this->*operand)();
+    const Nesting level(*this);
+    const Token& t = next();
+    auto e = makeExpr(ExprKind::Unary, t.line);
+    e->op = *t.op;
+    e->target = prefixed(ops, operand);
+    return finish(std::move(e));
   }
-  ExprPtr notExpr() {
-    if (isWord("not")) {
-      const Nesting level(*this);
-      auto e = makeExpr(ExprKind::Unary, next().line);
-      e->op = "not";
-      e->target = notExpr();
-      return finish(std::move(e));
-    }
-    return comparison();
-  }
-  ExprPtr comparison() {
-    ExprPtr e = concat();
-    for (;;) {
-      const Token& t = peek();
-      const bool cmp = t.kind == TokenKind::Symbol &&
-                       (t.text == "=" || t.text == "<>" || t.text == "<" || t.text == ">" || t.text == "<=" ||
-                        t.text == ">=");
-      if (!cmp && !isWord("is")) return e;
-      next();
-      e = binary(std::move(e), t.lower, concat(), t.line);
-    }
-  }
-  ExprPtr concat() {
-    ExprPtr e = additive();
-    while (isSymbol("&")) {
-      const int line = next().line;
-      e = binary(std::move(e), "&", additive(), line);
-    }
-    return e;
-  }
-  ExprPtr additive() {
-    ExprPtr e = multiplicative();
-    while (isSymbol("+") || isSymbol("-")) {
-      const Token& t = next();
-      e = binary(std::move(e), t.text, multiplicative(), t.line);
-    }
-    return e;
-  }
-  ExprPtr multiplicative() {
-    ExprPtr e = unary();
-    while (isSymbol("*") || isSymbol("/") || isSymbol("\\") || isWord("mod")) {
-      const Token& t = next();
-      e = binary(std::move(e), t.lower, unary(), t.line);
-    }
-    return e;
-  }
-  ExprPtr unary() {
-    if (isSymbol("-") || isSymbol("+")) {
-      const Nesting level(*this);
-      const Token& t = next();
-      auto e = makeExpr(ExprKind::Unary, t.line);
-      e->op = t.text;
-      e->target = unary();
-      return finish(std::move(e));
-    }
-    return power();
-  }
+
+  ExprPtr orExpr() { return leftToRight(kOrLevel, &Parser::andExpr); }
+  ExprPtr andExpr() { return leftToRight(kAndLevel, &Parser::notExpr); }
+  ExprPtr notExpr() { return prefixed(kNot, &Parser::comparison); }
+  ExprPtr comparison() { return leftToRight(kComparisonLevel, &Parser::concat); }
+  ExprPtr concat() { return leftToRight(kConcatLevel, &Parser::additive); }
+  ExprPtr additive() { return leftToRight(kAddLevel, &Parser::multiplicative); }
+  ExprPtr multiplicative() { return leftToRight(kMultiplyLevel, &Parser::unary); }
+  ExprPtr unary() { return prefixed(kSigns, &Parser::power); }
   ExprPtr power() {
     ExprPtr e = postfix(false);
-    if (isSymbol("^")) {
+    if (isOperator(kPower)) {
       const int line = next().line;
-      e = binary(std::move(e), "^", unary(), line);
+      e = binary(std::move(e), Operator::Power, unary(), line);
     }
     return e;
   }

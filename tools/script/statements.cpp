@@ -177,7 +177,7 @@ Interpreter::Flow Interpreter::executeFor(const Stmt& s) {
     if (flow != Flow::Normal) return flow;
     try {
       Variable& counter = variable(s.variable);
-      store(counter, binaryOperation("+", counter.value, step));
+      store(counter, binaryOperation(Operator::Add, counter.value, step));
     } catch (const AutomationError& e) {
       handle(e, s.line);
       return Flow::Normal;
@@ -250,9 +250,12 @@ bool Interpreter::caseMatches(const Variant& subject, const CaseBranch& c) {
   if (c.tests.empty()) return true;
   for (const CaseTest& t : c.tests) {
     const Variant value = evaluate(*t.value);
-    if (t.op == "to") {
+    if (t.upper) {
       const Variant upper = evaluate(*t.upper);
-      if (truth(binaryOperation(">=", subject, value)) && truth(binaryOperation("<=", subject, upper))) return true;
+      if (truth(binaryOperation(Operator::GreaterOrEqual, subject, value)) &&
+          truth(binaryOperation(Operator::LessOrEqual, subject, upper))) {
+        return true;
+      }
     } else if (truth(binaryOperation(t.op, subject, value))) {
       return true;
     }
@@ -406,7 +409,7 @@ void Interpreter::let(const Stmt& s) {
 bool Interpreter::appendInPlace(const Stmt& s) {
   std::vector<const Expr*> parts;
   const Expr* e = s.value.get();
-  for (; e->kind == ExprKind::Binary && e->op == "&"; e = e->left.get()) parts.push_back(e->right.get());
+  for (; e->kind == ExprKind::Binary && e->op == Operator::Concatenate; e = e->left.get()) parts.push_back(e->right.get());
   Variable* v = findVariable(s.target->name);
   if (v == nullptr || v->constant || v->isArray || v->value.type() != VarType::String || v->value.isByRef() ||
       (v->type != ElementType::Variant && v->type != ElementType::String)) {
