@@ -4,6 +4,7 @@
 // an unpaired surrogate stand for U+FFFD there.
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "c_api/c_edge.h"
 #include "c_api/read_answer.h"
@@ -51,15 +52,19 @@ class WriteArg {
   template <typename Char>
   explicit WriteArg(std::optional<std::basic_string_view<Char>> w) {
     if (!w) return;
-    text_ = zidevuv10::text::validUtf16ToUtf8(*w);
-    valid_ = text_.has_value();
+    std::optional<std::string> utf8 = zidevuv10::text::validUtf16ToUtf8(*w);
+    valid_ = present_ = utf8.has_value();
+    if (utf8) text_ = std::move(*utf8);
   }
   explicit WriteArg(const char16_t* w) : WriteArg(arg(w)) {}
   bool valid() const { return valid_; }
-  OptText view() const { return text_ ? OptText(*text_) : std::nullopt; }
+  OptText view() const { return present_ ? OptText(text_) : std::nullopt; }
 
  private:
-  std::optional<std::string> text_;
+  // A plain string and a flag rather than an optional string: GCC 12 at -O3
+  // warns, wrongly, that an absent optional's string may be used uninitialised.
+  std::string text_;
+  bool present_ = false;
   bool valid_ = true;
 };
 
