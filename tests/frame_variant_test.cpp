@@ -4,6 +4,7 @@
 // forms, and SafeArray bounds, resizing and element access.
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,18 @@ TEST(frameVariantToInteger, FractionsRoundHalfToEven) {
   EXPECT_EQ(Variant(100001.5).toInt32(), 100002);
   EXPECT_EQ(Variant(2.5f).toInt32(), 2);
   EXPECT_EQ(Variant(3.5f).toInt16(), 4);
+
+  // A rounding mode the client set does not change the conversion.
+  const int mode = std::fegetround();
+  ASSERT_EQ(std::fesetround(FE_UPWARD), 0);
+  const int16_t up = Variant(2.4).toInt16();
+  const int32_t half = Variant(-3.5).toInt32();
+  ASSERT_EQ(std::fesetround(FE_DOWNWARD), 0);
+  const int32_t down = Variant(-2.4).toInt32();
+  std::fesetround(mode);
+  EXPECT_EQ(up, 2);
+  EXPECT_EQ(half, -4);
+  EXPECT_EQ(down, -2);
 }
 
 TEST(frameVariantToInteger, SixteenBitRangeOverflowsWithError6) {

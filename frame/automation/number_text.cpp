@@ -1,6 +1,5 @@
 #include "automation/number_text.h"
 
-#include <cfenv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -115,14 +114,30 @@ std::optional<double> parseNumber(std::u16string_view t) {
   return v;
 }
 
+// Rounds to the nearest integer, halves to even, whatever rounding mode the
+// process has set (a client may have changed it; the conversion must not
+// follow). Worked out from the truncated value, whose difference from v is
+// exact below 2^52; from 2^52 up every double is an integer already.
+static double roundHalfToEven(double v) {
+  constexpr double kAllIntegral = 4503599627370496.0;  // 2^52
+  if (!(std::fabs(v) < kAllIntegral)) return v;       // NaN too
+  const auto whole = static_cast<int64_t>(v);
+  const auto truncated = static_cast<double>(whole);
+  const double fraction = std::fabs(v - truncated);
+  const double away = truncated + (v < 0 ? -1.0 : 1.0);
+  if (fraction > 0.5) return away;
+  if (fraction < 0.5) return truncated;
+  return whole % 2 == 0 ? truncated : away;
+}
+
 std::optional<int16_t> roundToInt16(double v) {
-  const double r = std::nearbyint(v);  // the default rounding mode: half to even
+  const double r = roundHalfToEven(v);
   if (!(r >= -32768.0 && r <= 32767.0)) return std::nullopt;
   return static_cast<int16_t>(r);
 }
 
 std::optional<int32_t> roundToInt32(double v) {
-  const double r = std::nearbyint(v);
+  const double r = roundHalfToEven(v);
   if (!(r >= -2147483648.0 && r <= 2147483647.0)) return std::nullopt;
   return static_cast<int32_t>(r);
 }
