@@ -132,11 +132,20 @@ TEST_F(InterfacesBadInput, OutOfMemoryInAMemberIsError7LateBoundAndTyped) {
   // 16 MB values: the member's own copy of one cannot be made.
   std::vector<Variant> args{text(std::u16string(8 << 20, u'x'))};
   Text big(std::u16string(8 << 20, u'y'));
+  // A read of a 24 MB file not read before: the store cannot load it, which
+  // must not pass for a missing value.
+  const std::string large = dir_.file("large.ini");
+  const ObjectRef reader = createObject(u"VEZEzoro10.clsOrviInifINIFilesObjB");
+  lateLet(reader, u"Path", utf8(large));
+  lateLet(reader, u"Section", Variant(u"s"));
+  lateLet(reader, u"Key", Variant(u"k"));
+  testing::writeFile(large, "[s]\nk=" + std::string(24 << 20, 'z') + "\n");
   const auto skip = testing::runInChild([&] {
     testing::limitMemoryInChild(2 << 20);
     for (const auto& error :
          {testing::errorFrom([&] { o->invoke(o->dispatchId(u"Value"), InvokeKind::PropertyLet, args); }),
-          testing::errorFrom([&] { typed->let_Value(big); })}) {
+          testing::errorFrom([&] { typed->let_Value(big); }),
+          testing::errorFrom([&] { lateGet(reader, u"Value"); })}) {
       ASSERT_TRUE(error.has_value()) << "no error raised";
       EXPECT_EQ(error->number(), 7);
       EXPECT_EQ(error->description().str(), u"Out of memory");

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <new>
 #include <random>
 #include <string>
 #include <thread>
@@ -32,8 +33,10 @@
 namespace {
 
 namespace zt = zidevuv10::testing;
+using zidevuv10::store::Answer;
 using zidevuv10::store::OptText;
 using zidevuv10::store::ProfileStore;
+using zidevuv10::store::Status;
 
 constexpr const char* kDefault = "<default>";
 
@@ -265,7 +268,7 @@ TEST(StoreBadInputSizes, FileOfOneHundredMegabytes) {
   EXPECT_EQ(get(fresh, "sec050000", "key", file, 2000), filler);
 }
 
-TEST(StoreBadInputSizes, OutOfMemoryReadsAsUnreadableAndWritesNothing) {
+TEST(StoreBadInputSizes, OutOfMemoryReadsAsUnreadableOrThrowsAndWritesNothing) {
   zt::TempDir dir;
   const std::string file = dir.file("brackets.ini");
   // 24 MB of unnamed headers: room for the bytes, not for their parse.
@@ -276,12 +279,17 @@ TEST(StoreBadInputSizes, OutOfMemoryReadsAsUnreadableAndWritesNothing) {
   const auto skip = zt::runInChild([&] {
     ProfileStore store;
     zt::limitMemoryInChild(content.size() + (8 << 20));
-    EXPECT_EQ(get(store, "s", "k", file), kDefault);
-    EXPECT_EQ(get(store, "s", std::nullopt, file), kDefault);
+    // With a status: the answer for an unreadable file and the cause.
+    Status status = Status::Ok;
+    const Answer answer = store.readString("s", "k", kDefault, file, status);
+    EXPECT_EQ(status, Status::OutOfMemory);
+    EXPECT_EQ(std::string(answer.text), kDefault);
+    // Without one, no default that would pass for the file's answer.
+    EXPECT_THROW(get(store, "s", "k", file), std::bad_alloc);
     std::vector<char> buf(64, 'x');
-    EXPECT_EQ(store.getSection("s", buf, file), 0u);
-    EXPECT_EQ(std::string(buf.data(), 2), std::string(2, '\0'));
-    EXPECT_EQ(store.getSectionNames(buf, file), 0u);
+    EXPECT_THROW(store.getSection("s", buf, file), std::bad_alloc);
+    EXPECT_THROW(store.getSectionNames(buf, file), std::bad_alloc);
+    EXPECT_EQ(std::string(buf.data(), 2), "xx");
     EXPECT_EQ(store.writeString("s", "k", "w", file), 0);
     EXPECT_EQ(store.writeString("t", "new", "1", file), 0);
     EXPECT_EQ(store.writeSection("s", std::string_view("a=1\0", 5), file), 0);

@@ -40,6 +40,9 @@ class ProfileStore {
  public:
   explicit ProfileStore(std::shared_ptr<fs::FileSystem> fs = fs::posixFileSystem());
 
+  // The read forms without a status answer as the Windows functions do,
+  // except when memory runs out: then they throw std::bad_alloc rather than
+  // give a default that would pass for the file's answer.
   uint32_t getString(OptText section, OptText key, OptText defaultValue, std::span<char> buffer,
                      OptText file);
   uint32_t getInt(OptText section, OptText key, int32_t defaultValue, OptText file);

@@ -37,6 +37,13 @@ Answer outOfMemory(Status& status, Answer fallback) {
   return fallback;
 }
 
+// The forms without a status have no other way to tell that memory ran
+// out, and a default in its place would pass for the file's answer: they
+// throw, and the classes turn that into error 7.
+void throwIfOutOfMemory(Status status) {
+  if (status == Status::OutOfMemory) throw std::bad_alloc();
+}
+
 // A listing of a section and what it points into: the document's kept
 // listing, or the scratch text it was put together in.
 struct KeptList {
@@ -188,7 +195,9 @@ uint32_t ProfileStore::getString(OptText section, OptText key, OptText defaultVa
                                  std::span<char> buffer, OptText file) {
   if (buffer.empty()) return 0;
   Status status = Status::Ok;
-  return place(buffer, readString(section, key, defaultValue, file, status));
+  Answer answer = readString(section, key, defaultValue, file, status);
+  throwIfOutOfMemory(status);
+  return place(buffer, answer);
 }
 
 uint32_t ProfileStore::getInt(OptText section, OptText key, int32_t defaultValue, OptText file,
@@ -202,19 +211,25 @@ uint32_t ProfileStore::getInt(OptText section, OptText key, int32_t defaultValue
 
 uint32_t ProfileStore::getInt(OptText section, OptText key, int32_t defaultValue, OptText file) {
   Status status = Status::Ok;
-  return getInt(section, key, defaultValue, file, status);
+  const uint32_t value = getInt(section, key, defaultValue, file, status);
+  throwIfOutOfMemory(status);
+  return value;
 }
 
 uint32_t ProfileStore::getSection(OptText section, std::span<char> buffer, OptText file) {
   if (buffer.empty() || !section) return 0;
   Status status = Status::Ok;
-  return place(buffer, readSection(section, file, status));
+  Answer answer = readSection(section, file, status);
+  throwIfOutOfMemory(status);
+  return place(buffer, answer);
 }
 
 uint32_t ProfileStore::getSectionNames(std::span<char> buffer, OptText file) {
   if (buffer.empty()) return 0;
   Status status = Status::Ok;
-  return place(buffer, readSectionNames(file, status));
+  Answer answer = readSectionNames(file, status);
+  throwIfOutOfMemory(status);
+  return place(buffer, answer);
 }
 
 bool ProfileStore::getStruct(OptText section, OptText key, std::span<uint8_t> out, OptText file,

@@ -3,6 +3,7 @@
 // standard error and exit status 1 (runtime) or 2 (bad usage).
 #include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,9 @@ int main(int argc, char** argv) {
   } catch (const UsageError& e) {
     reportUsageError(e);
     return kExitUsage;
+  } catch (const std::bad_alloc&) {
+    std::cerr << kToolName << ": out of memory\n";
+    status = kExitFailure;
   } catch (const std::exception& e) {
     // Failure, and anything the library throws.
     std::cerr << kToolName << ": " << e.what() << "\n";
