@@ -49,7 +49,13 @@ FileIdentity identityOf(const struct stat& st) {
 
 Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath, bool useSettled) {
   Snapshot snap;
-  const int rc = fs.stat(hostPath, snap.st);
+  // lstat first, so that a caller can tell a link from the file without a
+  // call of its own; only a link costs a second call.
+  int rc = fs.lstat(hostPath, snap.st);
+  if (rc == 0 && S_ISLNK(snap.st.st_mode)) {
+    snap.throughLink = true;
+    rc = fs.stat(hostPath, snap.st);
+  }
   if (rc == -ENOENT || rc == -ENOTDIR) {
     snap.doc = Document::parse({});
     return snap;

@@ -43,6 +43,7 @@ struct Snapshot {
   bool exists = false;
   struct stat st {};  // of the file read, when it exists
   int error = 0;      // -errno when the file exists but cannot be read as a file
+  bool throughLink = false;  // the path named a symbolic link, followed to the file
 };
 
 class FileCache {

@@ -1,6 +1,4 @@
 // The read operations of the profile store.
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <new>
 #include <optional>
@@ -47,13 +45,12 @@ void throwIfOutOfMemory(Status status) {
   if (status == Status::OutOfMemory) throw std::bad_alloc();
 }
 
-// Whether a read may go through `path`: a symbolic link in a sticky
-// world-writable folder is followed only when its owner is the caller or
-// the folder's owner, as writes do, also where the kernel's own rule for
-// such links (fs.protected_symlinks) is off. 0 or -errno (-EACCES).
-int checkReadLinks(fs::FileSystem& fs, const std::string& path) {
-  struct stat st {};
-  if (fs.lstat(path, st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+// Whether a read that went through a symbolic link may answer: a link in a
+// sticky world-writable folder is followed only when its owner is the
+// caller or the folder's owner, as writes do, also where the kernel's own
+// rule for such links (fs.protected_symlinks) is off. 0 or -EACCES.
+int checkReadLink(fs::FileSystem& fs, const Snapshot& snap, const std::string& path) {
+  if (!snap.throughLink) return 0;
   std::string target;
   return resolveWriteTarget(fs, path, target) == -EACCES ? -EACCES : 0;
 }
@@ -106,7 +103,7 @@ std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file, Status& 
       }
     }
     if (snap.error != 0) return failed(snap.error);
-    if (const int rc = checkReadLinks(*fs_, path); rc != 0) return failed(rc);
+    if (const int rc = checkReadLink(*fs_, snap, path); rc != 0) return failed(rc);
     // A document found whole before, for this very identity of the file,
     // was not read now: only an overwrite begun since could matter.
     if (wholeReads_.known(snap) ? noOverwriteUnderWay(*fs_, path, snap.st)
