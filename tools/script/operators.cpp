@@ -100,7 +100,7 @@ Variant divide(const Variant& l, const Variant& r) {
   widerRank(l, r);
   const double a = l.toDouble();
   const double b = r.toDouble();
-  if (b == 0) raiseHostError(a == 0 ? err::kOverflow : 11);
+  if (b == 0) raiseHostError(a == 0 ? err::kOverflow : err::kDivisionByZero);
   return ofRank(a / b, kDouble);
 }
 
