@@ -1,9 +1,11 @@
-# What `cmake --install` puts under the prefix: zidevuv10.so with its SONAME
-# link and development link, the public headers with the generated version
-# header, the command-line tool and its manual page when the build has it,
-# the CMake package (imported target zidevuv10::zidevuv10), zidevuv10.pc and
-# the Python package when the build has it (python/CMakeLists.txt). The static archive,
-# tests, benchmarks and fuzz targets stay in the build tree.
+# What `cmake --install` puts under the prefix: zidevuv10.so and
+# zidevuv10-profile.so with their SONAME links and development links, the
+# public headers with the generated version header, the command-line tool
+# and its manual page when the build has it, the CMake package (imported
+# targets zidevuv10::zidevuv10 and zidevuv10::profile), zidevuv10.pc and
+# zidevuv10-profile.pc, and the Python package when the build has it
+# (python/CMakeLists.txt). The static archive, tests, benchmarks and fuzz
+# targets stay in the build tree.
 #
 # The target zidevuv10_installables builds exactly what is installed, for a
 # build folder that has not built everything.
@@ -11,7 +13,7 @@ include(CMakePackageConfigHelpers)
 
 set(ZIDEVUV10_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/zidevuv10)
 
-install(TARGETS zidevuv10 EXPORT zidevuv10Targets
+install(TARGETS zidevuv10 zidevuv10_profile EXPORT zidevuv10Targets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/zidevuv10/
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zidevuv10
@@ -20,7 +22,7 @@ install(FILES ${ZIDEVUV10_GENERATED_INCLUDE}/zidevuv10/version.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zidevuv10)
 
 add_custom_target(zidevuv10_installables)
-add_dependencies(zidevuv10_installables zidevuv10)
+add_dependencies(zidevuv10_installables zidevuv10 zidevuv10_profile)
 
 # The tool finds the library beside its own folder wherever the prefix is.
 if(TARGET zidevuv10_cli)
@@ -66,5 +68,15 @@ foreach(dir LIBDIR INCLUDEDIR)
     set(ZIDEVUV10_PC_${dir} "\${prefix}/${CMAKE_INSTALL_${dir}}")
   endif()
 endforeach()
-configure_file(${CMAKE_CURRENT_LIST_DIR}/zidevuv10.pc.in ${PROJECT_BINARY_DIR}/zidevuv10.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/zidevuv10.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+# One file per library: zidevuv10 (everything) and zidevuv10-profile (the C
+# functions alone).
+foreach(module IN ITEMS zidevuv10 zidevuv10-profile)
+  set(ZIDEVUV10_PC_MODULE ${module})
+  if(module STREQUAL "zidevuv10")
+    set(ZIDEVUV10_PC_DESCRIPTION "Reads and writes Windows-style INI files as the Windows profile API does")
+  else()
+    set(ZIDEVUV10_PC_DESCRIPTION "The Windows profile API's C functions alone, without the classes")
+  endif()
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/zidevuv10.pc.in ${PROJECT_BINARY_DIR}/${module}.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/${module}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endforeach()

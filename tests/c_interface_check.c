@@ -1,6 +1,7 @@
 /* Checks the exported C functions through the shared object, as a C client
  * links them: a write creates the file in the Windows form, reads, lists and
  * counts come back, and only the profile functions are visible.
+ * Built once per shared object, ZIDEVUV10_SONAME naming it.
  * Usage: c_interface_check FOLDER */
 #include <dlfcn.h>
 #include <stdio.h>
@@ -55,12 +56,12 @@ int main(int argc, char** argv) {
   CHECK(GetWindowsDirectoryA(buf, sizeof buf) == 10);
   CHECK(strcmp(buf, "C:\\WINDOWS") == 0);
 
-  /* Internal C++ symbols stay hidden. */
-  void* self = dlopen("zidevuv10.so.1", RTLD_NOW | RTLD_NOLOAD);
+  /* Internal C++ symbols stay hidden (the store the C functions use). */
+  void* self = dlopen(ZIDEVUV10_SONAME, RTLD_NOW | RTLD_NOLOAD);
   CHECK(self != NULL);
   if (self) {
     CHECK(dlsym(self, "GetPrivateProfileStringA") != NULL);
-    CHECK(dlsym(self, "_ZN9zidevuv105store12ProfileStore6sharedEv") == NULL);
+    CHECK(dlsym(self, "_ZN9zidevuv108services5storeEv") == NULL);
     dlclose(self);
   }
   remove(file);

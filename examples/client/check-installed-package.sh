@@ -2,7 +2,8 @@
 # Checks the package as a client sees it: installs the main project from its
 # build folder into STAGING_DIR, builds examples/client against that prefix
 # with find_package and runs it, then compiles and runs pkgconfig_check.c
-# with nothing but `pkg-config --cflags --libs zidevuv10`; when the build has
+# with nothing but `pkg-config --cflags --libs` of zidevuv10 and of
+# zidevuv10-profile; when the build has
 # the Python package, imports it from the prefix and uses it.
 #
 # Usage: examples/client/check-installed-package.sh STAGING_DIR [BUILD_DIR]
@@ -55,13 +56,15 @@ fi
 cmake --build "$work/client"
 LD_LIBRARY_PATH="$libdir" "$work/client/client"
 
-# The pkg-config file.
+# The pkg-config files: the whole library and the C functions alone.
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
-version="$(pkg-config --modversion zidevuv10)"
-# shellcheck disable=SC2046  # the flags are meant to split into words
-"${CC:-cc}" -std=c11 -Wall -Wextra -Wpedantic -Werror "$here/pkgconfig_check.c" \
-  -o "$work/pkgconfig_check" $(pkg-config --cflags --libs zidevuv10)
-LD_LIBRARY_PATH="$libdir" "$work/pkgconfig_check" "$work" "$version"
+for module in zidevuv10 zidevuv10-profile; do
+  version="$(pkg-config --modversion "$module")"
+  # shellcheck disable=SC2046  # the flags are meant to split into words
+  "${CC:-cc}" -std=c11 -Wall -Wextra -Wpedantic -Werror "$here/pkgconfig_check.c" \
+    -o "$work/pkgconfig_check" $(pkg-config --cflags --libs "$module")
+  LD_LIBRARY_PATH="$libdir" "$work/pkgconfig_check" "$work" "$version"
+done
 
 # The Python package, found through PYTHONPATH alone: the module reaches the
 # library through its own RPATH, without LD_LIBRARY_PATH.

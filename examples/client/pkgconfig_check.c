@@ -1,4 +1,4 @@
-/* A C client built only from `pkg-config --cflags --libs zidevuv10`: writes
+/* A C client built only from `pkg-config --cflags --libs zidevuv10` (or zidevuv10-profile): writes
  * and reads back one value through the C profile functions and compares
  * version.h's version with the one pkg-config reports.
  * Usage: pkgconfig_check FOLDER PKG_CONFIG_VERSION; exits 1 on a mismatch. */
