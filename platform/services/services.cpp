@@ -31,12 +31,6 @@ struct Installed {
 
 }  // namespace
 
-Services current() {
-  Installed& i = Installed::instance();
-  std::lock_guard<sync::ForkSafeMutex> lock(i.mutex);
-  return i.services;
-}
-
 std::shared_ptr<fs::FileSystem> fileSystem() {
   Installed& i = Installed::instance();
   std::lock_guard<sync::ForkSafeMutex> lock(i.mutex);

@@ -25,7 +25,6 @@ struct Services {
 };
 
 // What is installed now (at first the POSIX file system and a store over it).
-Services current();
 std::shared_ptr<fs::FileSystem> fileSystem();
 std::shared_ptr<store::ProfileStore> store();
 
