@@ -33,6 +33,31 @@ void dropReference(ObjectRef& object) {
   object = nullptr;
 }
 
+// The members of one name, by kind (the last of each kind the table lists);
+// `any` when the name is there at all.
+struct NamedMembers {
+  bool any = false;
+  const MemberInfo* method = nullptr;
+  const MemberInfo* get = nullptr;
+  const MemberInfo* let = nullptr;
+  const MemberInfo* set = nullptr;
+};
+
+NamedMembers membersNamed(const ClassInfo& info, std::u16string_view wanted) {
+  NamedMembers found;
+  for (const auto& m : info.members) {
+    if (!text::equalsIgnoringAsciiCase(m.name, wanted)) continue;
+    found.any = true;
+    switch (m.kind) {
+      case InvokeKind::Method: found.method = &m; break;
+      case InvokeKind::PropertyGet: found.get = &m; break;
+      case InvokeKind::PropertyLet: found.let = &m; break;
+      case InvokeKind::PropertySet: found.set = &m; break;
+    }
+  }
+  return found;
+}
+
 bool isPlainValue(py::handle v) {
   return v.is_none() || PyBool_Check(v.ptr()) || PyLong_Check(v.ptr()) || PyFloat_Check(v.ptr()) ||
          PyUnicode_Check(v.ptr()) || py::isinstance<py::list>(v) || py::isinstance<py::tuple>(v);
@@ -127,21 +152,13 @@ py::object DispatchObject::getAttribute(const std::string& name) const {
   if (name.rfind("__", 0) == 0) throw py::attribute_error(name);
   const std::u16string wanted = fromUtf8(name);
   if (const ClassInfo* info = object_->classInfo()) {
-    const MemberInfo* get = nullptr;
-    const MemberInfo* method = nullptr;
-    bool any = false;
-    for (const auto& m : info->members) {
-      if (!text::equalsIgnoringAsciiCase(m.name, wanted)) continue;
-      any = true;
-      if (m.kind == InvokeKind::PropertyGet) get = &m;
-      if (m.kind == InvokeKind::Method) method = &m;
+    const NamedMembers m = membersNamed(*info, wanted);
+    if (!m.any) throw py::attribute_error(repr() + " has no member '" + name + "'");
+    if (m.get != nullptr) {
+      if (requiredCount(*m.get) == 0) return callMember(object_, m.get->name, InvokeKind::PropertyGet, m.get);
+      return bound(object_, m.get->name, InvokeKind::PropertyGet, m.get);
     }
-    if (!any) throw py::attribute_error(repr() + " has no member '" + name + "'");
-    if (get != nullptr) {
-      if (requiredCount(*get) == 0) return callMember(object_, get->name, InvokeKind::PropertyGet, get);
-      return bound(object_, get->name, InvokeKind::PropertyGet, get);
-    }
-    if (method != nullptr) return bound(object_, method->name, InvokeKind::Method, method);
+    if (m.method != nullptr) return bound(object_, m.method->name, InvokeKind::Method, m.method);
     // Write-only: the library answers the read as it does.
     return callMember(object_, wanted, InvokeKind::PropertyGet, nullptr);
   }
@@ -160,20 +177,12 @@ void DispatchObject::setAttribute(const std::string& name, py::object value) con
   const std::u16string wanted = fromUtf8(name);
   const bool objectValue = !isPlainValue(value);
   if (const ClassInfo* info = object_->classInfo()) {
-    const MemberInfo* let = nullptr;
-    const MemberInfo* set = nullptr;
-    bool any = false;
-    for (const auto& m : info->members) {
-      if (!text::equalsIgnoringAsciiCase(m.name, wanted)) continue;
-      any = true;
-      if (m.kind == InvokeKind::PropertyLet) let = &m;
-      if (m.kind == InvokeKind::PropertySet) set = &m;
-    }
-    if (!any) throw py::attribute_error(repr() + " has no member '" + name + "'");
-    if (set != nullptr && (objectValue || let == nullptr)) {
-      callMember(object_, set->name, InvokeKind::PropertySet, set, value);
-    } else if (let != nullptr) {
-      callMember(object_, let->name, InvokeKind::PropertyLet, let, value);
+    const NamedMembers m = membersNamed(*info, wanted);
+    if (!m.any) throw py::attribute_error(repr() + " has no member '" + name + "'");
+    if (m.set != nullptr && (objectValue || m.let == nullptr)) {
+      callMember(object_, m.set->name, InvokeKind::PropertySet, m.set, value);
+    } else if (m.let != nullptr) {
+      callMember(object_, m.let->name, InvokeKind::PropertyLet, m.let, value);
     } else {
       callMember(object_, wanted, InvokeKind::PropertyLet, nullptr, value);  // read-only: the library's error
     }
