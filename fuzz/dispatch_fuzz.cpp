@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "zidevuv10/collection.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/host.h"
 #include "zidevuv10/library.h"
@@ -98,6 +99,7 @@ class Caller {
     for (int step = 0; step < 12 && !in_.empty(); ++step) call();
     // What a call kept per thread must not outlive the input.
     clearBuddy();
+    emptyCollections();
   }
 
  private:
@@ -123,6 +125,23 @@ class Caller {
           return;
         }
       }
+    }
+  }
+
+  // A collection added to itself, or to one it holds, is a reference cycle
+  // that counting never frees, as in any reference-counted runtime; a
+  // program breaks it by removing the items. Every collection the input can
+  // still reach is emptied, those inside collections too.
+  void emptyCollections() {
+    std::vector<ObjectRef> pending(objects_.begin(), objects_.end());
+    while (!pending.empty()) {
+      const Ref<Collection> c = objectAs<Collection>(pending.back());
+      pending.pop_back();
+      if (!c) continue;
+      for (const Variant& item : *c) {
+        if (item.type() == VarType::Object && item.toObject()) pending.push_back(item.toObject());
+      }
+      while (c->Count() > 0) c->Remove(Variant(int32_t{1}));
     }
   }
 
