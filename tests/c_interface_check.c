@@ -23,7 +23,8 @@ static int failures = 0;
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   char file[4096];
-  snprintf(file, sizeof file, "%s/c_interface_check.ini", argv[1]);
+  /* One file per shared object: the checks of both may run at once. */
+  snprintf(file, sizeof file, "%s/c_interface_check-%s.ini", argv[1], ZIDEVUV10_SONAME);
   remove(file);
 
   CHECK(WritePrivateProfileStringA("App", "key", "string", file) != 0);
