@@ -27,6 +27,9 @@ class FileSystem {
   virtual int close(int fd) = 0;
   virtual ssize_t read(int fd, void* buf, std::size_t n) = 0;
   virtual ssize_t write(int fd, const void* buf, std::size_t n) = 0;
+  // Reads and writes at an offset, leaving the descriptor's position alone.
+  virtual ssize_t pread(int fd, void* buf, std::size_t n, off_t offset) = 0;
+  virtual ssize_t pwrite(int fd, const void* buf, std::size_t n, off_t offset) = 0;
   virtual int fsync(int fd) = 0;
   virtual int fchmod(int fd, mode_t mode) = 0;
   virtual int fchown(int fd, uid_t uid, gid_t gid) = 0;
@@ -75,5 +78,8 @@ std::shared_ptr<FileSystem> posixFileSystem();
 int readAll(FileSystem& fs, int fd, std::string& out, std::size_t sizeHint = 0);
 // Writes all bytes, retrying short writes; 0 or -errno.
 int writeAll(FileSystem& fs, int fd, const char* data, std::size_t n);
+// The same at an offset; 0 or -errno (-EIO when the file ends before n bytes).
+int preadAll(FileSystem& fs, int fd, char* data, std::size_t n, off_t offset);
+int pwriteAll(FileSystem& fs, int fd, const char* data, std::size_t n, off_t offset);
 
 }  // namespace zidevuv10::fs

@@ -41,6 +41,20 @@ class PosixFileSystem final : public FileSystem {
     } while (r < 0 && errno == EINTR);
     return r < 0 ? -errno : r;
   }
+  ssize_t pread(int fd, void* buf, std::size_t n, off_t offset) override {
+    ssize_t r;
+    do {
+      r = ::pread(fd, buf, n, offset);
+    } while (r < 0 && errno == EINTR);
+    return r < 0 ? -errno : r;
+  }
+  ssize_t pwrite(int fd, const void* buf, std::size_t n, off_t offset) override {
+    ssize_t r;
+    do {
+      r = ::pwrite(fd, buf, n, offset);
+    } while (r < 0 && errno == EINTR);
+    return r < 0 ? -errno : r;
+  }
   int fsync(int fd) override { return result(::fsync(fd)); }
   int fchmod(int fd, mode_t mode) override { return result(::fchmod(fd, mode)); }
   int fchown(int fd, uid_t uid, gid_t gid) override { return result(::fchown(fd, uid, gid)); }
@@ -223,6 +237,30 @@ int writeAll(FileSystem& fs, int fd, const char* data, std::size_t n) {
     if (w == 0) return -EIO;
     data += w;
     n -= static_cast<std::size_t>(w);
+  }
+  return 0;
+}
+
+int preadAll(FileSystem& fs, int fd, char* data, std::size_t n, off_t offset) {
+  while (n > 0) {
+    const ssize_t r = fs.pread(fd, data, n, offset);
+    if (r < 0) return static_cast<int>(r);
+    if (r == 0) return -EIO;
+    data += r;
+    n -= static_cast<std::size_t>(r);
+    offset += r;
+  }
+  return 0;
+}
+
+int pwriteAll(FileSystem& fs, int fd, const char* data, std::size_t n, off_t offset) {
+  while (n > 0) {
+    const ssize_t w = fs.pwrite(fd, data, n, offset);
+    if (w < 0) return static_cast<int>(w);
+    if (w == 0) return -EIO;
+    data += w;
+    n -= static_cast<std::size_t>(w);
+    offset += w;
   }
   return 0;
 }

@@ -79,14 +79,6 @@ int createTemporary(fs::FileSystem& fs, const std::string& target, mode_t mode,
   return -EEXIST;
 }
 
-// Whether the file may go by rename: the new copy can carry the file's
-// owner (it is the caller's, or the caller is root) and no other name
-// shares the file.
-bool renameKeepsIdentity(fs::FileSystem& fs, const struct stat& st) {
-  const uid_t self = fs.effectiveUid();
-  return st.st_nlink <= 1 && (st.st_uid == self || self == 0);
-}
-
 // Writes the new copy beside the target and renames it over it. With
 // `current` (the target's descriptor and stat) the copy takes its owner,
 // group, mode and extended attributes first; -EPERM or -ENOTSUP from that
@@ -112,6 +104,11 @@ int replaceByRename(fs::FileSystem& fs, const std::string& target, std::string_v
 
 }  // namespace
 
+bool renameKeepsIdentity(fs::FileSystem& fs, const struct stat& st) {
+  const uid_t self = fs.effectiveUid();
+  return st.st_nlink <= 1 && (st.st_uid == self || self == 0);
+}
+
 int syncFolder(fs::FileSystem& fs, const std::string& folder) {
   const int dir = fs.open(folder, O_RDONLY | O_DIRECTORY, 0);
   if (dir < 0) return dir;
@@ -121,14 +118,20 @@ int syncFolder(fs::FileSystem& fs, const std::string& folder) {
 }
 
 int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view bytes,
-                std::string_view oldBytes, const struct stat* previous) {
+                std::string_view oldBytes, const struct stat* previous, const SideContext& ctx) {
   if (!previous) return replaceByRename(fs, target, bytes, -1, nullptr);
   // Opening the file for writing asks the kernel whether the caller may
-  // write it: mode, ACL, immutable flag, read-only mount.
+  // write it: mode, ACL, immutable flag, read-only mount. The decision is
+  // made about the file opened: the regular file that was read.
   const int fd = fs.open(target, O_WRONLY | O_NOFOLLOW | O_NONBLOCK, 0);
+  if (fd == -ELOOP) return -ESTALE;
   if (fd < 0) return fd == -EPERM ? -EACCES : fd;
   struct stat st {};
   int rc = fs.fstat(fd, st);
+  if (rc == 0 && (!S_ISREG(st.st_mode) || st.st_dev != previous->st_dev ||
+                  st.st_ino != previous->st_ino)) {
+    rc = -ESTALE;
+  }
   if (rc == 0 && renameKeepsIdentity(fs, st)) {
     rc = replaceByRename(fs, target, bytes, fd, &st);
     if (rc != -EPERM && rc != -ENOTSUP && rc != -EOPNOTSUPP) {
@@ -137,7 +140,7 @@ int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view 
     }
     rc = 0;  // the copy cannot carry the group or an attribute: keep the inode
   }
-  if (rc == 0) rc = overwriteInPlace(fs, target, st, bytes, oldBytes);
+  if (rc == 0) rc = overwriteInPlace(fs, target, ctx, st, bytes, oldBytes);
   const int closed = fs.close(fd);
   return rc != 0 ? rc : closed;
 }

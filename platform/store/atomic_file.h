@@ -13,7 +13,7 @@
 // the file is overwritten in place instead, under a journal
 // (store/in_place_write.h).
 //
-// Callers hold the writers' lock of the folder (store/folder_lock.h).
+// Callers hold the writers' lock of the file (store/write_lock.h).
 #pragma once
 
 #include <sys/stat.h>
@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "fs/file_system.h"
+#include "store/side_files.h"
 
 namespace zidevuv10::store {
 
@@ -34,12 +35,19 @@ int resolveWriteTarget(fs::FileSystem& fs, const std::string& path, std::string&
 std::string siblingName(const std::string& target, std::string_view suffix);
 
 // Replaces (or creates) the file with the bytes. `previous` is the stat of
-// the file being replaced, or null for a new file; `oldBytes` is what it
-// holds (to put back should an in-place overwrite fail half way). 0 or
-// -errno: -EACCES when the caller may not write the file. On failure the
-// original is untouched and no temporary file remains.
+// the file being replaced, as read, or null for a new file; `oldBytes` is
+// what it holds (to put back should an in-place overwrite fail half way);
+// `ctx` what its side files are judged against. 0 or -errno: -EACCES when
+// the caller may not write the file, -ESTALE when the file is no longer
+// the one read. On failure the original is untouched and no temporary
+// file remains.
 int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view bytes,
-                std::string_view oldBytes, const struct stat* previous);
+                std::string_view oldBytes, const struct stat* previous, const SideContext& ctx);
+
+// Whether the file may go by rename: the new copy can carry the file's
+// owner (it is the caller's, or the caller is root) and no other name
+// shares the file.
+bool renameKeepsIdentity(fs::FileSystem& fs, const struct stat& st);
 
 // Removes temporary files that crashed writers of the caller's left for
 // this target; to be called with the folder lock held. 0 or -errno.

@@ -47,82 +47,96 @@ FileIdentity identityOf(const struct stat& st) {
   return {st.st_dev, st.st_ino, st.st_size, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
 }
 
-Snapshot FileCache::load(fs::FileSystem& fs, const std::string& hostPath, bool useSettled) {
+Snapshot FileCache::stat(fs::FileSystem& fs, const std::string& hostPath) {
   Snapshot snap;
-  // lstat first, so that a caller can tell a link from the file without a
-  // call of its own; only a link costs a second call.
-  int rc = fs.lstat(hostPath, snap.st);
-  if (rc == 0 && S_ISLNK(snap.st.st_mode)) {
-    snap.throughLink = true;
-    rc = fs.stat(hostPath, snap.st);
-  }
+  const int rc = fs.lstat(hostPath, snap.st);
   if (rc == -ENOENT || rc == -ENOTDIR) {
     snap.doc = Document::parse({});
-    return snap;
-  }
-  if (rc != 0) {
+  } else if (rc != 0) {
     snap.error = rc;
-    return snap;
-  }
-  if (!S_ISREG(snap.st.st_mode)) {
+  } else if (S_ISLNK(snap.st.st_mode)) {
+    snap.error = -ELOOP;
+  } else if (!S_ISREG(snap.st.st_mode)) {
     snap.error = S_ISDIR(snap.st.st_mode) ? -EISDIR : -EINVAL;
-    return snap;
-  }
-  if (static_cast<std::size_t>(snap.st.st_size) > Document::kMaxFileSize) {
+  } else if (static_cast<std::size_t>(snap.st.st_size) > Document::kMaxFileSize) {
     snap.error = -EFBIG;
-    return snap;
+  } else {
+    snap.exists = true;
   }
-  const Key key{snap.st.st_dev, snap.st.st_ino};
-  FileIdentity id = identityOf(snap.st);
-  std::shared_ptr<const Document> cached;
-  {
-    std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
-    const auto it = entries_.find(key);
-    if (it != entries_.end() && it->second.id == id) {
-      it->second.lastUse = ++clock_;
-      if (it->second.settled && useSettled) {
-        snap.exists = true;
-        snap.doc = it->second.doc;
-        return snap;
-      }
-      cached = it->second.doc;
-    }
-  }
+  return snap;
+}
 
-  // Read the file. The identity recorded is the one stat() gave before the
-  // read: if the file changed in between, the next call sees another
-  // identity and reads again, so a cached copy is never newer than its
-  // identity says.
-  const int64_t readStart = now();
-  const int fd = fs.open(hostPath, O_RDONLY | O_NONBLOCK, 0);
+Snapshot FileCache::probe(fs::FileSystem& fs, const std::string& hostPath) {
+  Snapshot snap = stat(fs, hostPath);
+  if (!snap.exists) return snap;
+  std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
+  const auto it = entries_.find({snap.st.st_dev, snap.st.st_ino});
+  if (it != entries_.end() && it->second.id == identityOf(snap.st) && it->second.settled) {
+    it->second.lastUse = ++clock_;
+    snap.doc = it->second.doc;
+    snap.settled = true;
+  }
+  return snap;
+}
+
+Snapshot FileCache::read(fs::FileSystem& fs, const std::string& hostPath) {
+  Snapshot snap = stat(fs, hostPath);
+  if (!snap.exists) return snap;
+  // The identity recorded is the one the stat gave before the read: if the
+  // file changed in between, the next call sees another identity and reads
+  // again, so a kept copy is never newer than its identity says.
+  snap.readStart = now();
+  const int fd = fs.open(hostPath, O_RDONLY | O_NONBLOCK | O_NOFOLLOW, 0);
   if (fd < 0) {
-    snap.error = fd == -ENOENT ? 0 : fd;
-    if (fd == -ENOENT) snap.doc = Document::parse({});
+    snap.exists = false;
+    // Gone, or replaced by a link, since the stat: the caller looks again.
+    snap.error = fd == -ENOENT || fd == -ELOOP ? -EAGAIN : fd;
     return snap;
+  }
+  // Decide about the file opened, not the name: a regular file, the one
+  // the stat showed. Anything else (a device, a FIFO, another file swapped
+  // in) is never read.
+  struct stat opened {};
+  int err = fs.fstat(fd, opened);
+  if (err == 0 && (!S_ISREG(opened.st_mode) || opened.st_dev != snap.st.st_dev ||
+                   opened.st_ino != snap.st.st_ino)) {
+    err = -EAGAIN;
   }
   std::string bytes;
-  int err = 0;
-  try {
-    err = fs::readAll(fs, fd, bytes, static_cast<std::size_t>(std::max<off_t>(snap.st.st_size, 0)));
-  } catch (const std::bad_alloc&) {
-    err = -ENOMEM;  // no room for the file's bytes: it cannot be read now
+  if (err == 0) {
+    try {
+      err = fs::readAll(fs, fd, bytes,
+                        static_cast<std::size_t>(std::max<off_t>(snap.st.st_size, 0)));
+    } catch (const std::bad_alloc&) {
+      err = -ENOMEM;  // no room for the file's bytes: it cannot be read now
+    }
   }
   fs.close(fd);
   if (err == 0 && bytes.size() > Document::kMaxFileSize) err = -EFBIG;
   if (err != 0) {
+    snap.exists = false;
     snap.error = err;
     return snap;
   }
-  id = identityOf(snap.st);
-  snap.exists = true;
+  std::shared_ptr<const Document> cached;
+  {
+    std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
+    const auto it = entries_.find({snap.st.st_dev, snap.st.st_ino});
+    if (it != entries_.end() && it->second.id == identityOf(snap.st)) cached = it->second.doc;
+  }
   snap.doc = cached && cached->raw() == bytes ? cached : Document::parse(std::move(bytes));
+  return snap;
+}
+
+void FileCache::keep(const Snapshot& snap) {
+  if (!snap.exists || snap.settled || !snap.doc) return;
   Entry entry;
-  entry.id = id;
+  entry.id = identityOf(snap.st);
   entry.doc = snap.doc;
   const int64_t granularity = granularityOf(snap.st);
-  entry.settled = readStart - id.modified >= granularity && readStart - id.changed >= granularity;
+  entry.settled = snap.readStart - entry.id.modified >= granularity &&
+                  snap.readStart - entry.id.changed >= granularity;
   store({snap.st.st_dev, snap.st.st_ino}, std::move(entry));
-  return snap;
 }
 
 void FileCache::remember(fs::FileSystem& fs, const std::string& hostPath,

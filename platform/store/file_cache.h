@@ -42,8 +42,13 @@ struct Snapshot {
   std::shared_ptr<const Document> doc;  // empty document for a missing file
   bool exists = false;
   struct stat st {};  // of the file read, when it exists
-  int error = 0;      // -errno when the file exists but cannot be read as a file
-  bool throughLink = false;  // the path named a symbolic link, followed to the file
+  // -errno when the file exists but cannot be read as a file; -ELOOP when
+  // the path names a symbolic link (never followed here: the caller applies
+  // the link rules and reads the file they lead to); -EAGAIN when the file
+  // changed between its stat and its opening.
+  int error = 0;
+  bool settled = false;     // taken from the cache: found whole when it was read
+  int64_t readStart = 0;    // when the bytes were read (nanoseconds)
 };
 
 class FileCache {
@@ -51,16 +56,16 @@ class FileCache {
   static constexpr std::size_t kMaxFiles = 64;
   static constexpr std::size_t kMaxBytes = std::size_t{512} << 20;
 
-  // The file as it is now.
-  Snapshot load(fs::FileSystem& fs, const std::string& hostPath) {
-    return load(fs, hostPath, true);
-  }
-  // The file as it is now, read from the disk whatever the cache holds: for
-  // a writer under the folder lock, whose change must rest on what it read
-  // there, not on a timestamp comparison.
-  Snapshot read(fs::FileSystem& fs, const std::string& hostPath) {
-    return load(fs, hostPath, false);
-  }
+  // The file as the cache knows it: a settled copy whose identity the
+  // file still shows (`settled`), or else no document, with the stat.
+  Snapshot probe(fs::FileSystem& fs, const std::string& hostPath);
+  // The file read from the disk now, whatever the cache holds (a cached
+  // copy with the same bytes is reused). The file is opened without
+  // following a link and must be the regular file the stat showed. The
+  // copy is not kept: the caller keeps it once it knows the read was whole.
+  Snapshot read(fs::FileSystem& fs, const std::string& hostPath);
+  // Keeps a document read whole.
+  void keep(const Snapshot& snap);
   // Records the content just written to a file, in place of the version
   // it replaced (`previous`, null for a new file).
   void remember(fs::FileSystem& fs, const std::string& hostPath,
@@ -86,7 +91,7 @@ class FileCache {
     }
   };
 
-  Snapshot load(fs::FileSystem& fs, const std::string& hostPath, bool useSettled);
+  Snapshot stat(fs::FileSystem& fs, const std::string& hostPath);
   void store(const Key& key, Entry entry);
 
   sync::ForkSafeMutex mutex_;

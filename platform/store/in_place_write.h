@@ -1,55 +1,40 @@
 // Overwriting a file in place, for files a replacement by rename would
 // change: another user's file (the new copy could not carry its owner) or
 // one with several hard links (the others would keep the old content).
-//
-// The new content first goes, synced, to a journal beside the file
-// (".<name>.zdv-journal", created exclusively); then the file gets a second
-// name, ".<name>.zdv-busy", a hard link that marks the overwrite as under
-// way; then the file is overwritten and synced, the mark goes and the
-// journal goes. A crash in between leaves the journal and the mark; the next
-// access (read or write) finishes the overwrite, so the file is seen old or
-// new, never torn.
-//
-// Readers take no lock. A read is whole when a stat() after it shows the
-// file as the stat() before it did and with one link only; a file with
-// more links is whole when no mark is beside it. The overwrite makes the
-// change time move past every value it had during the overwrite (waiting
-// out one timestamp tick if need be) before the mark goes, so a read that
-// overlapped an overwrite always sees a different change time or the mark.
-//
-// A journal is trusted only when its author could have written the file
-// anyway: the caller, root, the file's owner or a member of its group when
-// those may write it, or anyone when everybody may. Anyone else's journal
-// or mark is neither used nor removed.
+// Behind the file's journal (store/journal.h), as WRITE_PROTOCOL.md
+// describes: the journal holds the old and the new content, synced and
+// marked Active, before the file is touched; a crash anywhere leaves a
+// file that every reader and writer resolves to the old or the new content.
 #pragma once
 
 #include <sys/stat.h>
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "fs/file_system.h"
+#include "store/side_files.h"
 
 namespace zidevuv10::store {
 
-// Overwrites `target` (whose stat is `st`) with `bytes`; to be called with
-// the folder lock held. Should the overwrite fail half way, `oldBytes` are
-// put back. 0 or -errno (-EEXIST: a journal or mark someone else left is in
-// the way).
-int overwriteInPlace(fs::FileSystem& fs, const std::string& target, const struct stat& st,
-                     std::string_view bytes, std::string_view oldBytes);
+// Overwrites `target` (whose stat, as read, is `st`, holding `oldBytes`)
+// with `bytes`; to be called with the writers' lock held. 0 or -errno
+// (-ESTALE: the file is no longer the one read; -EEXIST: another user's
+// journal is in the way). On failure the old content is back, or the
+// journal says Aborted: the new content is never seen.
+int overwriteInPlace(fs::FileSystem& fs, const std::string& target, const SideContext& ctx,
+                     const struct stat& st, std::string_view bytes, std::string_view oldBytes);
 
-// Whether an overwrite of `target` may be under way or interrupted (its
-// mark is there, or its absence cannot be seen).
-bool overwritePending(fs::FileSystem& fs, const std::string& target);
+// Makes the file hold `resolved`, the resolution of a pending overwrite,
+// and marks the journal Idle; with the writers' lock held, before this
+// writer overwrites the file in place itself or when it changes nothing.
+// 0 or -errno.
+int settleOverwrite(fs::FileSystem& fs, const std::string& target, const SideContext& ctx,
+                    const struct stat& st, std::string_view current, std::string_view resolved);
 
-// Finishes an interrupted overwrite of `target`; to be called with the
-// folder lock held. 0 when nothing was pending or it is finished now; when
-// the caller may not write the file, 0 with `served` set to the content the
-// file is to have. -errno when a pending overwrite cannot be judged or
-// finished.
-int finishInterruptedOverwrite(fs::FileSystem& fs, const std::string& target,
-                               std::optional<std::string>& served);
+// Marks a pending journal Idle after the file it names was replaced by
+// rename (its inode number may come back for another file), synced.
+// Best effort: 0 or -errno, and the write it follows stands either way.
+int settleStaleJournal(fs::FileSystem& fs, const std::string& target, const SideContext& ctx);
 
 }  // namespace zidevuv10::store

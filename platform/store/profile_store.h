@@ -30,7 +30,6 @@
 #include "store/edit.h"
 #include "store/file_cache.h"
 #include "store/status.h"
-#include "store/whole_reads.h"
 
 namespace zidevuv10::store {
 
@@ -105,7 +104,6 @@ class ProfileStore {
 
   std::shared_ptr<fs::FileSystem> fs_;
   FileCache cache_;
-  WholeReads wholeReads_;
 };
 
 }  // namespace zidevuv10::store

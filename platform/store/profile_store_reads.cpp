@@ -1,5 +1,7 @@
 // The read operations of the profile store.
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <new>
 #include <optional>
 #include <string>
@@ -10,8 +12,7 @@
 #include "paths/path_map.h"
 #include "store/answers.h"
 #include "store/atomic_file.h"
-#include "store/folder_lock.h"
-#include "store/in_place_write.h"
+#include "store/whole_file.h"
 #include "store/int_text.h"
 #include "store/profile_store.h"
 #include "store/struct_text.h"
@@ -22,14 +23,6 @@ namespace zidevuv10::store {
 ProfileStore::ProfileStore(std::shared_ptr<fs::FileSystem> fs) : fs_(std::move(fs)) {}
 
 namespace {
-
-// Whether no overwrite in place of the file `st` describes is under way:
-// only a file with several links can show one (its mark is a link).
-bool noOverwriteUnderWay(fs::FileSystem& fs, const std::string& path, const struct stat& st) {
-  if (st.st_nlink <= 1) return true;
-  std::string target;
-  return resolveWriteTarget(fs, path, target) == 0 && !overwritePending(fs, target);
-}
 
 // The answer of a read that ran out of memory: as for a file that cannot be
 // read (the fallback allocates nothing), with the cause kept.
@@ -45,16 +38,6 @@ void throwIfOutOfMemory(Status status) {
   if (status == Status::OutOfMemory) throw std::bad_alloc();
 }
 
-// Whether a read that went through a symbolic link may answer: a link in a
-// sticky world-writable folder is followed only when its owner is the
-// caller or the folder's owner, as writes do, also where the kernel's own
-// rule for such links (fs.protected_symlinks) is off. 0 or -EACCES.
-int checkReadLink(fs::FileSystem& fs, const Snapshot& snap, const std::string& path) {
-  if (!snap.throughLink) return 0;
-  std::string target;
-  return resolveWriteTarget(fs, path, target) == -EACCES ? -EACCES : 0;
-}
-
 // A listing of a section and what it points into: the document's kept
 // listing, or the scratch text it was put together in.
 struct KeptList {
@@ -62,72 +45,59 @@ struct KeptList {
   std::string scratch;
 };
 
-// Whether a read of `path` that gave `snap` saw one whole version: the file
-// did not change while it was read, and no overwrite in place is under way.
-bool readWasWhole(fs::FileSystem& fs, const std::string& path, const Snapshot& snap) {
-  if (!snap.exists) return true;
-  struct stat now {};
-  if (fs.stat(path, now) != 0 || identityOf(now) != identityOf(snap.st)) return false;
-  return noOverwriteUnderWay(fs, path, now);
-}
+// How often, and how long, a read looks again at a file that changed while
+// it was read: writers hold a file changing for milliseconds.
+constexpr int kReadRounds = 200;
+constexpr auto kReadPause = std::chrono::microseconds(500);
 
 }  // namespace
 
 std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file, Status& status) {
   const std::string_view name = file.value_or(kWinIni);
-  // The answer for a read that found the file (or found none) whole.
-  auto found = [&](const Snapshot& s) -> std::shared_ptr<const Document> {
-    status = s.exists ? Status::Ok : Status::FileNotFound;
-    return s.exists ? s.doc : nullptr;
-  };
   auto failed = [&](int negativeErrno) -> std::shared_ptr<const Document> {
     status = statusOfErrno(negativeErrno, Access::Read);
     return nullptr;
   };
-  std::string path;
-  Snapshot snap;
-  for (int attempt = 0; attempt < 3; ++attempt) {
+  for (int round = 0; round < kReadRounds; ++round) {
+    if (round > 1) std::this_thread::sleep_for(kReadPause);
     // First the path as given; only when nothing is there, a case-insensitive match.
-    const auto guess = paths::resolveProfileFile(*fs_, name, false);
-    if (!guess) {
+    auto path = paths::resolveProfileFile(*fs_, name, false);
+    if (!path) {
       status = Status::FileNotFound;
       return nullptr;
     }
-    path = guess->path;
-    snap = cache_.load(*fs_, path);
-    if (snap.error == 0 && !snap.exists) {
+    std::string target = path->path;
+    Snapshot probe = cache_.probe(*fs_, target);
+    if (probe.error == 0 && !probe.exists) {
       const auto matched = paths::resolveProfileFile(*fs_, name, true);
-      if (matched && matched->path != guess->path) {
-        path = matched->path;
-        snap = cache_.load(*fs_, path);
+      if (matched && matched->path != target) {
+        target = matched->path;
+        probe = cache_.probe(*fs_, target);
       }
     }
-    if (snap.error != 0) return failed(snap.error);
-    if (const int rc = checkReadLink(*fs_, snap, path); rc != 0) return failed(rc);
-    // A document found whole before, for this very identity of the file,
-    // was not read now: only an overwrite begun since could matter.
-    if (wholeReads_.known(snap) ? noOverwriteUnderWay(*fs_, path, snap.st)
-                                : readWasWhole(*fs_, path, snap)) {
-      if (snap.exists) wholeReads_.remember(snap);
-      return found(snap);
+    if (probe.error == -ELOOP) {
+      // A symbolic link: followed only where the link rules allow (as for
+      // writes), to a file that is then read without following any link.
+      std::string linked;
+      if (const int rc = resolveWriteTarget(*fs_, target, linked); rc != 0) return failed(rc);
+      target = std::move(linked);
+      probe = cache_.probe(*fs_, target);
+      if (probe.error == -ELOOP) continue;  // switched to a link since: look again
     }
+    if (probe.error != 0) return failed(probe.error);
+    if (probe.settled) {
+      status = Status::Ok;
+      return probe.doc;
+    }
+    WholeFile whole;
+    const int rc = readWholeFile(*fs_, cache_, target, whole);
+    if (rc == -EAGAIN || rc == -ELOOP) continue;
+    if (rc != 0) return failed(rc);
+    status = whole.snap.exists ? Status::Ok : Status::FileNotFound;
+    return whole.snap.exists ? whole.doc : nullptr;
   }
-  // An overwrite in place is under way or was interrupted, or the file
-  // keeps changing: read it under the writers' lock, finishing an
-  // interrupted overwrite first.
-  std::string target;
-  if (const int rc = resolveWriteTarget(*fs_, path, target); rc != 0) return failed(rc);
-  FolderLock lock;
-  if (const int rc = lock.acquire(*fs_, paths::folderOf(target)); rc != 0) return failed(rc);
-  std::optional<std::string> served;
-  if (const int rc = finishInterruptedOverwrite(*fs_, target, served); rc != 0) return failed(rc);
-  if (served) {
-    status = Status::Ok;
-    return Document::parse(std::move(*served));
-  }
-  snap = cache_.load(*fs_, target);
-  if (snap.error != 0) return failed(snap.error);
-  return found(snap);
+  // The file kept changing all the time allowed.
+  return failed(-EAGAIN);
 }
 
 Answer ProfileStore::readString(OptText section, OptText key, OptText defaultValue, OptText file,

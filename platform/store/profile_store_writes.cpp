@@ -10,8 +10,11 @@
 #include "paths/path_map.h"
 #include "store/atomic_file.h"
 #include "store/edit.h"
-#include "store/folder_lock.h"
 #include "store/in_place_write.h"
+#include "store/journal.h"
+#include "store/side_files.h"
+#include "store/whole_file.h"
+#include "store/write_lock.h"
 #include "store/profile_store.h"
 #include "store/struct_text.h"
 #include "store/write_rules.h"
@@ -49,71 +52,97 @@ int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status)
   status = Status::Ok;
   const std::string_view name = file.value_or(kWinIni);
   if (name.empty()) return fail(status, Status::AccessDenied);
-  for (int attempt = 0; attempt < 2; ++attempt) {
+  bool madeFolders = false;
+  // A round ends early only when the file changed outside the protocol
+  // between two steps (replaced, or switched to a link): then look again.
+  for (int round = 0; round < 8; ++round) {
     const auto path = paths::resolveProfileFile(*fs_, name);
     if (!path) return fail(status, Status::PathNotFound);
     std::string target;
     if (const int rc = resolveWriteTarget(*fs_, path->path, target); rc != 0) {
       return failStep(status, rc, Access::Write);
     }
-    FolderLock lock;
-    const int locked = lock.acquire(*fs_, paths::folderOf(target));
+    WriteLock lock;
+    const int locked = lock.acquire(*fs_, target);
     if (locked == -ENOENT) {
       // No folder: a change that changes nothing succeeds without creating
       // anything; drive C's folder and the Windows directory are made on
       // first need; other folders must exist, as on Windows.
       if (planner(*Document::parse({})).empty()) return 1;
-      if (attempt == 0 && !path->driveCFolder.empty() &&
+      if (!madeFolders && !path->driveCFolder.empty() &&
           paths::createSystemFolders(*fs_, *path) == 0) {
+        madeFolders = true;
         continue;
       }
       return fail(status, Status::PathNotFound);
     }
     if (locked != 0) return failStep(status, locked, Access::Write);
 
-    // Whatever a crashed writer left behind is dealt with now, also when
-    // this write turns out to change nothing: an interrupted overwrite is
-    // finished (a caller that may not write the file gets no further) and
-    // the caller's own temporary files go.
-    std::optional<std::string> pending;
-    if (const int rc = finishInterruptedOverwrite(*fs_, target, pending); rc != 0) {
-      return failStep(status, rc, Access::Write);
-    }
-    if (pending) return fail(status, Status::AccessDenied);
-    Snapshot snap = cache_.read(*fs_, target);
-    if (snap.error == 0 && !snap.exists) {
+    struct stat seen {};
+    if (fs_->lstat(target, seen) == -ENOENT) {
       // Another writer may have created the file under another spelling
-      // while this one waited for the lock: look again, now that no one can.
+      // while this one waited for the lock (all spellings share it): look
+      // again, now that no one can.
       std::string again;
       const auto matched = paths::resolveProfileFile(*fs_, name);
       if (matched && resolveWriteTarget(*fs_, matched->path, again) == 0 && again != target &&
           paths::folderOf(again) == paths::folderOf(target)) {
         target = std::move(again);
-        snap = cache_.read(*fs_, target);
       }
     }
-    if (snap.error != 0) return failStep(status, snap.error, Access::Read);
+    WholeFile whole;
+    if (const int rc = readWholeFile(*fs_, cache_, target, whole); rc != 0) {
+      if (rc == -EAGAIN || rc == -ELOOP) continue;
+      return failStep(status, rc, Access::Read);
+    }
+    SideContext ctx;
+    if (const int rc = sideContextOf(*fs_, target, ctx); rc != 0) {
+      return failStep(status, rc, Access::Write);
+    }
+    const bool exists = whole.snap.exists;
+    const bool byRename = !exists || renameKeepsIdentity(*fs_, whole.snap.st);
+    std::shared_ptr<const Document> base = whole.doc;
+    // What the disk holds before this write: an interrupted overwrite is
+    // settled first where this writer overwrites in place too; by rename,
+    // the new file is built from the resolved content.
+    std::string_view onDisk = whole.snap.doc->raw();
+    if (whole.pending && !byRename) {
+      if (const int rc = settleOverwrite(*fs_, target, ctx, whole.snap.st, onDisk, base->raw());
+          rc != 0) {
+        return failStep(status, rc, Access::Write);
+      }
+      onDisk = base->raw();
+    }
     if (const int rc = removeLeftover(*fs_, target); rc != 0) {
       return failStep(status, rc, Access::Write);
     }
-    std::shared_ptr<const Document> base = snap.doc;
     EditPlan plan = planner(*base);
-    if (plan.empty()) return 1;
-    auto bytes = applyPlan(*base, plan);
-    if (!bytes) {
-      // A legacy 8-bit file that cannot hold the new text is rewritten as
-      // UTF-8, so that no character is lost; a binary file is left alone.
-      if (base->encoding() != text::Encoding::Windows1252 || base->looksBinary()) {
-        return fail(status, Status::Unencodable);
+    std::optional<std::string> bytes;
+    if (plan.empty()) {
+      if (onDisk == base->raw()) return 1;
+      bytes = std::string(base->raw());  // only the resolution to write
+    } else {
+      bytes = applyPlan(*base, plan);
+      if (!bytes) {
+        // A legacy 8-bit file that cannot hold the new text is rewritten as
+        // UTF-8, so that no character is lost; a binary file is left alone.
+        if (base->encoding() != text::Encoding::Windows1252 || base->looksBinary()) {
+          return fail(status, Status::Unencodable);
+        }
+        base = Document::parse(text::decodeToUtf8(text::Encoding::Windows1252, base->raw()));
+        bytes = applyPlan(*base, planner(*base));
+        if (!bytes) return fail(status, Status::Unencodable);
       }
-      base = Document::parse(text::decodeToUtf8(text::Encoding::Windows1252, base->raw()));
-      bytes = applyPlan(*base, planner(*base));
-      if (!bytes) return fail(status, Status::Unencodable);
     }
-    if (*bytes == snap.doc->raw()) return 1;
-    const struct stat* previous = snap.exists ? &snap.st : nullptr;
-    if (const int rc = replaceFile(*fs_, target, *bytes, snap.doc->raw(), previous); rc != 0) {
-      return failStep(status, rc, Access::Write);
+    if (*bytes == onDisk) return 1;
+    const struct stat* previous = exists ? &whole.snap.st : nullptr;
+    const int rc = replaceFile(*fs_, target, *bytes, onDisk, previous, ctx);
+    if (rc == -ESTALE) continue;
+    if (rc != 0) return failStep(status, rc, Access::Write);
+    if (whole.pending && byRename) {
+      // The journal names the file just replaced, whose inode number a
+      // later file may reuse: it must not stay pending.
+      settleStaleJournal(*fs_, target, ctx);
     }
     try {
       cache_.remember(*fs_, target, Document::parse(std::move(*bytes)), previous);
@@ -123,7 +152,8 @@ int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status)
     }
     return 1;
   }
-  return fail(status, Status::PathNotFound);
+  // The file kept being replaced behind the lock's back.
+  return fail(status, Status::WriteFault);
 }
 
 int32_t ProfileStore::flush(OptText file) {

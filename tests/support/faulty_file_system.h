@@ -195,6 +195,19 @@ class FaultyFileSystem final : public fs::FileSystem {
     }
     return real_->write(fd, buf, chunk);
   }
+  ssize_t pread(int fd, void* buf, std::size_t n, off_t offset) override {
+    if (const int e = fault(FsOp::Read, pathOf(fd))) return e;
+    return real_->pread(fd, buf, n, offset);
+  }
+  ssize_t pwrite(int fd, const void* buf, std::size_t n, off_t offset) override {
+    if (const int e = fault(FsOp::Write, pathOf(fd))) return e;
+    std::size_t chunk = n;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (maxWriteChunk_ != 0 && chunk > maxWriteChunk_) chunk = maxWriteChunk_;
+    }
+    return real_->pwrite(fd, buf, chunk, offset);
+  }
   int fsync(int fd) override {
     if (const int e = fault(FsOp::Fsync, pathOf(fd))) return e;
     return real_->fsync(fd);

@@ -1,4 +1,4 @@
-#include "store/folder_lock.h"
+#include "store/descriptor_lock.h"
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -64,14 +64,14 @@ int64_t parseMs(const char* text) {
 
 }  // namespace
 
-int FolderLock::timeoutMs() {
+int DescriptorLock::timeoutMs() {
   const int64_t ms = parseMs(std::getenv("ZIDEVUV10_LOCK_TIMEOUT_MS"));
   return ms < 0 ? kDefaultTimeoutMs : static_cast<int>(ms);
 }
 
-FolderLock::~FolderLock() { release(); }
+DescriptorLock::~DescriptorLock() { release(); }
 
-void FolderLock::release() {
+void DescriptorLock::release() {
   if (fd_ < 0) return;
   HeldLocks& held = HeldLocks::instance();
   std::lock_guard<sync::ForkSafeMutex> guard(held.mutex);
@@ -84,13 +84,19 @@ void FolderLock::release() {
   fd_ = -1;
 }
 
-int FolderLock::acquire(fs::FileSystem& fs, const std::string& folder) {
+int DescriptorLock::acquireFolder(fs::FileSystem& fs, const std::string& folder) {
+  return acquire(
+      fs, [&] { return fs.open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0); }, timeoutMs());
+}
+
+int DescriptorLock::acquire(fs::FileSystem& fs, const std::function<int()>& open,
+                            int timeoutMs) {
   release();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs());
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   HeldLocks& held = HeldLocks::instance();
   {
     std::lock_guard<sync::ForkSafeMutex> guard(held.mutex);
-    const int fd = fs.open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    const int fd = open();
     if (fd < 0) return fd;
     held.fds.push_back(fd);
     fs_ = &fs;

@@ -1,0 +1,47 @@
+// The writers' lock of one settings file (WRITE_PROTOCOL.md, "The lock"):
+// an flock on the file's lock file ".<name>.zdv-lock" (the name
+// case-folded, so that every spelling shares it), which only the file's
+// writers can open, then a short try at the folder's flock, the lock
+// earlier versions take. Where the lock file cannot be used (another
+// user's is in the way, or the caller may not open it) the folder's flock
+// is waited for instead, as before.
+#pragma once
+
+#include <string>
+
+#include "fs/file_system.h"
+#include "store/descriptor_lock.h"
+
+namespace zidevuv10::store {
+
+class WriteLock {
+ public:
+  // How long the folder's flock is tried for beside the lock file.
+  static constexpr int kFolderTryMs = 20;
+
+  WriteLock() = default;
+  WriteLock(const WriteLock&) = delete;
+  WriteLock& operator=(const WriteLock&) = delete;
+  ~WriteLock() { release(); }
+
+  // Waits until the writers' lock of `target` (a host path whose last
+  // part is no link) is held: 0 or -errno (-ENOENT: no such folder;
+  // -ETIMEDOUT: other writers held it all the time allowed).
+  int acquire(fs::FileSystem& fs, const std::string& target);
+  // Removes the lock file when it is the caller's, then lets the lock go.
+  void release();
+
+ private:
+  int acquireLockFile(fs::FileSystem& fs, const std::string& target);
+
+  fs::FileSystem* fs_ = nullptr;
+  std::string lockPath_;
+  bool ownFile_ = false;
+  DescriptorLock file_;
+  DescriptorLock folder_;
+};
+
+// The lock file's name for a target.
+std::string lockFileName(const std::string& target);
+
+}  // namespace zidevuv10::store
