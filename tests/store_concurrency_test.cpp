@@ -396,28 +396,37 @@ std::pair<bool, int32_t> writeWithin(std::chrono::seconds limit, Write write,
   return {ended, result.get()};
 }
 
-TEST(StoreConcurrencyLock, WriteGivesUpWhileAnotherProcessHoldsTheFolderLock) {
+TEST(StoreConcurrencyLock, HeldFolderLockDelaysAWriteBrieflyAndAWritersLockStopsIt) {
   // Anyone who can read the folder can lock it, as `flock -x FOLDER` does:
-  // the write must fail within the timeout and leave the file as it was.
+  // a write goes on after a brief try. The writers' lock of the file, held
+  // by another writer, makes a write fail within the timeout and leave the
+  // file as it was; a file of another name in the folder is not held up.
   zt::TempDir dir;
   const std::string file = dir.file("held.ini");
   zt::writeFile(file, "[s]\nk=old\n");
   zt::ScopedEnv timeout("ZIDEVUV10_LOCK_TIMEOUT_MS", "300");
-  const int holder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
-  ASSERT_GE(holder, 0);
-  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  const int folder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(folder, 0);
+  ASSERT_EQ(::flock(folder, LOCK_EX), 0);
   ProfileStore store;
+  EXPECT_EQ(store.writeString("s", "k", "new", file), 1);
+  EXPECT_EQ(get(store, "s", "k", file), "new");
+  ::close(folder);
+  const int writer = ::open(dir.file(".held.ini.zdv-lock").c_str(), O_RDWR | O_CREAT, 0600);
+  ASSERT_GE(writer, 0);
+  ASSERT_EQ(::flock(writer, LOCK_EX), 0);
   std::string whileHeld;
   const auto [ended, written] = writeWithin(
-      std::chrono::seconds(10), [&] { return store.writeString("s", "k", "new", file); },
+      std::chrono::seconds(10), [&] { return store.writeString("s", "k", "HELD", file); },
       [&] {
         whileHeld = zt::readFile(file);
-        ::close(holder);
+        EXPECT_EQ(store.writeString("s", "k", "other", dir.file("other.ini")), 1);
+        ::close(writer);
       });
   EXPECT_TRUE(ended) << "the write waited for the lock without end";
   EXPECT_EQ(written, 0);
-  EXPECT_EQ(whileHeld, "[s]\nk=old\n");
-  EXPECT_EQ(zt::listFolder(dir.path()), "held.ini");
+  EXPECT_EQ(whileHeld, "[s]\nk=new\n");
+  EXPECT_EQ(zt::listFolder(dir.path()), ".held.ini.zdv-lock held.ini other.ini");
 }
 
 TEST(StoreConcurrencyLock, ChildForkedDuringAWriteKeepsNoLock) {

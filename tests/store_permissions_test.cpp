@@ -10,7 +10,9 @@
 // plants temporary files and links in a sticky world-writable folder, or
 // writes a file it may write but does not own. Those need root and are
 // skipped elsewhere.
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/file.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -19,12 +21,16 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "fs/file_system.h"
 #include "store/atomic_file.h"
+#include "store/side_files.h"
+#include "store/write_lock.h"
 #include "store/profile_store.h"
+#include "support/faulty_file_system.h"
 #include "support/in_child.h"
 #include "support/test_files.h"
 #include "zidevuv10/profile.h"
@@ -80,18 +86,23 @@ constexpr uid_t kOther = 54321;
 constexpr gid_t kOtherGroup = 54321;
 constexpr gid_t kSharedGroup = 54322;
 
-// Runs `body` in a child process as user kOther (group kOtherGroup, with
-// the supplementary groups given).
-void asOtherUser(const std::function<void()>& body, const std::vector<gid_t>& groups = {}) {
+// Runs `body` in a child process as user `uid` (group `gid`, with the
+// supplementary groups given).
+void asUser(uid_t uid, gid_t gid, const std::function<void()>& body,
+            const std::vector<gid_t>& groups = {}) {
   const auto skip = zt::runInChild([&] {
-    if (::setgroups(groups.size(), groups.data()) != 0 ||
-        ::setresgid(kOtherGroup, kOtherGroup, kOtherGroup) != 0 ||
-        ::setresuid(kOther, kOther, kOther) != 0) {
-      zt::skipInChild(std::string("cannot become uid 54321: ") + std::strerror(errno));
+    if (::setgroups(groups.size(), groups.data()) != 0 || ::setresgid(gid, gid, gid) != 0 ||
+        ::setresuid(uid, uid, uid) != 0) {
+      zt::skipInChild("cannot become uid " + std::to_string(uid) + ": " + std::strerror(errno));
     }
     body();
   });
   EXPECT_FALSE(skip.has_value()) << *skip;
+}
+
+// The same as user kOther (group kOtherGroup).
+void asOtherUser(const std::function<void()>& body, const std::vector<gid_t>& groups = {}) {
+  asUser(kOther, kOtherGroup, body, groups);
 }
 
 // A folder every user may create files in, each removing only their own.
@@ -315,6 +326,58 @@ TEST(StorePermissions, LinkOfAnotherUserInAStickyFolderIsNotFollowed) {
   EXPECT_EQ(get(store, "t", "x", theirs + "/f.ini"), "owner");
 }
 
+TEST(StorePermissions, FileSwitchedToALinkAtTheOpenIsNeitherReadNorWritten) {
+  // Another user's file in a sticky folder becomes a link to a root-only
+  // file, or to /dev/zero, at the very moment root's store opens it, and
+  // its own file again at the next open: the store decides about the file
+  // it opened, so nothing of the secret is read or copied, no device is
+  // read, and nothing of the secret reaches a file of the other user.
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as a second user";
+  zt::TempDir dir;
+  const std::string shared = stickyFolder(dir, "shared");
+  const std::string closed = dir.file("private");
+  ASSERT_EQ(::mkdir(closed.c_str(), 0700), 0);
+  const std::string secret = closed + "/secret.ini";
+  zt::writeFile(secret, "[s]\nk=SECRET\n");
+  const std::string file = shared + "/f.ini";
+  const std::string aside = shared + "/aside";
+  const std::string theirs = "[s]\nk=theirs\n";
+  for (const std::string& target : {secret, std::string("/dev/zero")}) {
+    SCOPED_TRACE(target);
+    zt::writeFile(file, theirs);
+    ASSERT_EQ(::chown(file.c_str(), kOther, kOtherGroup), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+    auto fs = std::make_shared<zt::FaultyFileSystem>();
+    bool linked = false;
+    fs->setHook([&](zt::FsOp op, const std::string& path) {
+      if (op != zt::FsOp::Open || path != file) return;
+      if (!linked) {
+        ::rename(file.c_str(), aside.c_str());
+        ::symlink(target.c_str(), file.c_str());
+        ::lchown(file.c_str(), kOther, kOtherGroup);
+      } else {
+        ::unlink(file.c_str());
+        ::rename(aside.c_str(), file.c_str());
+      }
+      linked = !linked;
+    });
+    ProfileStore store(fs);
+    EXPECT_NE(get(store, "s", "k", file), "SECRET");
+    store.writeString("s", "root", "root's", file);
+    fs->setHook(nullptr);
+    if (linked) {
+      ::unlink(file.c_str());
+      ::rename(aside.c_str(), file.c_str());
+    }
+    EXPECT_EQ(zt::readFile(secret), "[s]\nk=SECRET\n");
+    std::istringstream names(zt::listFolder(shared));
+    for (std::string name; names >> name;) {
+      const std::string bytes = zt::readFile(shared + "/" + name);
+      EXPECT_EQ(bytes.find("SECRET"), std::string::npos) << name;
+    }
+  }
+}
+
 TEST(StorePermissions, WriteByAnotherUserKeepsOwnerGroupModeAndAttributes) {
   // Files another user may write but does not own: root's file in that
   // user's folder, and a group-shared file. After their writes each is
@@ -358,7 +421,84 @@ TEST(StorePermissions, WriteByAnotherUserKeepsOwnerGroupModeAndAttributes) {
     EXPECT_EQ(::getxattr(groupFile.c_str(), "user.origin", value, sizeof value), 4);
     EXPECT_STREQ(value, "root");
   }
-  EXPECT_EQ(zt::listFolder(theirs), "group.ini root.ini");
+  EXPECT_EQ(zt::listFolder(theirs),
+            ".group.ini.zdv-journal .root.ini.zdv-journal group.ini root.ini");
+}
+
+TEST(StorePermissions, ColleaguesInASharedFolderEachWriteEveryTime) {
+  // A group-writable file of one user in a sticky folder (world-writable,
+  // or a group folder), written in turn by a colleague in its group, its
+  // owner and root, twice each: every write returns 1 and lands, whatever
+  // the others left or hold: a lock file planted by a user who may only
+  // read the file (world-writable folder), the folder's lock held as any
+  // reader of the folder may (group folder). Such a user cannot open a
+  // writers' lock file.
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as other users";
+  constexpr uid_t kOwner = 54323;
+  constexpr uid_t kReader = 54324;
+  auto& fs = *zidevuv10::fs::posixFileSystem();
+  for (const mode_t folderMode : {01777, 03775}) {
+    SCOPED_TRACE("folder mode " + std::to_string(folderMode));
+    const bool world = folderMode & S_IWOTH;
+    zt::TempDir dir;
+    const std::string shared = stickyFolder(dir, "shared");
+    ASSERT_EQ(::chown(shared.c_str(), 0, kSharedGroup), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), folderMode), 0);
+    const std::string file = shared + "/f.ini";
+    const std::string lock = zidevuv10::store::lockFileName(file);
+    zt::writeFile(file, "[s]\nk=0\n");
+    ASSERT_EQ(::chown(file.c_str(), kOwner, kSharedGroup), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
+    int held = -1;
+    if (world) {
+      asUser(kReader, kReader, [&] {
+        zt::writeFile(lock, "");
+        ASSERT_EQ(::chmod(lock.c_str(), 0666), 0);
+      });
+    } else {
+      held = ::open(shared.c_str(), O_RDONLY | O_DIRECTORY);
+      ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    }
+    int n = 0;
+    const auto writeAs = [&](uid_t uid) {
+      asUser(uid, uid, [&] {
+        zt::ScopedEnv timeout("ZIDEVUV10_LOCK_TIMEOUT_MS", "2000");
+        for (int i = 0; i < 2; ++i) {
+          ProfileStore store;
+          const std::string value = std::to_string(uid) + "-" + std::to_string(n + i);
+          EXPECT_EQ(store.writeString("s", "k", value, file), 1) << value;
+          EXPECT_EQ(get(store, "s", "k", file), value);
+        }
+      }, {kSharedGroup});
+      n += 2;
+    };
+    writeAs(kOther);
+    writeAs(kOwner);
+    writeAs(kOther);
+    if (held >= 0) ::close(held);
+    ProfileStore root;
+    EXPECT_EQ(root.writeString("s", "k", "root", file), 1);
+    EXPECT_EQ(get(root, "s", "k", file), "root");
+    EXPECT_EQ(statOf(file).st_uid, kOwner);
+    EXPECT_EQ(statOf(file).st_mode & 07777, 0664u);
+    if (world) continue;
+    // A lock file as a colleague makes it: closed to the reader.
+    asUser(kOther, kOther, [&] {
+      zidevuv10::store::SideContext ctx;
+      ASSERT_EQ(zidevuv10::store::sideContextOf(fs, file, ctx), 0);
+      const int fd = zidevuv10::store::createSide(fs, lock, ctx, zidevuv10::store::SideKind::Lock);
+      ASSERT_GE(fd, 0);
+      ::close(fd);
+    }, {kSharedGroup});
+    asUser(kReader, kReader, [&] {
+      ProfileStore reader;
+      EXPECT_EQ(get(reader, "s", "k", file), "root");
+      for (const int flags : {O_RDONLY, O_WRONLY}) {
+        EXPECT_EQ(::open(lock.c_str(), flags), -1);
+        EXPECT_EQ(errno, EACCES);
+      }
+    });
+  }
 }
 
 }  // namespace

@@ -141,8 +141,10 @@ int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view 
     rc = 0;  // the copy cannot carry the group or an attribute: keep the inode
   }
   if (rc == 0) rc = overwriteInPlace(fs, target, ctx, st, bytes, oldBytes);
-  const int closed = fs.close(fd);
-  return rc != 0 ? rc : closed;
+  // This descriptor only asked for write permission: closing it changes
+  // nothing of the outcome, which is decided (and durable) by now.
+  fs.close(fd);
+  return rc;
 }
 
 int removeLeftover(fs::FileSystem& fs, const std::string& target) {

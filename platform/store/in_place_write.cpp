@@ -67,8 +67,10 @@ int overwriteInPlace(fs::FileSystem& fs, const std::string& target, const SideCo
     // The old content could not be put back: the new must never be seen.
     journal.setState(JournalState::Aborted, true);
   }
-  const int closed = fs.close(fd);
-  return rc != 0 ? rc : closed;
+  // After the sync the outcome is decided: a failing close changes nothing
+  // of what the file holds, and must not report a durable write as failed.
+  fs.close(fd);
+  return rc;
 }
 
 int settleOverwrite(fs::FileSystem& fs, const std::string& target, const SideContext& ctx,

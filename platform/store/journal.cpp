@@ -15,7 +15,10 @@ namespace zidevuv10::store {
 namespace {
 
 constexpr char kMagic[16] = "zdv-journal v2\n";
-constexpr std::size_t kHeaderSize = 80;
+// Two header slots, written in turn (by generation): a header write cut
+// short leaves the other slot, one state older, to be read.
+constexpr std::size_t kSlotSize = 80;
+constexpr std::size_t kHeaderSize = 2 * kSlotSize;
 
 // FNV-1a: finds a header or body that a crash cut short or a read caught
 // half written (trust comes from the journal's owner, not from this sum).
@@ -35,7 +38,7 @@ uint64_t get64(const char* at) {
   return v;
 }
 
-void encode(const JournalHeader& h, char (&out)[kHeaderSize]) {
+void encode(const JournalHeader& h, char (&out)[kSlotSize]) {
   std::memset(out, 0, sizeof out);
   std::memcpy(out, kMagic, sizeof kMagic);
   const auto state = static_cast<uint32_t>(h.state);
@@ -49,19 +52,14 @@ void encode(const JournalHeader& h, char (&out)[kHeaderSize]) {
   put64(out + 72, checksum(std::string_view(out, 72)));
 }
 
-enum class Decoded { Valid, NeverWritten, Torn };
-
-// A header never completed (short, or not begun with the magic) counts as
-// Idle; one with the magic whose sum fails was caught half written.
-Decoded decode(const char* in, std::size_t n, JournalHeader& h) {
+// One slot's header: false when it was never written, or cut short.
+bool decode(const char* in, std::size_t n, JournalHeader& h) {
   h = JournalHeader{};
-  if (n < kHeaderSize || std::memcmp(in, kMagic, sizeof kMagic) != 0) {
-    return Decoded::NeverWritten;
-  }
-  if (get64(in + 72) != checksum(std::string_view(in, 72))) return Decoded::Torn;
+  if (n < kSlotSize || std::memcmp(in, kMagic, sizeof kMagic) != 0) return false;
+  if (get64(in + 72) != checksum(std::string_view(in, 72))) return false;
   uint32_t state = 0;
   std::memcpy(&state, in + 16, sizeof state);
-  if (state > static_cast<uint32_t>(JournalState::Aborted)) return Decoded::Torn;
+  if (state > static_cast<uint32_t>(JournalState::Aborted)) return false;
   h.state = static_cast<JournalState>(state);
   h.generation = get64(in + 24);
   h.device = get64(in + 32);
@@ -69,22 +67,30 @@ Decoded decode(const char* in, std::size_t n, JournalHeader& h) {
   h.oldLength = get64(in + 48);
   h.newLength = get64(in + 56);
   h.bodySum = get64(in + 64);
-  return Decoded::Valid;
+  return true;
 }
 
 bool pending(const JournalHeader& h) { return h.state != JournalState::Idle; }
 
-// Reads the header at the descriptor, and the body when the header is
-// pending; a pending header whose body fails its sum was cut short before
-// the file was touched, and counts as Idle (keeping its generation).
-int readJournal(fs::FileSystem& fs, int fd, JournalHeader& h, bool& torn, std::string* body) {
-  torn = false;
+// Reads the header at the descriptor (the newer valid slot; none: Idle),
+// and the body when the header is pending. A pending header whose body
+// fails its sum was cut short before the file was touched: Idle.
+int readJournal(fs::FileSystem& fs, int fd, JournalHeader& h, std::string* body) {
   char raw[kHeaderSize];
   const ssize_t n = fs.pread(fd, raw, sizeof raw, 0);
   if (n < 0) return static_cast<int>(n);
-  const Decoded d = decode(raw, static_cast<std::size_t>(n), h);
-  torn = d == Decoded::Torn;
-  if (d != Decoded::Valid || !pending(h)) return 0;
+  const auto got = static_cast<std::size_t>(n);
+  JournalHeader first;
+  JournalHeader second;
+  const bool firstValid = decode(raw, got, first);
+  const bool secondValid = got > kSlotSize && decode(raw + kSlotSize, got - kSlotSize, second);
+  h = JournalHeader{};
+  if (firstValid && (!secondValid || first.generation > second.generation)) {
+    h = first;
+  } else if (secondValid) {
+    h = second;
+  }
+  if (!pending(h)) return 0;
   const uint64_t length = h.oldLength + h.newLength;
   if (h.oldLength > Document::kMaxFileSize || h.newLength > Document::kMaxFileSize) {
     h.state = JournalState::Idle;
@@ -128,11 +134,9 @@ int viewJournal(fs::FileSystem& fs, const std::string& target, JournalView& view
   if (fd < 0) return fd;
   struct stat st {};
   int rc = fs.fstat(fd, st);
-  bool torn = false;
-  if (rc == 0) rc = readJournal(fs, fd, view.header, torn, body);
+  if (rc == 0) rc = readJournal(fs, fd, view.header, body);
   fs.close(fd);
   if (rc != 0) return rc;
-  if (torn) return -EAGAIN;  // caught half written: look again
   view.present = true;
   view.fileDevice = st.st_dev;
   view.fileInode = st.st_ino;
@@ -169,22 +173,14 @@ int JournalWriter::open(fs::FileSystem& fs, const std::string& target, const Sid
     return rc;
   }
   if (created) return syncFolder(fs, paths::folderOf(name));
-  bool torn = false;
-  // Under the writers' lock nobody writes the header: a torn one is a crash's.
-  return readJournal(fs, fd_, header_, torn, nullptr);
-}
-
-int JournalWriter::readBody(std::string& body) {
-  bool torn = false;
-  JournalHeader h;
-  if (const int rc = readJournal(*fs_, fd_, h, torn, &body); rc != 0) return rc;
-  return h == header_ ? 0 : -EIO;
+  return readJournal(fs, fd_, header_, nullptr);
 }
 
 int JournalWriter::writeHeader() {
-  char raw[kHeaderSize];
+  char raw[kSlotSize];
   encode(header_, raw);
-  return fs::pwriteAll(*fs_, fd_, raw, sizeof raw, 0);
+  const auto slot = static_cast<off_t>(header_.generation % 2 * kSlotSize);
+  return fs::pwriteAll(*fs_, fd_, raw, sizeof raw, slot);
 }
 
 int JournalWriter::begin(const struct stat& st, std::string_view oldContent,

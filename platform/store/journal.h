@@ -1,7 +1,7 @@
 // The journal of overwrites in place, ".<name>.zdv-journal" beside the
-// settings file (WRITE_PROTOCOL.md, "The journal"): an 80-byte header
-// (state, generation, the file's device and inode, lengths and checksums)
-// and a body holding the old and the new content of the overwrite it
+// settings file (WRITE_PROTOCOL.md, "The journal"): two 80-byte header
+// slots written in turn (state, generation, the file's device and inode,
+// lengths and checksums; the newer valid slot counts) and a body holding the old and the new content of the overwrite it
 // describes. It is never removed by the store; readers compare its header
 // before and after reading the file, as a sequence lock.
 #pragma once
@@ -44,9 +44,8 @@ struct JournalView {
 std::string journalName(const std::string& target);
 
 // Reads the journal's header (and, when `body` is given and the header is
-// pending, its body: old then new content). 0, -EAGAIN when the header was
-// caught half written, or -errno; an absent or untrusted journal is a view
-// with present false.
+// pending, its body: old then new content). 0 or -errno; an absent or
+// untrusted journal is a view with present false.
 int viewJournal(fs::FileSystem& fs, const std::string& target, JournalView& view,
                 std::string* body = nullptr);
 
@@ -67,8 +66,6 @@ class JournalWriter {
   // untrusted one is in the way). A new journal's folder entry is synced.
   int open(fs::FileSystem& fs, const std::string& target, const SideContext& ctx);
   const JournalHeader& header() const { return header_; }
-  // Reads the old and new content of the pending overwrite the header names.
-  int readBody(std::string& body);
   // Writes the body and an Active header for the file `st`, synced.
   int begin(const struct stat& st, std::string_view oldContent, std::string_view newContent);
   // Sets the state (with the next generation); synced when asked.

@@ -23,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "fs/file_system.h"
@@ -94,6 +95,7 @@ class ProfileStore {
 
  private:
   std::shared_ptr<const Document> loadForRead(OptText file, Status& status);
+  void repairPending(const std::string& target);
   int32_t flush(OptText file);
   template <typename Planner>
   int32_t modify(OptText file, Planner&& planner, Status& status);

@@ -12,7 +12,10 @@
 #include "paths/path_map.h"
 #include "store/answers.h"
 #include "store/atomic_file.h"
+#include "store/in_place_write.h"
+#include "store/side_files.h"
 #include "store/whole_file.h"
+#include "store/write_lock.h"
 #include "store/int_text.h"
 #include "store/profile_store.h"
 #include "store/struct_text.h"
@@ -51,6 +54,21 @@ constexpr int kReadRounds = 200;
 constexpr auto kReadPause = std::chrono::microseconds(500);
 
 }  // namespace
+
+void ProfileStore::repairPending(const std::string& target) {
+  // A file left torn by an interrupted overwrite is put right by a reader
+  // that may write it and finds no writer at work; otherwise it stays for
+  // the next write (this read has its answer either way).
+  WriteLock lock;
+  if (lock.acquire(*fs_, target, 0) != 0) return;
+  WholeFile whole;
+  SideContext ctx;
+  if (readWholeFile(*fs_, cache_, target, whole) != 0 || !whole.pending ||
+      sideContextOf(*fs_, target, ctx) != 0) {
+    return;
+  }
+  settleOverwrite(*fs_, target, ctx, whole.snap.st, whole.snap.doc->raw(), whole.doc->raw());
+}
 
 std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file, Status& status) {
   const std::string_view name = file.value_or(kWinIni);
@@ -93,6 +111,7 @@ std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file, Status& 
     const int rc = readWholeFile(*fs_, cache_, target, whole);
     if (rc == -EAGAIN || rc == -ELOOP) continue;
     if (rc != 0) return failed(rc);
+    if (whole.pending) repairPending(target);
     status = whole.snap.exists ? Status::Ok : Status::FileNotFound;
     return whole.snap.exists ? whole.doc : nullptr;
   }

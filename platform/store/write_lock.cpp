@@ -18,9 +18,8 @@ std::string lockFileName(const std::string& target) {
   return siblingName((folder == "." ? std::string() : folder + "/") + folded, ".zdv-lock");
 }
 
-int WriteLock::acquireLockFile(fs::FileSystem& fs, const std::string& target) {
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(DescriptorLock::timeoutMs());
+int WriteLock::acquireLockFile(fs::FileSystem& fs, const std::string& target, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   lockPath_ = lockFileName(target);
   for (;;) {
     SideContext ctx;
@@ -31,7 +30,11 @@ int WriteLock::acquireLockFile(fs::FileSystem& fs, const std::string& target) {
     const int rc = file_.acquire(
         fs, [&] { return openOrCreateSide(fs, lockPath_, ctx, SideKind::Lock, created); },
         static_cast<int>(std::max<int64_t>(left.count(), 0)));
-    if (rc != 0) return rc;
+    if (rc != 0) {
+      // A lock file this call made but could not lock goes again.
+      if (created) fs.unlink(lockPath_);
+      return rc;
+    }
     // The previous holder may have removed the name after this caller
     // opened it: the lock counts only while the name is still this file.
     struct stat held {};
@@ -46,14 +49,15 @@ int WriteLock::acquireLockFile(fs::FileSystem& fs, const std::string& target) {
   }
 }
 
-int WriteLock::acquire(fs::FileSystem& fs, const std::string& target) {
+int WriteLock::acquire(fs::FileSystem& fs, const std::string& target, int timeoutMs) {
   release();
   fs_ = &fs;
   const std::string folder = paths::folderOf(target);
-  const int rc = acquireLockFile(fs, target);
+  const int rc = acquireLockFile(fs, target, timeoutMs);
   if (rc == -EEXIST || rc == -EACCES || rc == -EPERM || rc == -EROFS) {
     // No usable lock file: the folder's lock, waited for as before.
-    return folder_.acquireFolder(fs, folder);
+    return folder_.acquire(
+        fs, [&] { return fs.open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0); }, timeoutMs);
   }
   if (rc != 0) return rc;
   folder_.acquire(

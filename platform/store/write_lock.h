@@ -27,12 +27,16 @@ class WriteLock {
   // Waits until the writers' lock of `target` (a host path whose last
   // part is no link) is held: 0 or -errno (-ENOENT: no such folder;
   // -ETIMEDOUT: other writers held it all the time allowed).
-  int acquire(fs::FileSystem& fs, const std::string& target);
+  int acquire(fs::FileSystem& fs, const std::string& target) {
+    return acquire(fs, target, DescriptorLock::timeoutMs());
+  }
+  // The same, waiting at most timeoutMs for other writers.
+  int acquire(fs::FileSystem& fs, const std::string& target, int timeoutMs);
   // Removes the lock file when it is the caller's, then lets the lock go.
   void release();
 
  private:
-  int acquireLockFile(fs::FileSystem& fs, const std::string& target);
+  int acquireLockFile(fs::FileSystem& fs, const std::string& target, int timeoutMs);
 
   fs::FileSystem* fs_ = nullptr;
   std::string lockPath_;

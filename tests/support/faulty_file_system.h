@@ -131,6 +131,14 @@ class FaultyFileSystem final : public fs::FileSystem {
     hook_ = std::move(hook);
   }
 
+  // Runs after every successful fsync, outside the lock, with the
+  // descriptor and the path it was opened with (a power-loss model records
+  // what is durable from here).
+  void setSyncHook(std::function<void(int, const std::string&)> hook) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    syncHook_ = std::move(hook);
+  }
+
   // Forgets the planned faults, the counters and the record of failures.
   void reset() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -141,6 +149,7 @@ class FaultyFileSystem final : public fs::FileSystem {
     maxWriteChunk_ = 0;
     granularity_ = 0;
     hook_ = nullptr;
+    syncHook_ = nullptr;
   }
 
   int calls(FsOp op) const {
@@ -209,8 +218,16 @@ class FaultyFileSystem final : public fs::FileSystem {
     return real_->pwrite(fd, buf, chunk, offset);
   }
   int fsync(int fd) override {
-    if (const int e = fault(FsOp::Fsync, pathOf(fd))) return e;
-    return real_->fsync(fd);
+    const std::string path = pathOf(fd);
+    if (const int e = fault(FsOp::Fsync, path)) return e;
+    const int rc = real_->fsync(fd);
+    std::function<void(int, const std::string&)> synced;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      synced = syncHook_;
+    }
+    if (rc == 0 && synced) synced(fd, path);
+    return rc;
   }
   int fchmod(int fd, mode_t mode) override {
     if (const int e = fault(FsOp::Fchmod, pathOf(fd))) return e;
@@ -379,6 +396,7 @@ class FaultyFileSystem final : public fs::FileSystem {
   std::size_t maxWriteChunk_ = 0;
   long granularity_ = 0;
   std::function<void(FsOp, const std::string&)> hook_;
+  std::function<void(int, const std::string&)> syncHook_;
 };
 
 }  // namespace zidevuv10::testing
