@@ -107,6 +107,7 @@ struct Corpus {
 
   std::string readPath;          // read by every reader, never changed
   std::string oursWritePath;     // written by the store
+  std::string oursLinkedPath;    // written by the store, with a second hard link
   std::string simpleWritePath;   // written by SimpleIni
   std::string floorWritePath;    // rewritten whole by the floor case
 
@@ -536,7 +537,8 @@ uint64_t& writeCounter() {
   return n;
 }
 
-void writeOurs(benchmark::State& state, const Corpus* c, bool newKeys) {
+void writeOurs(benchmark::State& state, const Corpus* c, bool newKeys,
+               const std::string& path) {
   ProfileStore& store = writeStore();
   double oursSeconds = 0;
   double floorSeconds = 0;
@@ -547,12 +549,12 @@ void writeOurs(benchmark::State& state, const Corpus* c, bool newKeys) {
     const std::string& section = c->sections[p.section];
     const std::string key = newKeys ? newKeyName(n) : std::string(keyOf(*c, p));
     const auto start = Clock::now();
-    const int32_t ok = store.writeString(section, key, freshValue(n), c->oursWritePath);
+    const int32_t ok = store.writeString(section, key, freshValue(n), path);
     const double seconds = since(start);
     state.SetIterationTime(seconds);
     oursSeconds += seconds;
     if (ok != 1) state.SkipWithError("write failed");
-    if (newKeys && store.writeString(section, key, std::nullopt, c->oursWritePath) != 1) {
+    if (newKeys && store.writeString(section, key, std::nullopt, path) != 1) {
       state.SkipWithError("removal failed");
     }
     const auto floorStart = Clock::now();
@@ -566,8 +568,17 @@ void writeOurs(benchmark::State& state, const Corpus* c, bool newKeys) {
   }
 }
 
-void writeOursNew(benchmark::State& state, const Corpus* c) { writeOurs(state, c, true); }
-void writeOursUpdate(benchmark::State& state, const Corpus* c) { writeOurs(state, c, false); }
+void writeOursNew(benchmark::State& state, const Corpus* c) {
+  writeOurs(state, c, true, c->oursWritePath);
+}
+void writeOursUpdate(benchmark::State& state, const Corpus* c) {
+  writeOurs(state, c, false, c->oursWritePath);
+}
+// The same file with a second hard link: overwritten in place behind the
+// journal rather than replaced by rename.
+void writeOursUpdateInPlace(benchmark::State& state, const Corpus* c) {
+  writeOurs(state, c, false, c->oursLinkedPath);
+}
 
 // SimpleIni keeps the file loaded; a write is SetValue, SaveFile and an
 // fsync of the saved file.
@@ -737,6 +748,7 @@ void registerAll() {
       {"Floor/write_sync_rename", floorWriteSyncRename, kWriteTime, false},
       {"Write/ours_new", writeOursNew, kWriteTime, true},
       {"Write/ours_update", writeOursUpdate, kWriteTime, true},
+      {"Write/ours_update_in_place", writeOursUpdateInPlace, kWriteTime, true},
       {"Write/simpleini_new", writeSimpleIniNew, kWriteTime, false},
       {"Write/simpleini_update", writeSimpleIniUpdate, kWriteTime, false},
   }, 1);
@@ -764,9 +776,14 @@ int main(int argc, char** argv) {
     c.oursWritePath = base + "_ours_write.ini";
     c.simpleWritePath = base + "_simpleini_write.ini";
     c.floorWritePath = base + "_floor_write.ini";
-    for (const auto* path : {&c.readPath, &c.oursWritePath, &c.simpleWritePath, &c.floorWritePath}) {
+    c.oursLinkedPath = base + "_ours_linked.ini";
+    for (const auto* path : {&c.readPath, &c.oursWritePath, &c.simpleWritePath, &c.floorWritePath,
+                             &c.oursLinkedPath}) {
       writeFile(*path, c.text);
       ageFile(*path);
+    }
+    if (::link(c.oursLinkedPath.c_str(), (base + "_ours_linked_2.ini").c_str()) != 0) {
+      fail("link " + c.oursLinkedPath);
     }
     corpora().push_back(std::move(c));
   }

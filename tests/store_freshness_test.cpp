@@ -539,9 +539,14 @@ int soakWriter(SoakBoard& board, int writer, const std::string& file) {
 }
 
 // The soak in a folder: `file` is created there.
-void soakIn(const std::string& folder) {
+// With `linked`, the file has a second hard link, so that every write
+// overwrites it in place.
+void soakIn(const std::string& folder, bool linked = false) {
   const std::string file = folder + "/soak.ini";
   zt::writeFile(file, "; soak\n[seq]\n[other]\nkept=1\n");
+  if (linked && ::link(file.c_str(), (folder + "/soak-link.ini").c_str()) != 0) {
+    GTEST_SKIP() << "no hard links on this file system";
+  }
   void* shared = ::mmap(nullptr, sizeof(SoakBoard), PROT_READ | PROT_WRITE,
                         MAP_SHARED | MAP_ANONYMOUS, -1, 0);
   ASSERT_NE(shared, MAP_FAILED);
@@ -593,7 +598,8 @@ void soakIn(const std::string& folder) {
   EXPECT_EQ(zt::readFile(file).rfind("; soak\n[seq]\n", 0), 0u);
   std::vector<char> kept(16);
   EXPECT_EQ(after.getString("other", "kept", "", kept, file), 1u);
-  EXPECT_EQ(zt::listFolder(folder), "soak.ini");
+  EXPECT_EQ(zt::listFolder(folder),
+            linked ? ".soak.ini.zdv-journal soak-link.ini soak.ini" : "soak.ini");
   board->~SoakBoard();
   ::munmap(shared, sizeof(SoakBoard));
 }
@@ -687,6 +693,18 @@ TEST_P(StoreOnCoarseFileSystem, SoakLosesNoUpdateAndReadsNothingOlder) {
   const std::string folder = mount.folder() + "/soak";  // away from lost+found
   ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
   soakIn(folder);
+}
+
+TEST_P(StoreOnCoarseFileSystem, HardLinkedSoakMeetsNoLockTimeout) {
+  // The same on a file with a second hard link, with the default lock
+  // timeout: overwrites in place wait for no clock tick, so no writer
+  // waits the timeout out.
+  LoopMount mount(GetParam());
+  if (!mount.whyNot().empty()) GTEST_SKIP() << mount.whyNot();
+  const std::string folder = mount.folder() + "/soak";
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  zt::ScopedEnv timeout("ZIDEVUV10_LOCK_TIMEOUT_MS", "5000");
+  soakIn(folder, true);
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, StoreOnCoarseFileSystem,

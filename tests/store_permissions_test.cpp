@@ -248,7 +248,7 @@ TEST(StorePermissions, FileTheCallerMayNotWriteIsRefused) {
       // The cause stays distinct up to the store.
       struct stat st = statOf(file);
       EXPECT_EQ(zidevuv10::store::replaceFile(*zidevuv10::fs::posixFileSystem(), file, "[s]\n",
-                                              kOriginal, &st),
+                                              kOriginal, &st, {}),
                 -EACCES);
     }
     EXPECT_EQ(zt::listFolder(dir.path()), "acl.ini readonly.ini");

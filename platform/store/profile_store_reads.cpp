@@ -103,6 +103,10 @@ std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file, Status& 
       if (probe.error == -ELOOP) continue;  // switched to a link since: look again
     }
     if (probe.error != 0) return failed(probe.error);
+    if (!probe.exists) {
+      status = Status::FileNotFound;  // nothing there, so nothing half written
+      return nullptr;
+    }
     if (probe.settled) {
       status = Status::Ok;
       return probe.doc;

@@ -66,7 +66,9 @@ int WriteLock::acquire(fs::FileSystem& fs, const std::string& target, int timeou
 }
 
 void WriteLock::release() {
-  if (file_.held() && ownFile_) fs_->unlink(lockPath_);
+  // The lock file goes with its owner's last use; while others wait on it
+  // it stays, so that they keep their turn (a waiter marks itself on it).
+  if (file_.held() && ownFile_ && fs_->othersWaiting(file_.fd()) == 0) fs_->unlink(lockPath_);
   ownFile_ = false;
   folder_.release();
   file_.release();

@@ -32,7 +32,8 @@ class WriteLock {
   }
   // The same, waiting at most timeoutMs for other writers.
   int acquire(fs::FileSystem& fs, const std::string& target, int timeoutMs);
-  // Removes the lock file when it is the caller's, then lets the lock go.
+  // Removes the lock file when it is the caller's and nobody waits on it,
+  // then lets the lock go.
   void release();
 
  private:
