@@ -68,7 +68,7 @@ int WriteLock::acquire(fs::FileSystem& fs, const std::string& target, int timeou
 void WriteLock::release() {
   // The lock file goes with its owner's last use; while others wait on it
   // it stays, so that they keep their turn (a waiter marks itself on it).
-  if (file_.held() && ownFile_ && fs_->othersWaiting(file_.fd()) == 0) fs_->unlink(lockPath_);
+  if (file_.held() && ownFile_ && fs_->othersWaiting(file_.fd()) != 1) fs_->unlink(lockPath_);
   ownFile_ = false;
   folder_.release();
   file_.release();
