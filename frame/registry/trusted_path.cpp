@@ -38,6 +38,9 @@ std::string checkOne(const std::string& path, const struct stat& st) {
   return {};
 }
 
+// The path names no file: a component is missing, or is no folder.
+bool namesNothing(int error) { return error == ENOENT || error == ENOTDIR; }
+
 std::string systemError(const std::string& path) { return path + ": " + std::strerror(errno); }
 
 std::string joined(const std::string& folder, const std::string& name) {
@@ -132,7 +135,7 @@ TrustedFile TrustedFile::open(const std::string& path) {
     const std::string full = joined(at, name);
     struct stat st {};
     if (::fstatat(dir.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-      if (errno != ENOENT) out.reason_ = systemError(full);
+      if (!namesNothing(errno)) out.reason_ = systemError(full);
       out.resolved_ = full;
       return out;  // missing, or the reason
     }
@@ -150,8 +153,9 @@ TrustedFile TrustedFile::open(const std::string& path) {
                            : O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
     Fd opened(::openat(dir.get(), name.c_str(), flags));
     if (opened.get() < 0) {
-      // Gone since it was looked at (missing), or replaced by a link or a file.
-      if (errno != ENOENT) out.reason_ = systemError(full);
+      // A file where a folder should be, or gone since it was looked at
+      // (missing); or replaced by a link.
+      if (!namesNothing(errno)) out.reason_ = systemError(full);
       out.resolved_ = full;
       return out;
     }

@@ -102,7 +102,8 @@ const CommandSyntax kMerge{
      {"SECTION", "the section every entry goes into (\"\": the lines before the\nfirst header)",
       true}},
     {},
-    "the input holds a line that is no entry, or the write was refused or failed"};
+    "the input holds a line that is no entry or a NUL, or the write was refused or\n"
+    "failed"};
 
 Format formatOf(const ParsedArgs& args, const std::string& command) {
   const auto given = args.options.find("--format");
