@@ -21,11 +21,40 @@ PyObject* writeError = nullptr;  // win32api.error, kept for the life of the pro
 
 const char* ptr(const OptText& s) { return s ? s->c_str() : nullptr; }
 
+// Windows answers text that has no form in the target character set with
+// ERROR_NO_UNICODE_TRANSLATION.
+constexpr uint32_t kNoUnicodeTranslation = 1113;
+
+[[noreturn]] void raiseApiError(uint32_t winerror, const char* function, const std::string& message) {
+  PyErr_SetObject(writeError, py::make_tuple(winerror, function, message).ptr());
+  throw py::error_already_set();
+}
+
+// A str as UTF-8. Refused, the file untouched: a NUL, which would end the
+// text early in the C function, as if the rest were never given
+// (ValueError, as Python raises for one in a path), unless `nulAllowed` (a
+// list whose items NULs separate); a lone surrogate, which has no UTF-8
+// form (the module's error).
+std::string utf8Of(py::handle str, const char* what, const char* function, bool nulAllowed = false) {
+  Py_ssize_t size = 0;
+  const char* data = PyUnicode_AsUTF8AndSize(str.ptr(), &size);
+  if (data == nullptr) {
+    PyErr_Clear();
+    raiseApiError(kNoUnicodeTranslation, function,
+                  std::string(what) + " holds a lone surrogate, which has no UTF-8 form");
+  }
+  std::string out(data, static_cast<std::size_t>(size));
+  if (!nulAllowed && out.find('\0') != std::string::npos) {
+    throw py::value_error(std::string(what) + " holds an embedded null character");
+  }
+  return out;
+}
+
 // str as UTF-8, None as an absent argument.
-OptText text(const py::object& value, const char* what) {
+OptText text(const py::object& value, const char* what, const char* function) {
   if (value.is_none()) return std::nullopt;
   if (!py::isinstance<py::str>(value)) throw py::type_error(std::string(what) + " must be a str or None");
-  return value.cast<std::string>();
+  return utf8Of(value, what, function);
 }
 
 // Calls a reading function with a growing buffer until the answer fits: a
@@ -65,18 +94,15 @@ py::list splitList(const std::string& list) {
 // `lastError`: the C function's GetLastError(), read on the calling thread
 // right after the call.
 [[noreturn]] void raiseWriteError(const char* function, const OptText& file, uint32_t lastError) {
-  PyErr_SetObject(writeError, py::make_tuple(lastError, function,
-                                              "the profile " + (file ? *file : std::string("WIN.INI")) +
-                                                  " could not be written")
-                                   .ptr());
-  throw py::error_already_set();
+  raiseApiError(lastError, function,
+                "the profile " + (file ? *file : std::string("WIN.INI")) + " could not be written");
 }
 
 py::object getProfileVal(const py::object& section, const py::object& entry, const py::object& defValue,
                          const py::object& iniName) {
-  const OptText s = text(section, "section");
-  const OptText e = text(entry, "entry");
-  const OptText file = text(iniName, "iniName");
+  const OptText s = text(section, "section", "GetProfileVal");
+  const OptText e = text(entry, "entry", "GetProfileVal");
+  const OptText file = text(iniName, "iniName", "GetProfileVal");
   if (PyLong_Check(defValue.ptr())) {
     int overflow = 0;
     const long long d = PyLong_AsLongLongAndOverflow(defValue.ptr(), &overflow);
@@ -89,7 +115,7 @@ py::object getProfileVal(const py::object& section, const py::object& entry, con
     }
     return py::int_(static_cast<int32_t>(n));  // the API's UINT, read as a C int as on Windows
   }
-  const OptText def = text(defValue, "defValue");
+  const OptText def = text(defValue, "defValue", "GetProfileVal");
   // Without an entry the answer is the section's key names, NUL-separated.
   const uint32_t cutAt = e ? 1 : 2;
   return py::str(readGrowing(
@@ -102,14 +128,14 @@ py::object getProfileVal(const py::object& section, const py::object& entry, con
 
 void writeProfileVal(const py::object& section, const py::object& entry, const py::object& value,
                      const py::object& iniName) {
-  const OptText s = text(section, "section");
-  const OptText e = text(entry, "entry");
-  const OptText file = text(iniName, "iniName");
+  const OptText s = text(section, "section", "WriteProfileVal");
+  const OptText e = text(entry, "entry", "WriteProfileVal");
+  const OptText file = text(iniName, "iniName", "WriteProfileVal");
   OptText v;
   if (PyLong_Check(value.ptr())) {
     v = py::str(py::int_(value)).cast<std::string>();  // True as 1, as the Windows extensions write it
   } else {
-    v = text(value, "value");
+    v = text(value, "value", "WriteProfileVal");
   }
   int32_t ok;
   uint32_t lastError = 0;
@@ -123,8 +149,8 @@ void writeProfileVal(const py::object& section, const py::object& entry, const p
 }
 
 py::list getProfileSection(const py::object& section, const py::object& iniName) {
-  const OptText s = text(section, "section");
-  const OptText file = text(iniName, "iniName");
+  const OptText s = text(section, "section", "GetProfileSection");
+  const OptText file = text(iniName, "iniName", "GetProfileSection");
   return splitList(readGrowing(
       [&](char* buffer, uint32_t size) {
         return file ? GetPrivateProfileSectionA(ptr(s), buffer, size, file->c_str())
@@ -134,19 +160,22 @@ py::list getProfileSection(const py::object& section, const py::object& iniName)
 }
 
 void writeProfileSection(const py::object& section, const py::object& data, const py::object& iniName) {
-  const OptText s = text(section, "section");
-  const OptText file = text(iniName, "iniName");
+  constexpr const char* kFunction = "WriteProfileSection";
+  const OptText s = text(section, "section", kFunction);
+  const OptText file = text(iniName, "iniName", kFunction);
   OptText entries;
   if (py::isinstance<py::list>(data) || py::isinstance<py::tuple>(data)) {
     entries.emplace();
     for (py::handle item : data) {
       if (!py::isinstance<py::str>(item)) throw py::type_error("data entries must be str");
-      *entries += item.cast<std::string>();
+      *entries += utf8Of(item, "a data entry", kFunction);
       entries->push_back('\0');
     }
     entries->push_back('\0');
   } else {
-    entries = text(data, "data");
+    // In one str, NULs separate the entries.
+    if (!data.is_none() && !py::isinstance<py::str>(data)) throw py::type_error("data must be a str or None");
+    if (!data.is_none()) entries = utf8Of(data, "data", kFunction, true);
     // A string without its final NUL ends where it ends.
     if (entries && (entries->empty() || entries->back() != '\0')) entries->push_back('\0');
   }
@@ -161,7 +190,8 @@ void writeProfileSection(const py::object& section, const py::object& data, cons
   if (ok == 0) raiseWriteError("WriteProfileSection", file, lastError);
 }
 
-py::list getSectionNames(const std::string& file) {
+py::list getSectionNames(const py::str& path) {
+  const std::string file = utf8Of(path, "path", "GetPrivateProfileSectionNames");
   return splitList(readGrowing(
       [&](char* buffer, uint32_t size) { return GetPrivateProfileSectionNamesA(buffer, size, file.c_str()); },
       2));
@@ -169,7 +199,11 @@ py::list getSectionNames(const std::string& file) {
 
 // A value and whether the key exists, in one read: the default given holds
 // a line break, which no stored value can.
-py::object getValueOrNone(const std::string& section, const std::string& key, const std::string& file) {
+py::object getValueOrNone(const py::str& sectionName, const py::str& keyName, const py::str& path) {
+  constexpr const char* kFunction = "GetPrivateProfileString";
+  const std::string section = utf8Of(sectionName, "section", kFunction);
+  const std::string key = utf8Of(keyName, "key", kFunction);
+  const std::string file = utf8Of(path, "path", kFunction);
   static const std::string absent = "\n";
   const std::string value = readGrowing(
       [&](char* buffer, uint32_t size) {
@@ -215,7 +249,8 @@ class error(Exception):
   // For the Profile view.
   module.def("_section_names", &getSectionNames, py::arg("file"));
   module.def("_get_value", &getValueOrNone, py::arg("section"), py::arg("key"), py::arg("file"));
-  module.def("_windows_path", [](const std::string& file) -> py::object {
+  module.def("_windows_path", [](const py::str& given) -> py::object {
+    const std::string file = utf8Of(given, "path", "Profile.windows_path");
     std::optional<std::string> path;
     {
       py::gil_scoped_release released;

@@ -2,8 +2,8 @@
 // test's sibling library, found by ProgID or class id and loaded with
 // dlopen), unknown or broken registrations raise 429, and registering and
 // unregistering this library writes and removes exactly its own records.
-// A registry others could have written, a relative library path or a
-// registry in a shared folder never decides what is loaded.
+// A registry others could have written or planted, a relative or untrusted
+// library or a registry in a shared folder never decides what is loaded.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "support/automation_checks.h"
@@ -252,6 +253,88 @@ TEST_F(registrySibling, RegistryOthersCouldHaveWrittenIsIgnoredWithItsReasonOnce
     ASSERT_EQ(::chown(file_.c_str(), 54321, 54321), 0);
     createAndRegister(file_ + " is owned by user 54321");
     ASSERT_EQ(::chown(file_.c_str(), 0, 0), 0);
+  }
+  EXPECT_TRUE(createObject(u"VEZEzoroSibling.clsOrviSiblingThing"));
+}
+
+// Another user plants a registry in a sticky folder the registry path runs
+// through (where it does not exist yet) under a name that differs in case
+// only: the registry is found by its exact name, so nothing is loaded.
+TEST_F(registrySibling, ARegistryPlantedUnderAnotherCaseIsNeverRead) {
+  const std::string sticky = dir_.file("shared");
+  ASSERT_EQ(::mkdir(sticky.c_str(), 0700), 0);
+  ASSERT_EQ(::chmod(sticky.c_str(), 01777), 0);
+  const auto plant = [&](const std::string& file) {
+    registerSibling();  // into file_, copied below
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    std::filesystem::copy_file(file_, file);
+    // Tests run as root in CI: the planted files belong to another user.
+    if (::geteuid() == 0) {
+      for (std::filesystem::path p = file; p.string() != sticky; p = p.parent_path()) {
+        ASSERT_EQ(::chown(p.c_str(), 54321, 54321), 0) << p;
+      }
+    }
+  };
+  plant(sticky + "/REG.INI");
+  plant(sticky + "/.Config/zidevuv10/registry.ini");
+  ASSERT_EQ(::unlink(file_.c_str()), 0);
+  testing::ScopedEnv config("XDG_CONFIG_HOME", "");
+  for (const auto& [variable, value] : {std::pair{"ZIDEVUV10_REGISTRY", sticky + "/reg.ini"},
+                                        std::pair{"HOME", sticky}}) {
+    SCOPED_TRACE(variable);
+    testing::ScopedEnv registry("ZIDEVUV10_REGISTRY", "");
+    testing::ScopedEnv chosen(variable, value);
+    EXPECT_EQ(testing::errorNumber([] { createObject(u"VEZEzoroSibling.clsOrviSiblingThing"); }), 429);
+    EXPECT_EQ(testing::errorNumber([] { createObject(u"{3f1c9a52-7d4e-4b8a-9c61-5e2d8f0a7b14}"); }), 429);
+  }
+  if (::geteuid() != 0) GTEST_SKIP() << "planting as another user needs root to hand files over";
+  // The exact name, planted by another user in the sticky folder.
+  ASSERT_EQ(::rename((sticky + "/REG.INI").c_str(), (sticky + "/reg.ini").c_str()), 0);
+  testing::ScopedEnv registry("ZIDEVUV10_REGISTRY", sticky + "/reg.ini");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(testing::errorNumber([] { createObject(u"VEZEzoroSibling.clsOrviSiblingThing"); }), 429);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find(sticky + "/reg.ini is owned by user 54321"), std::string::npos) << err;
+}
+
+// The library a trusted registry names must pass the same rules as the
+// registry before it is loaded: it and its folders writable by no one but
+// their owner, the owner the caller or root, links followed only when
+// theirs; each refusal printed once.
+TEST_F(registrySibling, AnUntrustedLibraryIsNotLoaded) {
+  const std::string folder = dir_.file("lib");
+  const std::string library = folder + "/sibling.so";
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  std::filesystem::copy_file(kSiblingLibrary, library);
+  write(kSiblingProgId, "ClassId", "{3F1C9A52-7D4E-4B8A-9C61-5E2D8F0A7B14}");
+  write(kSiblingProgId, "Library", library);
+  const auto refused = [&](const std::string& expectedReason) {
+    ::testing::internal::CaptureStderr();
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(testing::errorNumber([] { createObject(u"VEZEzoroSibling.clsOrviSiblingThing"); }), 429);
+    }
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::size_t first = err.find(expectedReason);
+    EXPECT_NE(first, std::string::npos) << err;
+    EXPECT_EQ(err.find(expectedReason, first + 1), std::string::npos) << "printed more than once: " << err;
+  };
+  ASSERT_EQ(::chmod(library.c_str(), 0666), 0);
+  refused(library + " is writable by others than its owner");
+  ASSERT_EQ(::chmod(library.c_str(), 0755), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0775), 0);
+  refused(folder + " is writable by others than its owner");
+  ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(library.c_str(), 54321, 54321), 0);
+    refused(library + " is owned by user 54321");
+    ASSERT_EQ(::chown(library.c_str(), 0, 0), 0);
+    // A link another user made, to a library that passes.
+    const std::string link = folder + "/link.so";
+    ASSERT_EQ(::symlink(library.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::lchown(link.c_str(), 54321, 54321), 0);
+    write(kSiblingProgId, "Library", link);
+    refused(link + " is owned by user 54321");
+    write(kSiblingProgId, "Library", library);
   }
   EXPECT_TRUE(createObject(u"VEZEzoroSibling.clsOrviSiblingThing"));
 }

@@ -335,6 +335,9 @@ TEST_F(ToolStoreTest, MergeWritesEveryEntryOfTheInputInOneWrite) {
   const std::string before = readFile(ini);
   expectFailure(tool({"merge", ini}, "[A]\nq=1\nloose line\n"), "loose line");
   expectFailure(tool({"merge", ini, "A"}, "q=1\n[x=2\n"), "cannot merge 2 entries");
+  // A NUL, which would cut the value (k=a stored), in UTF-8 and UTF-16 input.
+  expectFailure(tool({"merge", ini}, std::string("[A]\nk=a\0b\n", 10)), "NUL");
+  expectFailure(tool({"merge", ini}, std::string("\xff\xfek\0=\0a\0\0\0\n\0", 12)), "NUL");
   EXPECT_EQ(readFile(ini), before);
   EXPECT_EQ(tool({"merge", "-"}, "[A]\nq=1\n").status, 2);
   // A new file is made.

@@ -15,6 +15,8 @@
 #include "catalogue/catalogue.h"
 #include "registry/trusted_path.h"
 #include "services/services.h"
+#include "store/answers.h"
+#include "store/document.h"
 #include "store/profile_store.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/library.h"
@@ -28,22 +30,25 @@ using store::ProfileStore;
 
 std::string utf8(std::u16string_view s) { return Text(std::u16string(s)).utf8(); }
 
-// The registry file, when there is one that may be trusted; an untrusted
-// one is ignored with its reason on standard error.
-std::optional<std::string> trustedRegistry() {
-  std::string path = registryPath();
-  if (path.empty()) return std::nullopt;
-  if (const std::string reason = frame::untrustedReason(path); !reason.empty()) {
-    frame::warnOnce("the component registry", path, reason);
-    return std::nullopt;
-  }
-  return path;
+// Registry files are small; a larger one is ignored rather than read whole.
+constexpr std::size_t kMaxRegistrySize = 16u << 20;
+
+// The registry as read from the trusted file by its exact name; nullptr when
+// there is none, or when it is ignored (its reason printed once).
+std::shared_ptr<const store::Document> readRegistry() {
+  const std::string path = registryPath();
+  if (path.empty()) return nullptr;
+  frame::TrustedFile file = frame::TrustedFile::open(path);
+  std::string bytes;
+  if (file.found() && file.readAll(bytes, kMaxRegistrySize)) return store::Document::parse(std::move(bytes));
+  if (!file.reason().empty()) frame::warnOnce("the component registry", path, file.reason());
+  return nullptr;
 }
 
-std::string readEntry(const std::string& registry, const std::string& section, const char* key) {
-  char buffer[4096];
-  services::store()->getString(section, std::string_view(key), "", buffer, registry);
-  return buffer;
+std::string readEntry(const store::Document& registry, const std::string& section, std::string_view key) {
+  const int s = registry.findSection(section);
+  const std::optional<store::Line> line = s < 0 ? std::nullopt : registry.findKey(s, key);
+  return line ? std::string(store::stripQuotes(registry.value(*line))) : std::string();
 }
 
 bool writeEntry(const std::string& registry, const std::string& section, const char* key,
@@ -73,9 +78,28 @@ bool makeRegistryFile(const std::string& file) {
   return errno == EEXIST;
 }
 
+// The registry file to write, with every link resolved, when it may be
+// trusted (an untrusted one is ignored, its reason printed once); `create`
+// makes it and its folders when missing.
+std::optional<std::string> registryToWrite(bool create) {
+  const std::string path = registryPath();
+  if (path.empty()) return std::nullopt;
+  frame::TrustedFile file = frame::TrustedFile::open(path);
+  if (file.missing() && create) {
+    if (!makeRegistryFile(path)) return std::nullopt;
+    return registryToWrite(false);
+  }
+  if (file.missing()) return std::nullopt;
+  if (!file.found()) {
+    frame::warnOnce("the component registry", path, file.reason());
+    return std::nullopt;
+  }
+  return file.resolved();
+}
+
 // Asks a registered library for an object of the class.
 ObjectRef createRegistered(std::u16string_view name) {
-  const std::optional<std::string> registry = trustedRegistry();
+  const std::shared_ptr<const store::Document> registry = readRegistry();
   if (!registry) return {};
   std::u16string classId = frame::normaliseClassId(name);
   std::string library;
@@ -92,8 +116,18 @@ ObjectRef createRegistered(std::u16string_view name) {
     frame::warnOnce("the registered library", library, "its path is not absolute");
     return {};
   }
-  // dlopen hands back the same handle for a library already loaded.
-  void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // The library file and its folders pass the same trust rules as the
+  // registry. dlopen then opens the checked path again, with every link
+  // resolved: no one but the caller or root can have changed what it names,
+  // as every folder on it is writable by no one else (or sticky, with the
+  // entry owned by the caller or root). dlopen hands back the same handle
+  // for a library already loaded.
+  const frame::TrustedFile file = frame::TrustedFile::open(library);
+  if (!file.found()) {
+    if (!file.missing()) frame::warnOnce("the registered library", library, file.reason());
+    return {};
+  }
+  void* handle = ::dlopen(file.resolved().c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) return {};
   auto factory = reinterpret_cast<Zidevuv10Factory>(::dlsym(handle, "zidevuv10_create_object"));
   if (factory == nullptr) return {};
@@ -162,8 +196,8 @@ bool registerLibrary(const std::optional<std::string>& file) {
   const std::string library = file.value_or(libraryFile());
   // Only absolute paths are recorded: loading refuses any other.
   if (library.empty() || library[0] != '/') return false;
-  const std::optional<std::string> registry = trustedRegistry();
-  if (!registry || !makeRegistryFile(*registry)) return false;
+  const std::optional<std::string> registry = registryToWrite(true);
+  if (!registry) return false;
   bool ok = true;
   for (const ClassInfo* c : libraryClasses()) {
     const std::string classId = "{" + utf8(c->classId) + "}";
@@ -183,7 +217,11 @@ bool registerLibrary(const std::optional<std::string>& file) {
 }
 
 bool unregisterLibrary() {
-  const std::optional<std::string> registry = trustedRegistry();
+  // Without a registry file nothing is recorded, so nothing is left to remove.
+  if (const std::string path = registryPath(); !path.empty() && frame::TrustedFile::open(path).missing()) {
+    return true;
+  }
+  const std::optional<std::string> registry = registryToWrite(false);
   if (!registry) return false;
   bool ok = true;
   for (const ClassInfo* c : libraryClasses()) {

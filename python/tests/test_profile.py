@@ -71,6 +71,37 @@ def test_profile_view(tmp_path):
     assert Profile("app.ini").windows_path == "C:\\WINDOWS\\app.ini"
 
 
+@pytest.mark.parametrize("bad, error", [("a\0b", ValueError), ("a\ud800b", win32api.error)])
+def test_text_with_a_nul_or_a_lone_surrogate_is_refused(tmp_path, bad, error):
+    # A NUL would end the text in the C functions (a value "bob\0admin=1"
+    # wrote two entries, a path was cut); a lone surrogate has no UTF-8 form.
+    path = tmp_path / "r.ini"
+    path.write_text("[s]\nk=v\n")
+    ini = str(path)
+    calls = [
+        lambda: win32api.WriteProfileVal(bad, "k", "v", ini),
+        lambda: win32api.WriteProfileVal("s", bad, "v", ini),
+        lambda: win32api.WriteProfileVal("s", "k", bad, ini),
+        lambda: win32api.WriteProfileVal("s", "k", "v", ini + bad),
+        lambda: win32api.WriteProfileSection("s", ["k=" + bad], ini),
+        lambda: win32api.WriteProfileSection(bad, "k=v\0", ini),
+        lambda: win32api.GetProfileVal("s", bad, "", ini),
+        lambda: win32api.GetProfileVal("s", "k", bad, ini),
+        lambda: win32api.GetProfileSection("s", ini + bad),
+        lambda: Profile(ini).__setitem__("s", {"user": "bob" + bad}),
+        lambda: Profile(ini)["s"].__setitem__(bad, "v"),
+        lambda: Profile(ini)["s"][bad],
+        lambda: Profile(ini + bad).sections(),
+        lambda: Profile(ini + bad).windows_path,
+    ]
+    for number, call in enumerate(calls):
+        with pytest.raises(error) as caught:
+            call()
+        assert error is ValueError or caught.value.winerror == 1113, number
+    assert path.read_text() == "[s]\nk=v\n"
+    assert os.listdir(tmp_path) == ["r.ini"]
+
+
 WRITER = """
 import sys
 from zidevuv10 import Profile

@@ -102,7 +102,8 @@ const CommandSyntax kMerge{
      {"SECTION", "the section every entry goes into (\"\": the lines before the\nfirst header)",
       true}},
     {},
-    "the input holds a line that is no entry, or the write was refused or failed"};
+    "the input holds a line that is no entry or a NUL, or the write was refused or\n"
+    "failed"};
 
 Format formatOf(const ParsedArgs& args, const std::string& command) {
   const auto given = args.options.find("--format");
@@ -300,6 +301,11 @@ int runMerge(const ParsedArgs& args) {
   const std::string input(std::istreambuf_iterator<char>(std::cin), {});
   if (std::cin.bad()) throw Failure("cannot read standard input");
   const std::shared_ptr<const store::Document> doc = parseInput(input);
+  // The parsed text of a line ends at a NUL: a line "k=a<NUL>b" would store
+  // k=a. Such input is refused whole, the file untouched.
+  if (doc->raw().find('\0') != std::string::npos) {
+    throw Failure("standard input holds a NUL character, which no entry can hold");
+  }
   const std::vector<store::ValueWrite> writes = entriesToMerge(*doc, args.operand(1));
   store::ProfileStore store(services::fileSystem());
   store::Status status = store::Status::Ok;
