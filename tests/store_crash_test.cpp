@@ -384,7 +384,10 @@ TEST(StoreCrash, EveryStopOfAnInPlaceWriteAndOfItsRecoveryResolvesToOldOrNew) {
       }
       if (!torn) continue;
       ++tornStops;
-      for (const int mode : {0, 1, 2}) {  // writer stopped, power lost, reader stopped
+      // Writer stopped and reader stopped for every torn stop; the power
+      // lost during recovery for the first (it costs a model per call).
+      for (const int mode : {0, 2, 1}) {  // writer stopped, reader stopped, power lost
+        if (mode == 1 && tornStops > 1) continue;
         for (int j = 1;; ++j) {
           ASSERT_LT(j, 400) << "the recovery never completed";
           SCOPED_TRACE("recovery mode " + std::to_string(mode) + " stopped before call " +

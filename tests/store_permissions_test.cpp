@@ -361,14 +361,19 @@ TEST(StorePermissions, FileSwitchedToALinkAtTheOpenIsNeitherReadNorWritten) {
       }
       linked = !linked;
     });
+    const auto restore = [&] {
+      if (linked) {
+        ::unlink(file.c_str());
+        ::rename(aside.c_str(), file.c_str());
+        linked = false;
+      }
+    };
     ProfileStore store(fs);
     EXPECT_NE(get(store, "s", "k", file), "SECRET");
+    restore();
     store.writeString("s", "root", "root's", file);
     fs->setHook(nullptr);
-    if (linked) {
-      ::unlink(file.c_str());
-      ::rename(aside.c_str(), file.c_str());
-    }
+    restore();
     EXPECT_EQ(zt::readFile(secret), "[s]\nk=SECRET\n");
     std::istringstream names(zt::listFolder(shared));
     for (std::string name; names >> name;) {
