@@ -44,7 +44,7 @@ std::string utf16File(std::u16string_view text) {
 #define FILE_TEXT                                                                        \
   "ignored=1\r\n[Sec]\nkey=value\nname=Größe 😀 end\r\n" \
   "q=\"quoted\"\n;c=1\nbare\n[Émoji 😀]\nk😀=😀" \
-  "😀\n[Sec]\ndup=2\n"
+  "😀\n[Sec]\ndup=2\n=no key\n[]\nkey=empty section\n"
 
 enum class Call { String, Section, Names, Int };
 
@@ -72,6 +72,9 @@ const std::vector<Read> kReads = {
     {Call::Names, kAbsent, kAbsent, kAbsent, true},
     {Call::Int, ARG("Sec"), ARG("dup"), kAbsent},
     {Call::Int, ARG("Sec"), ARG("missing"), kAbsent},
+    {Call::String, ARG(""), ARG("key"), ARG("d")},
+    {Call::String, ARG("Sec"), ARG(""), ARG("d")},
+    {Call::Section, ARG(""), kAbsent, kAbsent, true},
 };
 
 constexpr std::size_t kRoom = 128;
@@ -202,6 +205,23 @@ TEST_F(StoreWide, ReadsAnswerAsTheNarrowFormsAtEverySize) {
       }
     }
   }
+}
+
+// Windows' wide answers for empty names: section "" is the one headed "[]",
+// key "" a line "=value".
+TEST_F(StoreWide, EmptyNamesAreNames) {
+  const std::string file = dir_.file("empty_names.ini");
+  zt::writeFile(file, utf16File(u"\r\nkey=val_no_section\r\n[]\r\nkey=val_e_section\r\n[s]\r\n"
+                                u"=val_no_key\r\n[t]\r\n"));
+  const std::u16string wideFile = utf8ToUtf16(file);
+  char16_t buf[32];
+  EXPECT_EQ(GetPrivateProfileStringW(u"", u"key", u"d", buf, 32, wideFile.c_str()), 13u);
+  EXPECT_EQ(std::u16string(buf), u"val_e_section");
+  EXPECT_EQ(GetPrivateProfileStringW(u"s", u"", u"d", buf, 32, wideFile.c_str()), 10u);
+  EXPECT_EQ(std::u16string(buf), u"val_no_key");
+  ASSERT_NE(WritePrivateProfileStringW(u"s", u"", u"v2", wideFile.c_str()), 0);
+  EXPECT_EQ(GetPrivateProfileStringW(u"S", u" ", u"d", buf, 32, wideFile.c_str()), 2u);
+  EXPECT_EQ(std::u16string(buf), u"v2");
 }
 
 enum class Op { String, Section, Struct };
