@@ -22,11 +22,12 @@
 // A write keeps the file's encoding, with one exception: a file in an 8-bit
 // encoding (Windows-1252) that cannot hold the new text is rewritten as
 // UTF-8, so that no character is lost. Deleting a key or a section of a
-// missing file succeeds and leaves an empty file, as on Windows.
+// missing file succeeds and leaves an empty file, as on Windows (in a
+// missing folder it succeeds and makes nothing).
 //
 // New lines take the file's own line end. A file without one (a new or empty
 // file) gets LF, or CRLF, as Windows writes, when the environment holds
-// ZIDEVUV10_NEWLINE=crlf as the library is loaded.
+// ZIDEVUV10_NEWLINE=crlf at the first call of a profile function.
 //
 // Last error: writes set the calling thread's last error (GetLastError) to
 // ERROR_SUCCESS (0) when they did all they were asked to. Reads set it to say
@@ -35,7 +36,8 @@
 // or an empty list, is answered), and the cause when the file could not be
 // read; a read of a section that exists but lacks the key answers the
 // default and leaves the last error as the caller set it (as Windows does;
-// Windows 7 set 2). A struct read answers TRUE with 0, or FALSE with the
+// Windows 7 set 2); a read into a buffer of size 0 reads nothing and sets 0.
+// A struct read answers TRUE with 0, or FALSE with the
 // cause: 24 when no text of the structure's length is stored (no file,
 // section or key counts as none), 13 when the checksum does not match. The
 // codes:
