@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "text/utf16.h"
 #include "text/utf8.h"
 #include "zidevuv10/profile.h"
+#include "zidevuv10/winport.h"
 
 namespace {
 
@@ -222,6 +224,48 @@ TEST_F(StoreWide, EmptyNamesAreNames) {
   ASSERT_NE(WritePrivateProfileStringW(u"s", u"", u"v2", wideFile.c_str()), 0);
   EXPECT_EQ(GetPrivateProfileStringW(u"S", u" ", u"d", buf, 32, wideFile.c_str()), 2u);
   EXPECT_EQ(std::u16string(buf), u"v2");
+}
+
+// The porting header's helpers around the W functions: Windows' wide
+// formatting (%s wide, %hs and %S narrow), and the answers and last errors
+// of its file and module functions over the path mapping.
+TEST_F(StoreWide, PortingHelpersAnswerAsWindowsDoes) {
+  char16_t buf[32];
+  EXPECT_EQ(swprintf_s(buf, u"%s|%hs|%S|%5d|%-3c|%x", u"wé", "n😀", "N", -12, u'z', 255u), 21);
+  EXPECT_EQ(std::u16string(buf), u"wé|n😀|N|  -12|z  |ff");
+  char16_t small[4];
+  EXPECT_EQ(swprintf_s(small, u"%s", u"long"), -1);
+  EXPECT_EQ(small[0], u'\0');
+  EXPECT_EQ(wsprintfW(buf, u"%ls=%u", u"k", 7u), 3);
+  EXPECT_EQ(std::u16string(buf), u"k=7");
+
+  const std::string made = dir_.file("made");
+  EXPECT_EQ(GetFileAttributesA(made.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), 2u);
+  EXPECT_EQ(GetFileAttributesA((made + "\\deeper\\x.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), 3u);
+  EXPECT_EQ(CreateDirectoryA((made + "/a/b").c_str(), nullptr), 0);
+  EXPECT_EQ(GetLastError(), 3u);
+  EXPECT_EQ(CreateDirectoryA(made.c_str(), nullptr), 1);
+  EXPECT_EQ(CreateDirectoryW(utf8ToUtf16(made).c_str(), nullptr), 0);
+  EXPECT_EQ(GetLastError(), 183u);  // ERROR_ALREADY_EXISTS
+  EXPECT_EQ(GetFileAttributesW(utf8ToUtf16(made).c_str()), uint32_t{FILE_ATTRIBUTE_DIRECTORY});
+  zt::writeFile(made + "/s.ini", "");
+  EXPECT_EQ(GetFileAttributesA((made + "/S.INI").c_str()), uint32_t{FILE_ATTRIBUTE_NORMAL});
+
+  // The program's own path as a Windows path; cut with 122 when too long.
+  char path[1024];
+  const uint32_t n = GetModuleFileNameA(GetModuleHandleA(nullptr), path, sizeof path);
+  EXPECT_EQ(n, std::strlen(path));
+  EXPECT_EQ(std::string(path).substr(0, 3), "Z:\\");
+  EXPECT_NE(std::string(path).find("\\store_wide_test"), std::string::npos) << path;
+  char16_t widePath[1024];
+  EXPECT_EQ(GetModuleFileNameW(nullptr, widePath, 1024), n);
+  EXPECT_EQ(GetModuleFileNameA(nullptr, path, 3), 3u);
+  EXPECT_EQ(GetLastError(), 122u);
+  EXPECT_EQ(std::string(path), "Z:");
+  EXPECT_EQ(GetModuleHandleA("other.dll"), nullptr);
+  EXPECT_EQ(GetLastError(), 126u);
 }
 
 enum class Op { String, Section, Struct };
