@@ -330,7 +330,7 @@ TEST_F(AddressedValue, DeleteKeyRemovesOnlyThatKey) {
   EXPECT_EQ(o_->get_Key().str(), u"a");
 }
 
-TEST_F(AddressedValue, DeletingWhatIsNotThereSucceedsAndChangesNothing) {
+TEST_F(AddressedValue, DeletingWhatIsNotThereSucceedsAndChangesNoFileThatExists) {
   const std::string content = "[Main]\r\n; keep\r\na=1\r\n";
   testing::writeFile(file_, content);
   failAWrite();
@@ -345,11 +345,12 @@ TEST_F(AddressedValue, DeletingWhatIsNotThereSucceedsAndChangesNothing) {
   EXPECT_NE(o_->get_LastReturnCode(), 0);
   EXPECT_EQ(testing::readFile(file_), content);
 
-  // Nor does it create a missing file.
+  // A missing file is left behind empty, as Windows' own delete does.
   setPath(o_, dir_.file("new.ini"));
   o_->DeleteKey();
   EXPECT_NE(o_->get_LastReturnCode(), 0);
-  EXPECT_FALSE(testing::fileExists(dir_.file("new.ini")));
+  ASSERT_TRUE(testing::fileExists(dir_.file("new.ini")));
+  EXPECT_EQ(testing::readFile(dir_.file("new.ini")), "");
 }
 
 TEST_F(AddressedValue, DeleteSectionRemovesTheSectionWithItsKeys) {

@@ -62,6 +62,9 @@ int main(int argc, char** argv) {
   CHECK(self != NULL);
   if (self) {
     CHECK(dlsym(self, "GetPrivateProfileStringA") != NULL);
+    /* The file and module functions of winport.h come with them. */
+    CHECK(dlsym(self, "GetModuleFileNameW") != NULL);
+    CHECK(dlsym(self, "zidevuv10_vswprintf") != NULL);
     CHECK(dlsym(self, "_ZN9zidevuv108services5storeEv") == NULL);
     dlclose(self);
   }

@@ -188,13 +188,16 @@ TEST_F(mainWrapperReads, UnsetSectionListsTheSectionNames) {
   EXPECT_EQ(getString(path(), Text(), Text()).str(), std::u16string(u"A\0B\0", 4));
 }
 
-TEST_F(mainWrapperReads, EmptyKeyGivesTheEmptyDefaultNotTheList) {
+// An empty key is the key "" (a line "=value"), not an absent key: never the list.
+TEST_F(mainWrapperReads, EmptyKeyIsTheKeyNamedEmptyNotTheList) {
   writeFile(path(), "[A]\nk=1\n=odd\n");
+  EXPECT_EQ(getString(path(), u"A", Text::empty()), Text(u"odd"));
+  EXPECT_EQ(getByKeyName(path(), u"A", Text::empty()), Text(u"odd"));
+  EXPECT_EQ(getInt(path(), u"A", Text::empty()), Text(u"0"));
+  writeFile(path(), "[A]\nk=1\n");
   const Text value = getString(path(), u"A", Text::empty());
   EXPECT_FALSE(value.isUnset());
   EXPECT_EQ(value, Text::empty());
-  EXPECT_EQ(getByKeyName(path(), u"A", Text::empty()), Text::empty());
-  EXPECT_EQ(getInt(path(), u"A", Text::empty()), Text(u"0"));
 }
 
 // ---------------------------------------------------------------------------

@@ -180,6 +180,7 @@ TEST(StoreEncoding, BinaryLooking1252FileRefusesTextItCannotHold) {
   const std::string before = "[App]\nname=caf\xE9\n\x01\x02\x03\n"s + '\0' + "tail\n";
   writeFile(f, before);
   EXPECT_EQ(put("App", "greek", "\xCE\xA9", f), 0);
+  EXPECT_EQ(GetLastError(), 1113u);  // ERROR_NO_UNICODE_TRANSLATION
   EXPECT_EQ(readFile(f), before);
 
   // Text the encoding can hold is still written, other bytes untouched.

@@ -303,22 +303,24 @@ TEST(StoreFaultsReplaceSteps, FailureOfAnyReplaceStepReportsFailureAndKeepsOrigi
   }
 }
 
+// Each cause, and the last error profile.h lists for it.
 TEST(StoreFaultsReplaceSteps, EachFailureKeepsItsCause) {
   struct Case {
     FsOp op;
     const char* pathPart;
     int error;
     Status cause;
+    uint32_t lastError;
   };
   const Case cases[] = {
-      {FsOp::Lock, "", ETIMEDOUT, Status::LockTimeout},
-      {FsOp::Write, ".zdv-tmp", ENOSPC, Status::DiskFull},
-      {FsOp::Fsync, ".zdv-tmp", EDQUOT, Status::DiskFull},
-      {FsOp::Open, ".zdv-tmp", EACCES, Status::AccessDenied},
-      {FsOp::Rename, ".zdv-tmp", EROFS, Status::AccessDenied},
-      {FsOp::Open, ".zdv-tmp", ENOMEM, Status::OutOfMemory},
-      {FsOp::Write, ".zdv-tmp", EIO, Status::WriteFault},
-      {FsOp::Read, "f.ini", EIO, Status::ReadFault},
+      {FsOp::Lock, "", ETIMEDOUT, Status::LockTimeout, 33},
+      {FsOp::Write, ".zdv-tmp", ENOSPC, Status::DiskFull, 112},
+      {FsOp::Fsync, ".zdv-tmp", EDQUOT, Status::DiskFull, 112},
+      {FsOp::Open, ".zdv-tmp", EACCES, Status::AccessDenied, 5},
+      {FsOp::Rename, ".zdv-tmp", EROFS, Status::AccessDenied, 5},
+      {FsOp::Open, ".zdv-tmp", ENOMEM, Status::OutOfMemory, 8},
+      {FsOp::Write, ".zdv-tmp", EIO, Status::WriteFault, 29},
+      {FsOp::Read, "f.ini", EIO, Status::ReadFault, 30},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(zt::fsOpName(c.op)) + " " + errnoName(c.error));
@@ -331,6 +333,11 @@ TEST(StoreFaultsReplaceSteps, EachFailureKeepsItsCause) {
     Status status = Status::Ok;
     EXPECT_EQ(store.writeString("main", "name", "new", file, status), 0);
     EXPECT_EQ(status, c.cause);
+    {
+      zidevuv10::services::ScopedFileSystem installed(fs);
+      EXPECT_EQ(WritePrivateProfileStringA("main", "name", "new", file.c_str()), 0);
+      EXPECT_EQ(GetLastError(), c.lastError);
+    }
     EXPECT_EQ(zt::readFile(file), kOriginal);
     fs->reset();
     EXPECT_EQ(store.writeString("main", "name", "new", file, status), 1);

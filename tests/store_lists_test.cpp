@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -272,8 +273,17 @@ TEST_F(StoreLists, NoSectionEntriesIsTwoNuls) {
   EXPECT_EQ(missingFile.ret, 0u);
   EXPECT_EQ(missingFile.bytes[0], '\0');
   EXPECT_EQ(missingFile.bytes[1], '\0');
-  // No section at all is refused.
+  // The last error: 2 for a missing section (here of WIN.INI, a NULL file
+  // name), 0 for a section found, even one without entries.
+  std::filesystem::create_directories(drive_.windowsDir());
+  zidevuv10::testing::writeFile(drive_.windowsDir() + "/WIN.INI", "[other]\na=1\n[empty]\n");
   char buf[16];
+  SetLastError(99);
+  EXPECT_EQ(GetPrivateProfileSectionA("section1", buf, sizeof buf, nullptr), 0u);
+  EXPECT_EQ(GetLastError(), 2u);
+  EXPECT_EQ(GetPrivateProfileSectionA("empty", buf, sizeof buf, nullptr), 0u);
+  EXPECT_EQ(GetLastError(), 0u);
+  // No section at all is refused.
   EXPECT_EQ(GetPrivateProfileSectionA(nullptr, buf, sizeof buf, f.c_str()), 0u);
 }
 

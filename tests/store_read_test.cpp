@@ -222,21 +222,55 @@ TEST_F(StoreRead, FoundEmptyValueIsEmptyNotTheDefault) {
   EXPECT_EQ(read("s", "quoted", "def", f), (Got{"", 0}));
 }
 
+// The last error of a read: 0 when the answer is the file's, 2 when the
+// file or the section is missing, untouched when only the key is.
 TEST_F(StoreRead, MissingValuesGiveTheDefault) {
-  const std::string f = ini("[s]\nk=1\n=nameless\n[]\nk=2\n");
+  const std::string f = ini("[s]\nk=1\n[e]\n");
+  SetLastError(99);
   EXPECT_EQ(read("s", "k", "def", dir_.file("missing.ini")), (Got{"def", 3}));
   EXPECT_EQ(GetLastError(), 2u);  // ERROR_FILE_NOT_FOUND
   EXPECT_EQ(read("s", "k", "def", dir_.file("nodir/missing.ini")), (Got{"def", 3}));
   EXPECT_EQ(GetLastError(), 2u);
+  SetLastError(99);
   EXPECT_EQ(read("nosuch", "k", "def", f), (Got{"def", 3}));
-  EXPECT_EQ(GetLastError(), 0u);  // the file was read
+  EXPECT_EQ(GetLastError(), 2u);
+  SetLastError(99);
   EXPECT_EQ(read("s", "nosuch", "def", f), (Got{"def", 3}));
-  // An empty key or section name is never found, even where a line has one.
-  EXPECT_EQ(read("s", "", "def", f), (Got{"def", 3}));
-  EXPECT_EQ(read("s", "  ", "def", f), (Got{"def", 3}));
-  EXPECT_EQ(read("", "k", "def", f), (Got{"def", 3}));
+  EXPECT_EQ(GetLastError(), 99u);
+  EXPECT_EQ(GetPrivateProfileIntA("s", "nosuch", 7, f.c_str()), 7u);
+  EXPECT_EQ(GetLastError(), 99u);
+  EXPECT_EQ(read("e", nullptr, "def", f), (Got{"def", 3}));  // a section without keys
+  EXPECT_EQ(GetLastError(), 99u);
+  EXPECT_EQ(GetPrivateProfileIntA("nosuch", "k", 7, f.c_str()), 7u);
+  EXPECT_EQ(GetLastError(), 2u);
+  SetLastError(99);
+  EXPECT_EQ(read("s", "k", "def", f), (Got{"1", 1}));
+  EXPECT_EQ(GetLastError(), 0u);
   // An empty file name reads nothing.
   EXPECT_EQ(read("s", "k", "def", ""), (Got{"def", 3}));
+}
+
+// An empty section name is the section headed "[]" (not the lines before
+// the first header); an empty key name is a line "=value" of its section.
+TEST_F(StoreRead, EmptyNamesAreNames) {
+  const std::string f = ini(
+      "\r\nkey=val_no_section\r\n[]\r\nkey=val_e_section\r\n[s]\r\n=val_no_key\r\n[t]\r\n");
+  EXPECT_EQ(read("", "key", "def", f), (Got{"val_e_section", 13}));
+  EXPECT_EQ(read(" ", "key", "def", f), (Got{"val_e_section", 13}));
+  EXPECT_EQ(read("s", "", "def", f), (Got{"val_no_key", 10}));
+  EXPECT_EQ(read("s", "  ", "def", f), (Got{"val_no_key", 10}));
+  EXPECT_EQ(read("t", "", "def", f), (Got{"def", 3}));
+  EXPECT_EQ(GetPrivateProfileIntA("", "key", 7, f.c_str()), 0u);
+  // Lists: the entries of both, and the keys of "[]"; the section list and
+  // a key list cannot hold an empty name (an empty item ends a list).
+  char buf[64];
+  EXPECT_EQ(GetPrivateProfileSectionA("", buf, sizeof buf, f.c_str()), 18u);
+  EXPECT_EQ(std::string(buf, 19), "key=val_e_section\0\0"s);
+  EXPECT_EQ(GetPrivateProfileSectionA("s", buf, sizeof buf, f.c_str()), 12u);
+  EXPECT_EQ(std::string(buf, 13), "=val_no_key\0\0"s);
+  EXPECT_EQ(read("", nullptr, "def", f), (Got{"key", 4}));
+  EXPECT_EQ(GetPrivateProfileSectionNamesA(buf, sizeof buf, f.c_str()), 4u);
+  EXPECT_EQ(std::string(buf, 5), "s\0t\0\0"s);
 }
 
 TEST_F(StoreRead, DefaultLosesTrailingSpacesAndNullDefaultIsEmpty) {
@@ -308,12 +342,12 @@ TEST_F(StoreRead, AbsentAndEmptyArgumentsDiffer) {
   };
   // Absent key: the key list, ended by a second NUL.
   EXPECT_EQ(call("s", std::nullopt, "def"), "b\0a\0\0"s);
-  // Empty key: not found.
+  // Empty key: a name, here not found.
   EXPECT_EQ(call("s", "", "def"), "def\0"s);
   // Absent section: the section names, whatever the key.
   EXPECT_EQ(call(std::nullopt, "a", "def"), "s\0t\0\0"s);
   EXPECT_EQ(call(std::nullopt, std::nullopt, "def"), "s\0t\0\0"s);
-  // Empty section: not found.
+  // Empty section: a name, here not found.
   EXPECT_EQ(call("", "a", "def"), "def\0"s);
   // Absent and empty defaults both give empty text.
   EXPECT_EQ(call("s", "x", std::nullopt), "\0"s);

@@ -70,7 +70,7 @@ TEST_F(StoreStruct, ReadFillsNothingUnlessLengthAndChecksumMatch) {
     uint32_t error;
   } failures[] = {
       {"badsum", 5, 13}, {"nothex", 5, 13}, {"short", 5, 24}, {"odd", 5, 24},
-      {"ok", 4, 24},     {"empty", 5, 24},  {"missing", 5, 2},
+      {"ok", 4, 24},     {"empty", 5, 24},  {"missing", 5, 24},
   };
   for (const auto& f : failures) {
     SCOPED_TRACE(f.key);
@@ -80,8 +80,14 @@ TEST_F(StoreStruct, ReadFillsNothingUnlessLengthAndChecksumMatch) {
   }
   EXPECT_EQ(GetPrivateProfileStructA("S", "ok", nullptr, 5, file_.c_str()), 0);
   EXPECT_EQ(GetLastError(), 87u);
-  EXPECT_EQ(GetPrivateProfileStructA("S", "ok", out, 5, dir_.file("none.ini").c_str()), 0);
-  EXPECT_EQ(GetLastError(), 2u);
+  // No stored text at all (no section, no file) has the wrong length too.
+  EXPECT_EQ(GetPrivateProfileStructA("T", "ok", out, 5, file_.c_str()), 0);
+  EXPECT_EQ(GetLastError(), 24u);
+  EXPECT_EQ(GetPrivateProfileStructA("s", "key", out, 5, dir_.file("none.ini").c_str()), 0);
+  EXPECT_EQ(GetLastError(), 24u);
+  EXPECT_EQ(GetPrivateProfileStructW(u"s", u"key", out, 5, utf16(dir_.file("none.ini")).c_str()),
+            0);
+  EXPECT_EQ(GetLastError(), 24u);
 }
 
 TEST_F(StoreStruct, NullStructureDeletesTheKeyAndNullKeyTheSection) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "text/utf16.h"
 #include "text/utf8.h"
 #include "zidevuv10/profile.h"
+#include "zidevuv10/winport.h"
 
 namespace {
 
@@ -44,7 +46,7 @@ std::string utf16File(std::u16string_view text) {
 #define FILE_TEXT                                                                        \
   "ignored=1\r\n[Sec]\nkey=value\nname=Größe 😀 end\r\n" \
   "q=\"quoted\"\n;c=1\nbare\n[Émoji 😀]\nk😀=😀" \
-  "😀\n[Sec]\ndup=2\n"
+  "😀\n[Sec]\ndup=2\n=no key\n[]\nkey=empty section\n"
 
 enum class Call { String, Section, Names, Int };
 
@@ -72,6 +74,9 @@ const std::vector<Read> kReads = {
     {Call::Names, kAbsent, kAbsent, kAbsent, true},
     {Call::Int, ARG("Sec"), ARG("dup"), kAbsent},
     {Call::Int, ARG("Sec"), ARG("missing"), kAbsent},
+    {Call::String, ARG(""), ARG("key"), ARG("d")},
+    {Call::String, ARG("Sec"), ARG(""), ARG("d")},
+    {Call::Section, ARG(""), kAbsent, kAbsent, true},
 };
 
 constexpr std::size_t kRoom = 128;
@@ -202,6 +207,65 @@ TEST_F(StoreWide, ReadsAnswerAsTheNarrowFormsAtEverySize) {
       }
     }
   }
+}
+
+// Windows' wide answers for empty names: section "" is the one headed "[]",
+// key "" a line "=value".
+TEST_F(StoreWide, EmptyNamesAreNames) {
+  const std::string file = dir_.file("empty_names.ini");
+  zt::writeFile(file, utf16File(u"\r\nkey=val_no_section\r\n[]\r\nkey=val_e_section\r\n[s]\r\n"
+                                u"=val_no_key\r\n[t]\r\n"));
+  const std::u16string wideFile = utf8ToUtf16(file);
+  char16_t buf[32];
+  EXPECT_EQ(GetPrivateProfileStringW(u"", u"key", u"d", buf, 32, wideFile.c_str()), 13u);
+  EXPECT_EQ(std::u16string(buf), u"val_e_section");
+  EXPECT_EQ(GetPrivateProfileStringW(u"s", u"", u"d", buf, 32, wideFile.c_str()), 10u);
+  EXPECT_EQ(std::u16string(buf), u"val_no_key");
+  ASSERT_NE(WritePrivateProfileStringW(u"s", u"", u"v2", wideFile.c_str()), 0);
+  EXPECT_EQ(GetPrivateProfileStringW(u"S", u" ", u"d", buf, 32, wideFile.c_str()), 2u);
+  EXPECT_EQ(std::u16string(buf), u"v2");
+}
+
+// The porting header's helpers around the W functions: Windows' wide
+// formatting (%s wide, %hs and %S narrow), and the answers and last errors
+// of its file and module functions over the path mapping.
+TEST_F(StoreWide, PortingHelpersAnswerAsWindowsDoes) {
+  char16_t buf[32];
+  EXPECT_EQ(swprintf_s(buf, u"%s|%hs|%S|%5d|%-3c|%x", u"wé", "n😀", "N", -12, u'z', 255u), 21);
+  EXPECT_EQ(std::u16string(buf), u"wé|n😀|N|  -12|z  |ff");
+  char16_t small[4];
+  EXPECT_EQ(swprintf_s(small, u"%s", u"long"), -1);
+  EXPECT_EQ(small[0], u'\0');
+  EXPECT_EQ(wsprintfW(buf, u"%ls=%u", u"k", 7u), 3);
+  EXPECT_EQ(std::u16string(buf), u"k=7");
+
+  const std::string made = dir_.file("made");
+  EXPECT_EQ(GetFileAttributesA(made.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), 2u);
+  EXPECT_EQ(GetFileAttributesA((made + "\\deeper\\x.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), 3u);
+  EXPECT_EQ(CreateDirectoryA((made + "/a/b").c_str(), nullptr), 0);
+  EXPECT_EQ(GetLastError(), 3u);
+  EXPECT_EQ(CreateDirectoryA(made.c_str(), nullptr), 1);
+  EXPECT_EQ(CreateDirectoryW(utf8ToUtf16(made).c_str(), nullptr), 0);
+  EXPECT_EQ(GetLastError(), 183u);  // ERROR_ALREADY_EXISTS
+  EXPECT_EQ(GetFileAttributesW(utf8ToUtf16(made).c_str()), uint32_t{FILE_ATTRIBUTE_DIRECTORY});
+  zt::writeFile(made + "/s.ini", "");
+  EXPECT_EQ(GetFileAttributesA((made + "/S.INI").c_str()), uint32_t{FILE_ATTRIBUTE_NORMAL});
+
+  // The program's own path as a Windows path; cut with 122 when too long.
+  char path[1024];
+  const uint32_t n = GetModuleFileNameA(GetModuleHandleA(nullptr), path, sizeof path);
+  EXPECT_EQ(n, std::strlen(path));
+  EXPECT_EQ(std::string(path).substr(0, 3), "Z:\\");
+  EXPECT_NE(std::string(path).find("\\store_wide_test"), std::string::npos) << path;
+  char16_t widePath[1024];
+  EXPECT_EQ(GetModuleFileNameW(nullptr, widePath, 1024), n);
+  EXPECT_EQ(GetModuleFileNameA(nullptr, path, 3), 3u);
+  EXPECT_EQ(GetLastError(), 122u);
+  EXPECT_EQ(std::string(path), "Z:");
+  EXPECT_EQ(GetModuleHandleA("other.dll"), nullptr);
+  EXPECT_EQ(GetLastError(), 126u);
 }
 
 enum class Op { String, Section, Struct };

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <string>
 
+#include "services/services.h"
 #include "store/profile_store.h"
 #include "support/faulty_file_system.h"
 #include "support/test_files.h"
@@ -62,6 +63,37 @@ TEST(StoreWrite, NewFileIsUtf8WithLfLineEnds) {
   EXPECT_NE(put("App", "key", "string", f), 0);
   EXPECT_EQ(readFile(f), "[App]\nkey=string\n");
   EXPECT_EQ(get("App", "key", f), "string");
+}
+
+// ZIDEVUV10_NEWLINE=crlf: new and empty files get Windows' CRLF, as does a
+// file of one line without a line end; files with line ends keep their own.
+TEST(StoreWrite, NewAndEmptyFilesTakeCrlfWhenTheEnvironmentAsks) {
+  TempDir dir;
+  ASSERT_EQ(setenv("ZIDEVUV10_NEWLINE", "CRLF", 1), 0);
+  // A store made now reads the choice; the C functions use it.
+  zidevuv10::services::ScopedFileSystem stores(zidevuv10::fs::posixFileSystem());
+  ASSERT_EQ(unsetenv("ZIDEVUV10_NEWLINE"), 0);
+
+  const std::string created = dir.file("new.ini");
+  ASSERT_NE(put("App", "key", "string", created), 0);
+  ASSERT_NE(put("App", "key2", "two", created), 0);
+  EXPECT_EQ(readFile(created), "[App]\r\nkey=string\r\nkey2=two\r\n");
+
+  const std::string empty = dir.file("empty.ini");
+  writeFile(empty, "");
+  ASSERT_NE(WritePrivateProfileSectionA("S", entryList({"a=1", "b=2"}).c_str(), empty.c_str()),
+            0);
+  EXPECT_EQ(readFile(empty), "[S]\r\na=1\r\nb=2\r\n");
+
+  const std::string oneLine = dir.file("one.ini");
+  writeFile(oneLine, "[S]");
+  ASSERT_NE(put("S", "k", "v", oneLine), 0);
+  EXPECT_EQ(readFile(oneLine), "[S]\r\nk=v\r\n");
+
+  const std::string lf = dir.file("lf.ini");
+  writeFile(lf, "[S]\nk=v\n");
+  ASSERT_NE(put("T", "k", "v", lf), 0);
+  EXPECT_EQ(readFile(lf), "[S]\nk=v\n[T]\nk=v\n");
 }
 
 TEST(StoreWrite, BuildUpSequence) {
@@ -170,6 +202,25 @@ TEST(StoreWrite, EmptyValueAndTrimmedNames) {
   EXPECT_EQ(readFile(f), "[App]\nkey=\nspaced=v  w\nblank=\n[s2  ]\nk=v\nk2=v2\n");
 }
 
+// Whatever a read can name, a write can: section "" is "[]", key "" a
+// line "=value".
+TEST(StoreWrite, EmptyNamesAreWrittenWhereReadsFindThem) {
+  TempDir dir;
+  const std::string f = dir.file("empty_names.ini");
+  writeFile(f, "top=1\n");
+  ASSERT_NE(put("", "k", "v", f), 0);
+  ASSERT_NE(put("s", "", "x", f), 0);
+  ASSERT_NE(put(" ", "k2", "v2", f), 0);
+  EXPECT_EQ(readFile(f), "top=1\n[]\nk=v\nk2=v2\n[s]\n=x\n");
+  EXPECT_EQ(get("", "k", f), "v");
+  EXPECT_EQ(get("s", "", f), "x");
+  ASSERT_NE(put("S", " ", "y", f), 0);
+  EXPECT_EQ(readFile(f), "top=1\n[]\nk=v\nk2=v2\n[s]\n=y\n");
+  ASSERT_NE(put("s", "", nullptr, f), 0);
+  ASSERT_NE(put("", nullptr, nullptr, f), 0);
+  EXPECT_EQ(readFile(f), "top=1\n[s]\n");
+}
+
 TEST(StoreWrite, DeleteKeyRemovesEveryLineOfItInTheFirstSection) {
   TempDir dir;
   const std::string f = dir.file("delkey.ini");
@@ -209,13 +260,23 @@ TEST(StoreWrite, DeleteSectionRemovesEveryCopyAndKeepsOtherLines) {
   EXPECT_EQ(readFile(f), "; top\n\n; about B\n; end\n");
 }
 
-TEST(StoreWrite, DeletingWhatIsAbsentSucceedsAndChangesNothing) {
+TEST(StoreWrite, DeletingWhatIsAbsentSucceedsAndChangesNoFileThatExists) {
   TempDir dir;
-  const std::string missing = dir.file("missing.ini");
-  EXPECT_NE(put("A", "k", nullptr, missing), 0);
-  EXPECT_NE(put("A", nullptr, nullptr, missing), 0);
-  EXPECT_NE(WritePrivateProfileSectionA("A", nullptr, missing.c_str()), 0);
-  EXPECT_FALSE(fileExists(missing));
+  // In a missing file, each delete succeeds and leaves an empty file
+  // behind, as on Windows; an empty entry list deletes nothing and makes none.
+  const std::string missing[] = {dir.file("m1.ini"), dir.file("m2.ini"), dir.file("m3.ini")};
+  SetLastError(5);
+  EXPECT_NE(put("App", "key", nullptr, missing[0]), 0);
+  EXPECT_EQ(GetLastError(), 0u);
+  EXPECT_NE(put("App", nullptr, "string", missing[1]), 0);
+  EXPECT_NE(WritePrivateProfileSectionA("A", nullptr, missing[2].c_str()), 0);
+  for (const std::string& m : missing) {
+    ASSERT_TRUE(fileExists(m)) << m;
+    EXPECT_EQ(readFile(m), "") << m;
+  }
+  const std::string untouched = dir.file("m4.ini");
+  EXPECT_NE(WritePrivateProfileSectionA("A", "\0", untouched.c_str()), 0);
+  EXPECT_FALSE(fileExists(untouched));
 
   // Also in a folder that does not exist: nothing to change, nothing made.
   const std::string deep = dir.file("nofolder/x.ini");

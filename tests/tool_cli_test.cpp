@@ -95,6 +95,27 @@ TEST_F(ToolStoreTest, SetCreatesTheFileAndGetReadsItBack) {
   EXPECT_EQ(value.status, 0) << value.err;
   EXPECT_EQ(value.out, "changed\n");
   EXPECT_EQ(value.err, "");
+
+  // Windows' CRLF in a new file, when the environment asks for it.
+  const ScopedEnv crlf("ZIDEVUV10_NEWLINE", "crlf");
+  ASSERT_EQ(tool({"set", file("crlf.ini"), "Main", "name", "v"}).status, 0);
+  EXPECT_EQ(readFile(file("crlf.ini")), "[Main]\r\nname=v\r\n");
+}
+
+// A Windows-1252 file that cannot hold the new text becomes UTF-8, and the
+// tool says so on standard error; text it can hold keeps its encoding.
+TEST_F(ToolStoreTest, AWriteThatChangesTheEncodingSaysSo) {
+  const std::string ini = file("latin.ini");
+  writeFile(ini, "[S]\nk=caf\xe9\n");
+  const ProcessResult fits = tool({"set", ini, "S", "a", "\xc3\xa8"});
+  EXPECT_EQ(fits.status, 0);
+  EXPECT_EQ(fits.err, "");
+  EXPECT_EQ(readFile(ini), "[S]\nk=caf\xe9\na=\xe8\n");
+  const ProcessResult greek = tool({"set", ini, "S", "g", "\xce\xa9"});
+  EXPECT_EQ(greek.status, 0);
+  EXPECT_EQ(greek.err, "zidevuv10: note: " + ini +
+                           ": now UTF-8, as its Windows-1252 cannot hold the new text\n");
+  EXPECT_EQ(readFile(ini), "[S]\nk=caf\xc3\xa9\na=\xc3\xa8\ng=\xce\xa9\n");
 }
 
 TEST_F(ToolStoreTest, GetListsSectionsAndKeysInFileOrder) {
@@ -402,6 +423,13 @@ TEST_F(ToolPathTest, RelativeNamesReachTheCurrentFolderNotTheWindowsDirectory) {
   ASSERT_EQ(tool({"set", "sub/../up.ini", "S", "k", "3"}).status, 0);
   // A host name that looks like a drive is a file in the current folder.
   ASSERT_EQ(tool({"set", "C:drive.ini", "S", "k", "4"}).status, 0);
+  // So are the Windows forms ".\\name" and "..\\name".
+  ASSERT_EQ(tool({"set", ".\\windows-dotted.ini", "S", "k", "5"}).status, 0);
+  EXPECT_EQ(readFile(here + "/windows-dotted.ini"), "[S]\nk=5\n");
+  {
+    ScopedCurrentFolder sub(here + "/sub");
+    EXPECT_EQ(tool({"get", "..\\windows-dotted.ini", "S", "k"}).out, "5\n");
+  }
   EXPECT_EQ(readFile(here + "/bare.ini"), "[S]\nk=1\n");
   EXPECT_EQ(readFile(here + "/dotted.ini"), "[S]\nk=2\n");
   EXPECT_EQ(readFile(here + "/up.ini"), "[S]\nk=3\n");
@@ -726,6 +754,26 @@ TEST_F(ToolRunTest, BadScreenValuesAreBadUsage) {
           << r.err;
     }
   }
+}
+
+// The script's classes keep Windows' rule for a bare file name (the Windows
+// directory); the tool says once per file where that is.
+TEST_F(ToolRunTest, ABareFileNameIsNotedOnce) {
+  const std::string here = realFolder(dir_.path());
+  ScopedCurrentFolder cd(here);
+  const std::string script = file("bare.vbs");
+  writeFile(script,
+            "Set ini = CreateObject(\"VEZEzoro10.clsOrviInifINIFilesObjB\")\n"
+            "ini.Path = \"my.ini\"\nini.Section = \"S\"\nini.Key = \"k\"\nini.Value = \"1\"\n"
+            "ini.Path = \"MY.INI\"\nPrint ini.Value\n"
+            "ini.Path = \".\\here.ini\"\nini.Value = \"2\"\n");
+  const ProcessResult r = tool({"run", script});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "1\n");
+  EXPECT_EQ(r.err, "zidevuv10: note: \"my.ini\" is C:\\WINDOWS\\my.ini, that is " +
+                       driveC_.windowsDir() + "/my.ini\n");
+  EXPECT_TRUE(fileExists(driveC_.windowsDir() + "/my.ini"));
+  EXPECT_EQ(readFile(here + "/here.ini"), "[S]\nk=2\n");
 }
 
 TEST_F(ToolRunTest, AnUnreadableScriptIsAFailureNamingIt) {

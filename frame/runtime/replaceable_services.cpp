@@ -1,8 +1,11 @@
-// The message-box handler and the screen provider, replaceable by clients.
+// The message-box handler, the screen provider and the bare file name
+// handler, replaceable by clients.
 #include <cstdio>
 #include <mutex>
 #include <string>
 
+#include "paths/drives.h"
+#include "services/services.h"
 #include "sync/fork_safe_mutex.h"
 #include "zidevuv10/host.h"
 
@@ -23,6 +26,11 @@ MessageBoxHandler& installedHandler() {
 ScreenProvider& installedProvider() {
   static ScreenProvider provider;
   return provider;
+}
+
+BareFileNameHandler& installedBareNameHandler() {
+  static BareFileNameHandler handler;
+  return handler;
 }
 
 }  // namespace
@@ -64,6 +72,25 @@ Variant callByName(const ObjectRef& object, std::u16string_view member, InvokeKi
                    std::span<Variant> args) {
   if (!object) raiseError(err::kObjectNotSet);
   return object->invoke(object->dispatchId(member), kind, args);
+}
+
+BareFileNameHandler setBareFileNameHandler(BareFileNameHandler handler) {
+  store::BareNameSeen seen;
+  if (handler) {
+    seen = [handler](std::string_view name, const std::string& hostPath) {
+      std::string windowsPath(paths::kWindowsDirectory);
+      windowsPath.push_back('\\');
+      windowsPath.append(name);
+      handler(name, windowsPath, hostPath);
+    };
+  }
+  BareFileNameHandler previous;
+  {
+    std::lock_guard<sync::ForkSafeMutex> lock(servicesMutex());
+    previous = std::exchange(installedBareNameHandler(), std::move(handler));
+  }
+  services::setBareNameSeen(std::move(seen));
+  return previous;
 }
 
 }  // namespace zidevuv10

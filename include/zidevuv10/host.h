@@ -1,6 +1,7 @@
 // Host services a client can replace: the message box the library shows
-// (a settings object refusing an unregistered section) and the screen whose
-// size window placement fits into; plus calls by name on any object.
+// (a settings object refusing an unregistered section), the screen whose
+// size window placement fits into and a note on files named by a bare
+// name; plus calls by name on any object.
 //
 // The handler and provider are process-wide; installing them is safe from
 // any thread, and each call uses the one installed when it starts.
@@ -40,6 +41,15 @@ using ScreenProvider = std::function<ScreenMetrics()>;
 // at 15 twips per pixel); returns the previous one.
 ZIDEVUV10_API ScreenProvider setScreenProvider(ScreenProvider provider);
 ZIDEVUV10_API ScreenMetrics screenMetrics();
+
+// Called when the library reads or writes a file named by a bare name (no
+// folder, no drive), which Windows' rule puts in the Windows directory: the
+// name, its Windows path and the host path it reaches, in UTF-8. For a host
+// whose users expect the current folder; by default nothing is called.
+using BareFileNameHandler = std::function<void(
+    std::string_view name, std::string_view windowsPath, std::string_view hostPath)>;
+// Installs a handler (an empty one for none); returns the previous one.
+ZIDEVUV10_API BareFileNameHandler setBareFileNameHandler(BareFileNameHandler handler);
 
 // Calls a member of an object by name: error 91 on no object, 438 when the
 // object lacks the member.

@@ -8,18 +8,42 @@
 // files in their own encoding; a cut never splits a character (a UTF-8
 // sequence or a surrogate pair). A null pointer is an absent argument,
 // which differs from the empty text "" exactly as on Windows (a null key
-// lists keys, a null value deletes a key, and so on). A file name without
-// any folder part lives in the Windows directory (C:\WINDOWS).
+// lists keys, a null value deletes a key, and so on). Empty names are
+// names: section "" is the one headed "[]" (not the lines before the first
+// header), key "" a line "=value"; reads and writes reach both, but the
+// section list and key lists leave them out (an empty item would end the
+// list). File names follow Windows: a name without any folder part (no "\"
+// or "/") lives in the Windows directory (C:\WINDOWS); ".\name",
+// "..\name" and other relative paths start in the current folder.
 //
 // Writes refuse text that would add lines or sections the caller never
 // named (a line end anywhere, "=" in a key, a key starting with "[") and
 // text that is not valid UTF-8 or UTF-16: they return 0 and change nothing.
+// A write keeps the file's encoding, with one exception: a file in an 8-bit
+// encoding (Windows-1252) that cannot hold the new text is rewritten as
+// UTF-8, so that no character is lost. Deleting a key or a section of a
+// missing file succeeds and leaves an empty file, as on Windows (in a
+// missing folder it succeeds and makes nothing).
 //
-// Last error: every profile function sets the calling thread's last error
-// (GetLastError), ERROR_SUCCESS (0) when it did all it was asked to, else:
-//   2   ERROR_FILE_NOT_FOUND      a read found no file (the default is
-//                                 answered); a struct read found no key; a
-//                                 write named no section
+// New lines take the file's own line end. A file without one (a new or empty
+// file) gets LF, or CRLF, as Windows writes, when the environment holds
+// ZIDEVUV10_NEWLINE=crlf at the first call of a profile function.
+//
+// Last error: writes set the calling thread's last error (GetLastError) to
+// ERROR_SUCCESS (0) when they did all they were asked to. Reads set it to say
+// where their answer comes from: 0 when it is the file's (a value or list
+// found), 2 when the file or the section asked for is missing (the default,
+// or an empty list, is answered), and the cause when the file could not be
+// read; a read of a section that exists but lacks the key answers the
+// default and leaves the last error as the caller set it (as Windows does;
+// Windows 7 set 2); a read into a buffer of size 0 reads nothing and sets 0.
+// A struct read answers TRUE with 0, or FALSE with the
+// cause: 24 when no text of the structure's length is stored (no file,
+// section or key counts as none), 13 when the checksum does not match. The
+// codes:
+//   2   ERROR_FILE_NOT_FOUND      a read found no file or no section (the
+//                                 default is answered); a write named no
+//                                 section
 //   3   ERROR_PATH_NOT_FOUND      the file's folder does not exist
 //   5   ERROR_ACCESS_DENIED       the caller may not read or write the file,
 //                                 it is a folder, or the file name is ""
@@ -27,7 +51,7 @@
 //   13  ERROR_INVALID_DATA        text that would add lines or sections the
 //                                 caller never named; a struct whose stored
 //                                 checksum does not match
-//   24  ERROR_BAD_LENGTH          a struct whose stored text has another length
+//   24  ERROR_BAD_LENGTH          a struct with no stored text of its length
 //   29  ERROR_WRITE_FAULT         any other failure to write the file
 //   30  ERROR_READ_FAULT          any other failure to read the file
 //   33  ERROR_LOCK_VIOLATION      the writers' lock was not obtained in time
@@ -35,7 +59,9 @@
 //   112 ERROR_DISK_FULL           no space (or quota) left for the new version
 //   223 ERROR_FILE_TOO_LARGE      the file is larger than the library handles
 //   1113 ERROR_NO_UNICODE_TRANSLATION  text that is not valid UTF-8 or UTF-16,
-//                                 or that the file's 8-bit encoding cannot hold
+//                                 or that an 8-bit file holding binary bytes
+//                                 (NUL, control characters) cannot hold: such
+//                                 a file is not rewritten as UTF-8
 // Reads that meet an error answer as for a missing file (the default, or an
 // empty list); writes that meet one return 0 and leave the file unchanged.
 //

@@ -10,8 +10,14 @@
  * imitating one) has defined its guard (_WINDEF_, _MINWINDEF_, _WINNT_), or
  * when ZIDEVUV10_NO_WINDOWS_TYPES is defined.
  *
- * WCHAR is char16_t (UTF-16, as on Windows), not wchar_t: in C, UNICODE
- * text literals are u"..." literals. DWORD is 32 bits wide, as on Windows. */
+ * WCHAR is 16 bits (UTF-16, as on Windows): wchar_t where the compiler
+ * makes wchar_t 16 bits wide (-fshort-wchar, as Windows ports usually
+ * build), so L"..." text goes to the W functions directly; else char16_t,
+ * and UNICODE text literals are u"..." literals. DWORD is 32 bits wide, as
+ * on Windows.
+ *
+ * With ZIDEVUV10_WINPORT defined, winport.h comes too: the other types,
+ * text helpers and file and module functions settings code uses. */
 #pragma once
 
 #include "zidevuv10/profile.h"
@@ -28,7 +34,12 @@ typedef const void* LPCVOID;
 
 #if !defined(ZIDEVUV10_NO_WINDOWS_TYPES) && !defined(_WINNT_)
 typedef char CHAR;
+#if defined(__SIZEOF_WCHAR_T__) && __SIZEOF_WCHAR_T__ == 2
+#define ZIDEVUV10_SHORT_WCHAR 1
+typedef wchar_t WCHAR;
+#else
 typedef char16_t WCHAR;
+#endif
 typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef WCHAR* LPWSTR;
@@ -54,7 +65,9 @@ typedef const TCHAR* LPCTSTR;
 
 /* Text literals of the chosen width. */
 #ifndef __TEXT
-#ifdef UNICODE
+#if defined(UNICODE) && defined(ZIDEVUV10_SHORT_WCHAR)
+#define __TEXT(quote) L##quote
+#elif defined(UNICODE)
 #define __TEXT(quote) u##quote
 #else
 #define __TEXT(quote) quote
@@ -158,4 +171,79 @@ typedef const TCHAR* LPCTSTR;
 #endif
 #ifndef GetWindowsDirectory
 #define GetWindowsDirectory ZIDEVUV10_AW(GetWindowsDirectory)
+#endif
+
+/* Where wchar_t is 16 bits, C++ code passes wchar_t text to the W functions
+ * (in C, wchar_t and char16_t are then the same type). */
+#if defined(__cplusplus) && defined(__SIZEOF_WCHAR_T__) && __SIZEOF_WCHAR_T__ == 2
+inline const char16_t* zidevuv10_u16(const wchar_t* s) {
+  return reinterpret_cast<const char16_t*>(s);
+}
+inline char16_t* zidevuv10_u16(wchar_t* s) { return reinterpret_cast<char16_t*>(s); }
+inline uint32_t GetPrivateProfileStringW(const wchar_t* section, const wchar_t* key,
+                                         const wchar_t* default_value, wchar_t* buffer,
+                                         uint32_t size, const wchar_t* file) {
+  return GetPrivateProfileStringW(zidevuv10_u16(section), zidevuv10_u16(key),
+                                  zidevuv10_u16(default_value), zidevuv10_u16(buffer), size,
+                                  zidevuv10_u16(file));
+}
+inline uint32_t GetProfileStringW(const wchar_t* section, const wchar_t* key,
+                                  const wchar_t* default_value, wchar_t* buffer, uint32_t size) {
+  return GetProfileStringW(zidevuv10_u16(section), zidevuv10_u16(key),
+                           zidevuv10_u16(default_value), zidevuv10_u16(buffer), size);
+}
+inline uint32_t GetPrivateProfileIntW(const wchar_t* section, const wchar_t* key,
+                                      int32_t default_value, const wchar_t* file) {
+  return GetPrivateProfileIntW(zidevuv10_u16(section), zidevuv10_u16(key), default_value,
+                               zidevuv10_u16(file));
+}
+inline uint32_t GetProfileIntW(const wchar_t* section, const wchar_t* key, int32_t default_value) {
+  return GetProfileIntW(zidevuv10_u16(section), zidevuv10_u16(key), default_value);
+}
+inline uint32_t GetPrivateProfileSectionW(const wchar_t* section, wchar_t* buffer, uint32_t size,
+                                          const wchar_t* file) {
+  return GetPrivateProfileSectionW(zidevuv10_u16(section), zidevuv10_u16(buffer), size,
+                                   zidevuv10_u16(file));
+}
+inline uint32_t GetProfileSectionW(const wchar_t* section, wchar_t* buffer, uint32_t size) {
+  return GetProfileSectionW(zidevuv10_u16(section), zidevuv10_u16(buffer), size);
+}
+inline uint32_t GetPrivateProfileSectionNamesW(wchar_t* buffer, uint32_t size,
+                                               const wchar_t* file) {
+  return GetPrivateProfileSectionNamesW(zidevuv10_u16(buffer), size, zidevuv10_u16(file));
+}
+inline int32_t WritePrivateProfileStringW(const wchar_t* section, const wchar_t* key,
+                                          const wchar_t* value, const wchar_t* file) {
+  return WritePrivateProfileStringW(zidevuv10_u16(section), zidevuv10_u16(key),
+                                    zidevuv10_u16(value), zidevuv10_u16(file));
+}
+inline int32_t WriteProfileStringW(const wchar_t* section, const wchar_t* key,
+                                   const wchar_t* value) {
+  return WriteProfileStringW(zidevuv10_u16(section), zidevuv10_u16(key), zidevuv10_u16(value));
+}
+inline int32_t WritePrivateProfileSectionW(const wchar_t* section, const wchar_t* entries,
+                                           const wchar_t* file) {
+  return WritePrivateProfileSectionW(zidevuv10_u16(section), zidevuv10_u16(entries),
+                                     zidevuv10_u16(file));
+}
+inline int32_t WriteProfileSectionW(const wchar_t* section, const wchar_t* entries) {
+  return WriteProfileSectionW(zidevuv10_u16(section), zidevuv10_u16(entries));
+}
+inline uint32_t GetWindowsDirectoryW(wchar_t* buffer, uint32_t size) {
+  return GetWindowsDirectoryW(zidevuv10_u16(buffer), size);
+}
+inline int32_t GetPrivateProfileStructW(const wchar_t* section, const wchar_t* key, void* data,
+                                        uint32_t size, const wchar_t* file) {
+  return GetPrivateProfileStructW(zidevuv10_u16(section), zidevuv10_u16(key), data, size,
+                                  zidevuv10_u16(file));
+}
+inline int32_t WritePrivateProfileStructW(const wchar_t* section, const wchar_t* key,
+                                          const void* data, uint32_t size, const wchar_t* file) {
+  return WritePrivateProfileStructW(zidevuv10_u16(section), zidevuv10_u16(key), data, size,
+                                    zidevuv10_u16(file));
+}
+#endif
+
+#ifdef ZIDEVUV10_WINPORT
+#include "zidevuv10/winport.h"
 #endif

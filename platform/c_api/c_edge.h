@@ -9,6 +9,7 @@
 #include <span>
 #include <string_view>
 
+#include "store/answers.h"
 #include "store/status.h"
 
 namespace zidevuv10::capi {
@@ -32,6 +33,11 @@ uint32_t windowsCode(store::Status status);
 
 void setLastError(uint32_t code) noexcept;
 inline void setLastError(store::Status status) noexcept { setLastError(windowsCode(status)); }
+// The last error of a read that answered (profile.h states the rule): the
+// cause when the file was not read, 0 when the answer is the file's, 2 when
+// the file lacks the section, and untouched when the file has the section
+// but not the key.
+void setReadError(store::Status status, store::Found found) noexcept;
 
 // Runs a C function's body. An exception never leaves it: the last error
 // says out of memory (std::bad_alloc) or a read or write fault, and the

@@ -12,6 +12,16 @@ thread_local uint32_t lastError = kErrorSuccess;
 
 void setLastError(uint32_t code) noexcept { lastError = code; }
 
+void setReadError(store::Status status, store::Found found) noexcept {
+  if (status != store::Status::Ok) {
+    setLastError(status);
+  } else if (found == store::Found::All) {
+    setLastError(kErrorSuccess);
+  } else if (found == store::Found::NoSection) {
+    setLastError(kErrorFileNotFound);
+  }
+}
+
 uint32_t windowsCode(store::Status status) {
   using store::Status;
   switch (status) {

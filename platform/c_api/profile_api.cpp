@@ -42,8 +42,10 @@ uint32_t getInt(const char* section, const char* key, int32_t defaultValue, OptT
       Access::Read,
       [&] {
         Status status = Status::Ok;
-        const uint32_t value = store()->getInt(arg(section), arg(key), defaultValue, file, status);
-        setLastError(status);
+        zidevuv10::store::Found found = zidevuv10::store::Found::All;
+        const uint32_t value =
+            store()->getInt(arg(section), arg(key), defaultValue, file, status, &found);
+        zidevuv10::capi::setReadError(status, found);
         return value;
       },
       [&]() noexcept { return static_cast<uint32_t>(defaultValue); });

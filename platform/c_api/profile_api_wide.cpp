@@ -102,9 +102,10 @@ uint32_t getInt(const char16_t* section, const char16_t* key, int32_t defaultVal
       [&] {
         ReadArg s, k, f;
         Status status = Status::Ok;
+        zidevuv10::store::Found found = zidevuv10::store::Found::All;
         const uint32_t value = store()->getInt(s.convert(section), k.convert(key), defaultValue,
-                                              fileName(f, file), status);
-        setLastError(status);
+                                              fileName(f, file), status, &found);
+        zidevuv10::capi::setReadError(status, found);
         return value;
       },
       [&]() noexcept { return static_cast<uint32_t>(defaultValue); });

@@ -16,8 +16,10 @@ uint32_t answerRead(Unit* buffer, uint32_t size, Read&& read, Fallback&& fallbac
     setLastError(kErrorInvalidParameter);
     return 0;
   }
-  setLastError(kErrorSuccess);
-  if (size == 0) return 0;
+  if (size == 0) {
+    setLastError(kErrorSuccess);  // nothing read, nothing to say
+    return 0;
+  }
   const std::span<Unit> out(buffer, size);
   return guarded(
       store::Access::Read,
@@ -25,7 +27,7 @@ uint32_t answerRead(Unit* buffer, uint32_t size, Read&& read, Fallback&& fallbac
         store::Status status = store::Status::Ok;
         const store::Answer answer = read(status);
         const uint32_t placed = store::place(out, answer);
-        setLastError(status);
+        setReadError(status, answer.found);
         return placed;
       },
       [&]() noexcept { return fallback(out); });

@@ -156,14 +156,18 @@ std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool
   return out;
 }
 
+bool isBareName(std::string_view file) {
+  if (file.empty() || startsWithDrive(file)) return false;
+  for (char c : file) {
+    if (isSeparator(c)) return false;
+  }
+  return true;
+}
+
 std::optional<HostPath> resolveProfileFile(fs::FileSystem& fs, std::string_view file,
                                            bool matchCase) {
   if (file.empty()) return std::nullopt;
-  bool bare = !startsWithDrive(file);
-  for (char c : file) {
-    if (isSeparator(c)) bare = false;
-  }
-  if (!bare) return resolvePath(fs, file, matchCase);
+  if (!isBareName(file)) return resolvePath(fs, file, matchCase);
   std::string inWindows(kWindowsDirectory);
   inWindows.push_back('\\');
   inWindows.append(file);

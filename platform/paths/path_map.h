@@ -31,8 +31,11 @@ struct HostPath {
 std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view path,
                                     bool matchCase = true);
 
-// A profile file argument: a name without any folder part (no separator, no
-// drive) lives in the Windows directory.
+// Whether a profile file argument is a bare name: no folder part (no
+// separator) and no drive.
+bool isBareName(std::string_view file);
+
+// A profile file argument: a bare name lives in the Windows directory.
 std::optional<HostPath> resolveProfileFile(fs::FileSystem& fs, std::string_view file,
                                            bool matchCase = true);
 

@@ -1,5 +1,8 @@
 #include "services/services.h"
 
+#include <strings.h>
+
+#include <cstdlib>
 #include <mutex>
 #include <stdexcept>
 #include <utility>
@@ -10,19 +13,21 @@ namespace zidevuv10::services {
 
 namespace {
 
-Services over(std::shared_ptr<fs::FileSystem> fileSystem) {
-  auto profileStore = std::make_shared<store::ProfileStore>(fileSystem);
+Services over(std::shared_ptr<fs::FileSystem> fileSystem, store::BareNameSeen bareNameSeen) {
+  auto profileStore =
+      std::make_shared<store::ProfileStore>(fileSystem, newFileLineEnd(), std::move(bareNameSeen));
   return {std::move(fileSystem), std::move(profileStore)};
 }
 
 struct Installed {
   sync::ForkSafeMutex mutex;
   Services services;
+  store::BareNameSeen bareNameSeen;
 
   static Installed& instance() {
     static Installed* const installed = [] {
       auto* i = new Installed;  // never destroyed: the library may be called during exit
-      i->services = over(fs::posixFileSystem());
+      i->services = over(fs::posixFileSystem(), {});
       return i;
     }();
     return *installed;
@@ -30,6 +35,12 @@ struct Installed {
 };
 
 }  // namespace
+
+store::NewFileLineEnd newFileLineEnd() {
+  const char* chosen = std::getenv("ZIDEVUV10_NEWLINE");
+  return chosen != nullptr && strcasecmp(chosen, "crlf") == 0 ? store::NewFileLineEnd::CrLf
+                                                             : store::NewFileLineEnd::Lf;
+}
 
 std::shared_ptr<fs::FileSystem> fileSystem() {
   Installed& i = Installed::instance();
@@ -45,10 +56,22 @@ std::shared_ptr<store::ProfileStore> store() {
 
 Services install(std::shared_ptr<fs::FileSystem> fileSystem) {
   if (!fileSystem) throw std::invalid_argument("services::install: no file system");
-  Services next = over(std::move(fileSystem));
   Installed& i = Installed::instance();
   std::lock_guard<sync::ForkSafeMutex> lock(i.mutex);
+  Services next = over(std::move(fileSystem), i.bareNameSeen);
   return std::exchange(i.services, std::move(next));
+}
+
+store::BareNameSeen setBareNameSeen(store::BareNameSeen seen) {
+  Installed& i = Installed::instance();
+  Services replaced;
+  store::BareNameSeen previous;
+  {
+    std::lock_guard<sync::ForkSafeMutex> lock(i.mutex);
+    previous = std::exchange(i.bareNameSeen, seen);
+    replaced = std::exchange(i.services, over(i.services.fileSystem, std::move(seen)));
+  }
+  return previous;
 }
 
 void restore(Services previous) {

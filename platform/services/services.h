@@ -3,7 +3,9 @@
 // take them from here instead of building or reaching for their own, so
 // that everything the library does goes through one FileSystem: the real
 // one by default, or one a test puts in place (a fault-injecting one, say)
-// for the whole process or for a scope.
+// for the whole process or for a scope. Each store made here takes the line
+// end of new and empty files from the environment (ZIDEVUV10_NEWLINE=crlf
+// for CRLF, else LF) when it is made.
 //
 // Thread safety: every function may be called from any thread at once.
 // A caller holds what it was given for as long as it uses it, so a
@@ -23,6 +25,16 @@ struct Services {
   std::shared_ptr<fs::FileSystem> fileSystem;
   std::shared_ptr<store::ProfileStore> store;  // over fileSystem, with a cache of its own
 };
+
+// The line end of new and empty files the environment asks for: CRLF,
+// Windows' bytes, with ZIDEVUV10_NEWLINE=crlf (in any case), else LF.
+store::NewFileLineEnd newFileLineEnd();
+
+// The function the stores made here call when a read or write names a file
+// by a bare name (see store::BareNameSeen); empty for none. Setting it puts
+// in a new store with it over the installed file system; answers the
+// function set before.
+store::BareNameSeen setBareNameSeen(store::BareNameSeen seen);
 
 // What is installed now (at first the POSIX file system and a store over it).
 std::shared_ptr<fs::FileSystem> fileSystem();

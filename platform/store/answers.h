@@ -16,6 +16,10 @@
 
 namespace zidevuv10::store {
 
+// What a read of a file that exists found of what it was asked for: all of
+// it, not the section (so the answer is the default or an empty list), or
+// the section but not the key in it.
+enum class Found : uint8_t { All, NoSection, NoKey };
 
 // A read's whole answer, before it meets a buffer: the text of a value, the
 // items of a list (each already followed by its NUL), or an empty list
@@ -26,12 +30,15 @@ struct Answer {
   std::string_view text;
   std::size_t emptyNuls = 1;
   std::shared_ptr<const void> keep;  // holds what `text` points into (a document, a list)
+  Found found = Found::All;
 
-  static Answer value(std::string_view v) { return {Shape::Value, v, 1, nullptr}; }
+  static Answer value(std::string_view v) { return {Shape::Value, v, 1, nullptr, Found::All}; }
   static Answer list(std::string_view items) {
-    return items.empty() ? emptyList(1) : Answer{Shape::List, items, 1, nullptr};
+    return items.empty() ? emptyList(1) : Answer{Shape::List, items, 1, nullptr, Found::All};
   }
-  static Answer emptyList(std::size_t nuls) { return {Shape::EmptyList, {}, nuls, nullptr}; }
+  static Answer emptyList(std::size_t nuls) {
+    return {Shape::EmptyList, {}, nuls, nullptr, Found::All};
+  }
 };
 
 uint32_t placeValue(std::span<char> buffer, std::string_view value);

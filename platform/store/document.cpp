@@ -169,6 +169,7 @@ void Document::scanLines() {
       headerBytes += e - b;
     }
   });
+  hasLineEnd_ = eolKnown;
   if (headers_.capacity() > headers_.size() + headers_.size() / 4) headers_.shrink_to_fit();
   endsWithLineEnd_ = lastNext == start || lastNext != lastEnd;
   endOfText_ = identity_ ? lastNext : rawStarts_.back();

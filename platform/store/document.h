@@ -65,8 +65,9 @@ class Document {
 
   const std::string& raw() const { return raw_; }
   text::Encoding encoding() const { return encoding_; }
-  // The file's line end ("\n" for files without one).
+  // The file's line end ("\n" for files without one), and whether it has one.
   std::string_view lineEnd() const { return lineEnd_; }
+  bool hasLineEnd() const { return hasLineEnd_; }
   // Whether the file holds bytes that no text file has (NUL, most control bytes).
   bool looksBinary() const { return looksBinary_; }
   // Raw offset where text appended at the end of the file goes, and whether
@@ -129,6 +130,7 @@ class Document {
   text::Encoding encoding_ = text::Encoding::Utf8;
   std::size_t markLength_ = 0;
   std::string lineEnd_ = "\n";
+  bool hasLineEnd_ = false;
   bool looksBinary_ = false;
   uint32_t endOfText_ = 0;
   bool endsWithLineEnd_ = true;

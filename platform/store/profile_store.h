@@ -20,6 +20,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -36,9 +37,22 @@ namespace zidevuv10::store {
 
 using OptText = std::optional<std::string_view>;
 
+// The line end of the lines a write adds to a file that has none of its own
+// (a new or empty file, or a single line without an end): LF, the Linux
+// convention, or CRLF, the bytes Windows writes. A file with a line end
+// keeps its own either way.
+enum class NewFileLineEnd : uint8_t { Lf, CrLf };
+
+// Called each time a read or write names a file by a bare name (no folder,
+// no drive), with that name and the host path it reaches in the Windows
+// directory; a front end whose users expect the current folder tells them.
+using BareNameSeen = std::function<void(std::string_view name, const std::string& hostPath)>;
+
 class ProfileStore {
  public:
-  explicit ProfileStore(std::shared_ptr<fs::FileSystem> fs = fs::posixFileSystem());
+  explicit ProfileStore(std::shared_ptr<fs::FileSystem> fs = fs::posixFileSystem(),
+                        NewFileLineEnd newFileLineEnd = NewFileLineEnd::Lf,
+                        BareNameSeen bareNameSeen = {});
 
   // The read forms without a status answer as the Windows functions do,
   // except when memory runs out: then they throw std::bad_alloc rather than
@@ -70,12 +84,16 @@ class ProfileStore {
 
   // The forms with a status; `status` is Ok when the file was read or
   // written (a read of a missing file answers the default with FileNotFound).
+  // A read of a file that exists tells in its answer's `found` whether it
+  // found the section and the key. A struct read fails with BadLength when
+  // no text is stored for it (no file, section or key) or text of another
+  // length, with BadChecksum when the checksum does not match.
   Answer readString(OptText section, OptText key, OptText defaultValue, OptText file,
                     Status& status);
   Answer readSection(OptText section, OptText file, Status& status);
   Answer readSectionNames(OptText file, Status& status);
   uint32_t getInt(OptText section, OptText key, int32_t defaultValue, OptText file,
-                  Status& status);
+                  Status& status, Found* found = nullptr);
   int32_t writeString(OptText section, OptText key, OptText value, OptText file, Status& status);
   int32_t writeSection(OptText section, OptText entries, OptText file, Status& status);
 
@@ -96,15 +114,23 @@ class ProfileStore {
  private:
   std::shared_ptr<const Document> loadForRead(OptText file, Status& status);
   void repairPending(const std::string& target);
+  void noteBareName(OptText file);
   int32_t flush(OptText file);
+  // A change as a write makes it: on a missing file, a delete (CreateEmpty)
+  // leaves an empty file behind, as Windows does; other changes that change
+  // nothing create no file.
+  enum class OnMissingFile : uint8_t { CreateNone, CreateEmpty };
   template <typename Planner>
-  int32_t modify(OptText file, Planner&& planner, Status& status);
+  int32_t modify(OptText file, Planner&& planner, Status& status,
+                 OnMissingFile onMissing = OnMissingFile::CreateNone);
   template <typename Planner>
   int32_t modifyOnce(OptText file, Planner& planner, Status& status);
   Answer readValueOrKeys(std::string_view section, OptText key, std::string_view def, OptText file,
                          Status& status);
 
   std::shared_ptr<fs::FileSystem> fs_;
+  NewFileLineEnd newFileLineEnd_;
+  BareNameSeen bareNameSeen_;
   FileCache cache_;
 };
 

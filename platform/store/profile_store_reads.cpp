@@ -23,7 +23,14 @@
 
 namespace zidevuv10::store {
 
-ProfileStore::ProfileStore(std::shared_ptr<fs::FileSystem> fs) : fs_(std::move(fs)) {}
+ProfileStore::ProfileStore(std::shared_ptr<fs::FileSystem> fs, NewFileLineEnd newFileLineEnd,
+                           BareNameSeen bareNameSeen)
+    : fs_(std::move(fs)), newFileLineEnd_(newFileLineEnd), bareNameSeen_(std::move(bareNameSeen)) {}
+
+void ProfileStore::noteBareName(OptText file) {
+  if (!bareNameSeen_ || !file || !paths::isBareName(*file)) return;
+  if (const auto host = paths::resolveProfileFile(*fs_, *file)) bareNameSeen_(*file, host->path);
+}
 
 namespace {
 
@@ -71,6 +78,7 @@ void ProfileStore::repairPending(const std::string& target) {
 }
 
 std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file, Status& status) {
+  noteBareName(file);
   const std::string_view name = file.value_or(kWinIni);
   auto failed = [&](int negativeErrno) -> std::shared_ptr<const Document> {
     status = statusOfErrno(negativeErrno, Access::Read);
@@ -139,26 +147,33 @@ Answer ProfileStore::readValueOrKeys(std::string_view section, OptText key, std:
                                      OptText file, Status& status) {
   auto doc = loadForRead(file, status);
   Answer answer = Answer::value(def);
+  if (!doc) return answer;
+  // Empty names are names: section "" is the one headed "[]", key "" a
+  // line "=value" of its section.
   if (!key) {
     // The section's key names (not trimmed: listings take the name as given).
-    const int s = doc ? doc->findSection(section) : -1;
-    if (s >= 0) {
-      auto list = std::make_shared<KeptList>(KeptList{doc, {}});
-      const std::string_view keys = doc->keyList(s, list->scratch);
-      if (!keys.empty()) {
-        answer = Answer::list(keys);
-        answer.keep = std::move(list);
-        return answer;
-      }
+    const int s = doc->findSection(section);
+    if (s < 0) {
+      answer.found = Found::NoSection;
+      return answer;
     }
+    auto list = std::make_shared<KeptList>(KeptList{doc, {}});
+    const std::string_view keys = doc->keyList(s, list->scratch);
+    if (keys.empty()) {
+      answer.found = Found::NoKey;
+      return answer;
+    }
+    answer = Answer::list(keys);
+    answer.keep = std::move(list);
+    return answer;
+  }
+  const int s = doc->findSection(text::trimBlanks(section));
+  if (s < 0) {
+    answer.found = Found::NoSection;
+  } else if (const auto l = doc->findKey(s, text::trimBlanks(*key))) {
+    answer = Answer::value(stripQuotes(doc->value(*l)));
   } else {
-    const std::string_view sectionName = text::trimBlanks(section);
-    const std::string_view keyName = text::trimBlanks(*key);
-    if (doc && !sectionName.empty() && !keyName.empty()) {
-      if (const auto l = doc->findKey(doc->findSection(sectionName), keyName)) {
-        answer = Answer::value(stripQuotes(doc->value(*l)));
-      }
-    }
+    answer.found = Found::NoKey;
   }
   answer.keep = std::move(doc);
   return answer;
@@ -172,7 +187,11 @@ Answer ProfileStore::readSection(OptText section, OptText file, Status& status) 
   try {
     auto doc = loadForRead(file, status);
     const int s = doc ? doc->findSection(*section) : -1;
-    if (s < 0) return Answer::emptyList(2);
+    if (s < 0) {
+      Answer none = Answer::emptyList(2);
+      if (doc) none.found = Found::NoSection;
+      return none;
+    }
     auto list = std::make_shared<KeptList>(KeptList{doc, {}});
     const std::string_view entries = doc->entryList(s, list->scratch);
     if (entries.empty()) return Answer::emptyList(2);
@@ -206,10 +225,12 @@ uint32_t ProfileStore::getString(OptText section, OptText key, OptText defaultVa
 }
 
 uint32_t ProfileStore::getInt(OptText section, OptText key, int32_t defaultValue, OptText file,
-                              Status& status) {
+                              Status& status, Found* found) {
   // The value is read through a small buffer, as Windows does (29 characters).
   char buffer[30];
-  place(buffer, readString(section, key, "", file, status));
+  const Answer answer = readString(section, key, "", file, status);
+  if (found) *found = answer.found;
+  place(buffer, answer);
   if (buffer[0] == '\0') return static_cast<uint32_t>(defaultValue);
   return parseProfileInt(buffer);
 }
@@ -250,14 +271,16 @@ bool ProfileStore::getStruct(OptText section, OptText key, std::span<uint8_t> ou
     status = Status::OutOfMemory;
     return false;
   }
-  if (!doc) return false;
-  const std::string_view sectionName = text::trimBlanks(*section);
-  const std::string_view keyName = text::trimBlanks(*key);
-  const std::optional<Line> l = sectionName.empty() || keyName.empty()
-                                    ? std::nullopt
-                                    : doc->findKey(doc->findSection(sectionName), keyName);
+  // No stored text (no file, section or key) reads as "", which has not the
+  // structure's length: the read fails as for text of another length.
+  if (!doc) {
+    if (status == Status::FileNotFound) status = Status::BadLength;
+    return false;
+  }
+  const std::optional<Line> l =
+      doc->findKey(doc->findSection(text::trimBlanks(*section)), text::trimBlanks(*key));
   if (!l) {
-    status = Status::FileNotFound;
+    status = Status::BadLength;
     return false;
   }
   status = decodeStruct(stripQuotes(doc->value(*l)), out);

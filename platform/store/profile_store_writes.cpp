@@ -34,14 +34,46 @@ int32_t failStep(Status& status, int negativeErrno, Access access) {
   return fail(status, statusOfErrno(negativeErrno, access));
 }
 
+// What the locked cycle runs: the write's own plan, with the line ends of
+// its new lines made CRLF where the store chooses CRLF and the file has no
+// line end of its own (the plan ends them with the file's, LF by default),
+// and whether a missing file is created even when nothing changes.
+template <typename Planner>
+struct Change {
+  Planner& plan;
+  bool crlfInFileWithoutLineEnd;
+  bool createsEmptyFile;
+
+  EditPlan operator()(const Document& doc) const {
+    EditPlan p = plan(doc);
+    if (crlfInFileWithoutLineEnd && !doc.hasLineEnd()) {
+      // Written text holds no line end but those the plan put in.
+      for (Splice& sp : p) {
+        std::string crlf;
+        crlf.reserve(sp.text.size() + 8);
+        for (const char c : sp.text) {
+          if (c == '\n') crlf.push_back('\r');
+          crlf.push_back(c);
+        }
+        sp.text = std::move(crlf);
+      }
+    }
+    return p;
+  }
+};
+
 }  // namespace
 
 template <typename Planner>
-int32_t ProfileStore::modify(OptText file, Planner&& planner, Status& status) {
+int32_t ProfileStore::modify(OptText file, Planner&& planner, Status& status,
+                             OnMissingFile onMissing) {
+  Change<Planner> change{planner, newFileLineEnd_ == NewFileLineEnd::CrLf,
+                         onMissing == OnMissingFile::CreateEmpty};
   // Out of memory anywhere before the file is replaced leaves it untouched:
   // the write fails as any other failed write does.
   try {
-    return modifyOnce(file, planner, status);
+    noteBareName(file);
+    return modifyOnce(file, change, status);
   } catch (const std::bad_alloc&) {
     return fail(status, Status::OutOfMemory);
   }
@@ -119,8 +151,8 @@ int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status)
     EditPlan plan = planner(*base);
     std::optional<std::string> bytes;
     if (plan.empty()) {
-      if (onDisk == base->raw()) return 1;
-      bytes = std::string(base->raw());  // only the resolution to write
+      if (onDisk == base->raw() && (exists || !planner.createsEmptyFile)) return 1;
+      bytes = std::string(base->raw());  // only the resolution (or an empty file) to write
     } else {
       bytes = applyPlan(*base, plan);
       if (!bytes) {
@@ -134,7 +166,7 @@ int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status)
         if (!bytes) return fail(status, Status::Unencodable);
       }
     }
-    if (*bytes == onDisk) return 1;
+    if (*bytes == onDisk && exists) return 1;
     const struct stat* previous = exists ? &whole.snap.st : nullptr;
     const int rc = replaceFile(*fs_, target, *bytes, onDisk, previous, ctx);
     if (rc == -ESTALE) continue;
@@ -173,15 +205,18 @@ int32_t ProfileStore::writeString(OptText section, OptText key, OptText value, O
   if (!section && !key && !value) return flush(file);
   if (!section) return fail(status, Status::FileNotFound);
   if (!acceptableSection(*section)) return fail(status, refusalOf({section}));
+  // A delete in a missing file leaves an empty file, as on Windows.
   if (!key) {
     return modify(
-        file, [&](const Document& d) { return planDeleteSection(d, *section); }, status);
+        file, [&](const Document& d) { return planDeleteSection(d, *section); }, status,
+        OnMissingFile::CreateEmpty);
   }
   const auto k = acceptableKey(*key);
   if (!k) return fail(status, refusalOf({key}));
   if (!value) {
     return modify(
-        file, [&](const Document& d) { return planDeleteKey(d, *section, *k); }, status);
+        file, [&](const Document& d) { return planDeleteKey(d, *section, *k); }, status,
+        OnMissingFile::CreateEmpty);
   }
   const auto v = acceptableValue(*value);
   if (!v) return fail(status, refusalOf({value}));
@@ -197,7 +232,8 @@ int32_t ProfileStore::writeSection(OptText section, OptText entries, OptText fil
   if (!acceptableSection(*section)) return fail(status, refusalOf({section}));
   if (!entries) {
     return modify(
-        file, [&](const Document& d) { return planDeleteSection(d, *section); }, status);
+        file, [&](const Document& d) { return planDeleteSection(d, *section); }, status,
+        OnMissingFile::CreateEmpty);
   }
   const auto list = acceptableEntries(*entries);
   if (!list) return fail(status, refusalOf({entries}));

@@ -68,7 +68,17 @@ def test_profile_view(tmp_path):
     with pytest.raises(KeyError):
         del profile["Net"]
     assert profile.windows_path == "Z:" + str(tmp_path / "v.ini").replace("/", "\\")
-    assert Profile("app.ini").windows_path == "C:\\WINDOWS\\app.ini"
+    # A bare name is a file of the current folder, as with open(); so is
+    # the Windows form ".\\name"; the Windows-compatible functions keep
+    # Windows' rule (the Windows directory).
+    here = "Z:" + str(tmp_path).replace("/", "\\") + "\\"
+    assert Profile("app.ini").windows_path == here + "app.ini"
+    assert Profile(b"app.ini").windows_path == here + "app.ini"
+    Profile(pathlib.Path("rel.ini"))["S"] = {"k": "v"}
+    assert Profile(".\\rel.ini")["S"]["k"] == "v" == Profile("rel.ini")["s"]["K"]
+    assert (tmp_path / "rel.ini").read_text() == "[S]\nk=v\n"
+    assert win32api.GetProfileVal("S", "k", "windows dir", "rel.ini") == "windows dir"
+    assert win32api.GetProfileVal("S", "k", "", ".\\rel.ini") == "v"
 
 
 @pytest.mark.parametrize("bad, error", [("a\0b", ValueError), ("a\ud800b", win32api.error)])

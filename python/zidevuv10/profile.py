@@ -98,17 +98,32 @@ class Section(MutableMapping):
         return f"<Section [{self._name}] of {self._path}>"
 
 
+def _store_name(path):
+    """The name the store is given for a Profile's path. A bare name (no
+    folder part, no drive) is a file of the current folder, as open() has
+    it; the store itself puts it in the Windows directory, as the
+    Windows-compatible functions (win32api, Dispatch) must."""
+    if not path or "/" in path or "\\" in path or (len(path) >= 2 and path[1] == ":"):
+        return path
+    return "./" + path
+
+
 class Profile(MutableMapping):
-    """An initialization file (a Windows or host path) as a mapping of its
-    sections: profile[name] is a live Section, profile[name] = {...}
-    replaces the whole section in one write, del profile[name] removes it."""
+    """An initialization file as a mapping of its sections: profile[name] is
+    a live Section, profile[name] = {...} replaces the whole section in one
+    write, del profile[name] removes it. The path is a host path (str,
+    bytes or os.PathLike; relative ones start in the current folder, as
+    with open()) or a Windows path ("C:\\dir\\app.ini", ".\\app.ini")."""
 
     def __init__(self, path):
-        self._path = os.fspath(path)
+        given = os.fsdecode(path)
+        self._given = given
+        self._path = _store_name(given)
 
     @property
     def path(self):
-        return self._path
+        """The path as given."""
+        return self._given
 
     @property
     def windows_path(self):
@@ -147,4 +162,4 @@ class Profile(MutableMapping):
         return len(self.sections())
 
     def __repr__(self):
-        return f"<Profile {self._path}>"
+        return f"<Profile {self._given}>"

@@ -22,8 +22,10 @@ namespace {
 
 constexpr const char* kCopyName = "/standard-input.ini";
 
-// "C:\..." names a file on a drive as a Windows program names it.
+// "C:\...", ".\..." and "..\..." name a file as a Windows program names it
+// (the last two in the current folder).
 bool isWindowsPath(const std::string& name) {
+  if (name.starts_with(".\\") || name.starts_with("..\\")) return true;
   return name.size() >= 3 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':' &&
          name[2] == '\\';
 }

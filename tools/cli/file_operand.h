@@ -1,6 +1,7 @@
-// The FILE operand of the store commands: a host path, a Windows path
-// ("C:\...", "Z:\...") mapped as the library maps it, or "-" for standard
-// input. Standard input is copied into a file of a private temporary folder,
+// The FILE operand of the store commands: a host path (relative ones, bare
+// names too, start in the current folder), a Windows path ("C:\...",
+// ".\app.ini", "..\app.ini") mapped as the library maps it, or "-" for
+// standard input. Standard input is copied into a file of a private temporary folder,
 // so that the store reads and changes it with all its own rules and
 // encodings; a command that changes it prints the result.
 // Main thread of the tool only: it reads standard input and reads TMPDIR

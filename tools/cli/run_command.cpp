@@ -9,11 +9,15 @@
 #include <filesystem>
 #include <iostream>
 #include <limits>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "commands.h"
 #include "script_host.h"
+#include "text/case_fold.h"
+#include "zidevuv10/host.h"
 
 namespace zidevuv10::cli {
 
@@ -126,6 +130,20 @@ int runRun(const ParsedArgs& args) {
   }
   // Standard input holds the script itself when it came from there.
   invocation.input = fromStdin ? nullptr : &std::cin;
+  // The script's classes keep Windows' rule for a bare file name (the
+  // Windows directory), where a command-line user expects the current
+  // folder: say once per file where it is.
+  std::set<std::string> noted;
+  const auto note = [&noted](std::string_view bare, std::string_view windowsPath,
+                             std::string_view hostPath) {
+    if (!noted.insert(text::foldCase(bare)).second) return;
+    std::cerr << kToolName << ": note: \"" << bare << "\" is " << windowsPath << ", that is "
+              << hostPath << "\n";
+  };
+  struct Noting {
+    BareFileNameHandler previous;
+    ~Noting() { setBareFileNameHandler(std::move(previous)); }
+  } const noting{setBareFileNameHandler(note)};
   return script::runScript(source, name, screen, std::cout, std::cerr, invocation);
 }
 

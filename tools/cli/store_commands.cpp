@@ -27,7 +27,8 @@ namespace {
 constexpr OperandSyntax kFileOperand{
     "FILE",
     "the initialization file: a host path (a relative one from the current\n"
-    "folder), a Windows path such as C:\\dir\\app.ini, or - for standard input"};
+    "folder), a Windows path such as C:\\dir\\app.ini or .\\app.ini, or - for\n"
+    "standard input"};
 
 constexpr OptionSyntax kFormatOption{
     "--format", "FORMAT",
@@ -130,6 +131,36 @@ Failure writeFailed(const FileOperand& file, const std::string& change, store::S
   return Failure(file.argument() + ": cannot " + change + ": " + causeOf(status));
 }
 
+const char* nameOf(text::Encoding encoding) {
+  switch (encoding) {
+    case text::Encoding::Utf8:
+      return "UTF-8";
+    case text::Encoding::Utf16LE:
+      return "UTF-16LE";
+    case text::Encoding::Utf16BE:
+      return "UTF-16BE";
+    case text::Encoding::Windows1252:
+      return "Windows-1252";
+  }
+  return "?";
+}
+
+// Runs a write; when it changed the file's encoding (an 8-bit file that
+// cannot hold the new text is rewritten as UTF-8, so that no character is
+// lost), says so in one line on standard error. The write's result.
+template <typename Write>
+int32_t writeNotingEncoding(store::ProfileStore& store, const FileOperand& file, Write&& write) {
+  const auto before = store.document(file.storeName());
+  const int32_t done = write();
+  const auto after = done != 0 && before ? store.document(file.storeName()) : nullptr;
+  if (after && after->encoding() != before->encoding()) {
+    std::cerr << kToolName << ": note: " << file.argument() << ": now "
+              << nameOf(after->encoding()) << ", as its " << nameOf(before->encoding())
+              << " cannot hold the new text\n";
+  }
+  return done;
+}
+
 Failure noSection(const FileOperand& file, const std::string& section) {
   return Failure(file.argument() + ": no section [" + section + "]");
 }
@@ -165,7 +196,7 @@ int runGet(const ParsedArgs& args) {
   }
   const Format format = formatOf(args, "get");
   const FileOperand file(args.operands[0]);
-  store::ProfileStore store(services::fileSystem());
+  store::ProfileStore store(services::fileSystem(), services::newFileLineEnd());
   ProfileReader reader(store, file.storeName());
   const auto fallback = args.options.find("--default");
   // A missing file, section or key: the default, or a failure naming it.
@@ -202,7 +233,7 @@ int runEntries(const ParsedArgs& args) {
   const Format format = formatOf(args, "entries");
   const FileOperand file(args.operands[0]);
   const std::string& section = args.operands[1];
-  store::ProfileStore store(services::fileSystem());
+  store::ProfileStore store(services::fileSystem(), services::newFileLineEnd());
   ProfileReader reader(store, file.storeName());
   file.requireExists(store);
   if (!reader.hasSection(section)) throw noSection(file, section);
@@ -218,7 +249,7 @@ int runSet(const ParsedArgs& args) {
   const FileOperand file(args.operands[0]);
   const std::string& section = args.operands[1];
   const std::string& key = args.operands[2];
-  store::ProfileStore store(services::fileSystem());
+  store::ProfileStore store(services::fileSystem(), services::newFileLineEnd());
   if (args.has("--existing")) {
     ProfileReader reader(store, file.storeName());
     file.requireExists(store);
@@ -227,7 +258,9 @@ int runSet(const ParsedArgs& args) {
   }
   const store::ValueWrite write{section, key, args.operands[3]};
   store::Status status = store::Status::Ok;
-  if (store.writeValues({&write, 1}, file.storeName(), status) == 0) {
+  if (writeNotingEncoding(store, file, [&] {
+        return store.writeValues({&write, 1}, file.storeName(), status);
+      }) == 0) {
     throw writeFailed(file, "set '" + key + "' in [" + section + "]", status);
   }
   file.printResult();
@@ -241,7 +274,7 @@ int runDel(const ParsedArgs& args) {
   if (section.empty() && key == nullptr) {
     throw Failure("the lines outside any section are no section to delete; give a KEY");
   }
-  store::ProfileStore store(services::fileSystem());
+  store::ProfileStore store(services::fileSystem(), services::newFileLineEnd());
   // Nothing to delete in a file that is not there.
   if (!file.exists(store)) return kExitOk;
   const store::ValueWrite keyDeletion{section, key ? std::string_view(*key) : std::string_view(),
@@ -307,9 +340,11 @@ int runMerge(const ParsedArgs& args) {
     throw Failure("standard input holds a NUL character, which no entry can hold");
   }
   const std::vector<store::ValueWrite> writes = entriesToMerge(*doc, args.operand(1));
-  store::ProfileStore store(services::fileSystem());
+  store::ProfileStore store(services::fileSystem(), services::newFileLineEnd());
   store::Status status = store::Status::Ok;
-  if (store.writeValues(writes, file.storeName(), status) == 0) {
+  if (writeNotingEncoding(store, file, [&] {
+        return store.writeValues(writes, file.storeName(), status);
+      }) == 0) {
     throw writeFailed(file, "merge " + std::to_string(writes.size()) + " entries", status);
   }
   return kExitOk;
