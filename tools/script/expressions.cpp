@@ -6,7 +6,9 @@
 #include <string>
 
 #include "builtins.h"
+#include "function_table.h"
 #include "interpreter.h"
+#include "objects/object_factory.h"
 #include "operators.h"
 #include "zidevuv10/library.h"
 
@@ -60,8 +62,7 @@ Interpreter::Variable& Interpreter::variable(const std::u16string& name) {
 
 // Names the host answers itself: Err, WScript and the runtime's functions.
 bool Interpreter::isHostName(const std::u16string& lower) const {
-  return lower == u"err" || lower == u"wscript" || lower == u"createobject" || lower == u"msgbox" ||
-         lower == u"inputbox" || findBuiltin(lower) != nullptr || procedures_.contains(lower);
+  return lower == u"err" || lower == u"wscript" || isRuntimeFunction(lower) || procedures_.contains(lower);
 }
 
 // A Name that denotes a variable (not Err, a function, a procedure or a constant).
@@ -188,9 +189,8 @@ Variant Interpreter::inputBox(const std::vector<Variant>& args) {
 
 Variant Interpreter::createObject(const Variant& progId) {
   const Text name = progId.toText();
-  if (lowerName(name.str()) == lowerName(kWindowProgId)) return Variant(makeObject<ScriptWindow>(sink_));
   try {
-    return Variant(zidevuv10::createObject(name.str()));
+    return Variant(createScriptObject(name.str(), sink_, run_));
   } catch (const AutomationError& e) {
     throw ObjectError(e);
   }
@@ -205,6 +205,14 @@ Variant Interpreter::callFunction(const std::u16string& name, const std::vector<
   if (lower == u"createobject") {
     if (values.size() != 1) raiseHostError(err::kWrongArgumentCount);
     return createObject(values[0]);
+  }
+  if (lower == u"getobject") {
+    if (values.empty() || values.size() > 2) raiseHostError(err::kWrongArgumentCount);
+    try {
+      getScriptObject(values[0], values.size() > 1 ? values[1] : Variant::missing());
+    } catch (const AutomationError& e) {
+      throw ObjectError(e);
+    }
   }
   if (lower == u"msgbox") return messageBox(values);
   if (lower == u"inputbox") return inputBox(values);
