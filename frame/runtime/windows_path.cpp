@@ -16,7 +16,7 @@ std::optional<std::string> absolute(fs::FileSystem& fs, const std::optional<path
   if (path.empty() || path.front() != '/') {
     std::string folder;
     if (fs.currentFolder(folder) != 0) return std::nullopt;
-    path = folder == "/" ? "/" + path : folder + "/" + path;
+    path = path.empty() ? folder : folder == "/" ? "/" + path : folder + "/" + path;
   }
   return path;
 }
@@ -32,7 +32,7 @@ std::optional<std::string> profileFileWindowsPath(std::string_view file) {
 
 std::optional<std::string> hostPathOf(std::string_view path) {
   const auto fs = services::fileSystem();
-  return absolute(*fs, paths::resolvePath(*fs, path));
+  return absolute(*fs, paths::resolvePath(*fs, path, true, true));
 }
 
 std::string windowsFormOf(std::string_view absoluteHostPath) { return paths::toWindowsForm(absoluteHostPath); }

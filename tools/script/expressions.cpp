@@ -11,6 +11,7 @@
 #include "objects/object_factory.h"
 #include "operators.h"
 #include "zidevuv10/library.h"
+#include "zidevuv10/type_info.h"
 
 namespace zidevuv10::script {
 
@@ -34,6 +35,25 @@ Variant coerceTo(ElementType type, const Variant& value) {
   }
   return Variant(value.deref());
 }
+
+namespace {
+
+// Whether the member of that name an object reads takes no arguments.
+bool takesNoArguments(const Variant& target, const std::u16string& name) {
+  if (!target.isObject() || !target.toObject()) return false;
+  const ClassInfo* info = target.toObject()->classInfo();
+  if (info == nullptr) return false;
+  const std::u16string lower = lowerName(name);
+  bool found = false;
+  for (const MemberInfo& m : info->members) {
+    if ((m.kind != InvokeKind::PropertyGet && m.kind != InvokeKind::Method) || lowerName(m.name) != lower) continue;
+    if (!m.params.empty()) return false;
+    found = true;
+  }
+  return found;
+}
+
+}  // namespace
 
 NamedError::NamedError(int32_t number, std::u16string_view description, std::u16string what)
     : AutomationError(number, Text(std::u16string(description)), Text(std::u16string(kHostSource))),
@@ -135,6 +155,13 @@ Variant Interpreter::callMember(const Expr& member, const std::vector<ExprPtr>& 
       values.push_back(evaluate(*assigned));
     }
     if (kind == InvokeKind::PropertySet && !values.back().isObject()) raiseHostError(err::kObjectRequired);
+  }
+  // o.M(i) where M takes no arguments: the default member, Item, of what M
+  // answers (m.SubMatches(0), folder.Files("a.txt")).
+  if (!args.empty() && takesNoArguments(object, member.name)) {
+    std::vector<Variant> none;
+    const Variant result = invokeMember(object, member.name, InvokeKind::PropertyGet, none, {});
+    return invokeMember(result, u"Item", kind, values, byRef);
   }
   return invokeMember(object, member.name, kind, values, byRef);
 }
