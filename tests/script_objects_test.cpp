@@ -162,3 +162,75 @@ TEST_F(ScriptObjects, AWindowKeptByTheLibraryPrintsNothingAfterItsRun) {
 }
 
 }  // namespace
+
+// The runtime's objects. Each error a script handles prints as
+// "Err.Number" so a wrong number or a missing error shows at once.
+
+TEST_F(ScriptObjects, DictionaryKeysItemsAndItsErrors) {
+  EXPECT_EQ(printed("Set d = CreateObject(\"Scripting.Dictionary\")\n"
+                    "Print d.Count, UBound(d.Keys), UBound(d.Items), TypeName(d)\n"
+                    "For Each k In d: Print \"never\": Next\n"
+                    "d.Add \"b\", 1: d.Add 1, \"one\": d(\"a\") = 3\n"
+                    "Print d.Item(1.0), d.Exists(\"1\"), d.Exists(\"B\"), d.Count\n"
+                    "x = d(\"missing\")\nPrint d.Count, IsEmpty(d(\"missing\"))\n"
+                    "d.Key(\"b\") = \"bee\"\nd(\"a\") = d(\"a\") + 1\n"
+                    "For Each k In d: s = s & k & \"=\" & d(k) & \";\": Next\nPrint s\n"
+                    "Set d(\"obj\") = CreateObject(\"Scripting.Dictionary\")\nPrint TypeName(d(\"obj\"))\n"
+                    "On Error Resume Next\n"
+                    "d.Add \"a\", 9: Print Err.Number, d(\"a\"): Err.Clear\n"
+                    "d.Key(\"bee\") = \"a\": Print Err.Number: Err.Clear\n"
+                    "d.Key(\"zz\") = \"y\": Print Err.Number: Err.Clear\n"
+                    "d.Remove \"zz\": Print Err.Number: Err.Clear\n"
+                    "d.CompareMode = 1: Print Err.Number: Err.Clear\n"
+                    "On Error GoTo 0\n"
+                    "d.Remove \"obj\": d.Remove 1\nPrint Join(d.Keys, \",\"), Join(d.Items, \",\")\n"
+                    "d.RemoveAll\nd.CompareMode = vbTextCompare\nd.Add \"Key\", 1\n"
+                    "Print d.Exists(\"KEY\"), d.CompareMode\n"),
+            "0 -1 -1 Dictionary\n"
+            "one False False 3\n"
+            "4 True\n"
+            "bee=1;1=one;a=4;missing=;\n"
+            "Dictionary\n"
+            "457 4\n457\n32811\n32811\n5\n"
+            "bee,a,missing 1,4,\n"
+            "True 1\n");
+}
+
+TEST_F(ScriptObjects, TextStreamsReadWriteAndAppendInEachFormat) {
+  zt::writeFile(dir_.file("mixed.txt"), "one\r\ntwo\rthree\nfour");
+  zt::writeFile(dir_.file("ansi.txt"), "caf\xE9 \xC3\xA9t\xC3\xA9\n");
+  zt::writeFile(dir_.file("empty.txt"), "");
+  EXPECT_EQ(printed("Set fso = CreateObject(\"Scripting.FileSystemObject\")\n"
+                    "Set t = fso.OpenTextFile(\"mixed.txt\")\n"
+                    "Do Until t.AtEndOfStream\n  n = t.Line: s = s & n & \":\" & t.ReadLine & \" \"\nLoop\nPrint s\n"
+                    "t.Close\nSet t = fso.OpenTextFile(\"mixed.txt\", 1)\n"
+                    "Print t.Read(2), t.Column, t.AtEndOfLine\nt.Skip 1\nPrint t.AtEndOfLine\nt.SkipLine\n"
+                    "Print t.Line, \"[\" & t.ReadAll & \"]\"\n"
+                    "Print \"[\" & fso.OpenTextFile(\"ansi.txt\").ReadLine & \"]\"\n"
+                    "Set w = fso.CreateTextFile(\"new.txt\")\nw.Write \"a\"\nw.WriteLine\nw.WriteLine \"b\"\n"
+                    "w.WriteBlankLines 2\nPrint w.Line, w.Column\nw.Close\n"
+                    "Set w = fso.OpenTextFile(\"new.txt\", 8)\nw.Write \"\xC3\xA9\"\nw.Close\n"
+                    "Set u = fso.CreateTextFile(\"wide.txt\", True, True)\nu.WriteLine \"h\xC3\xA9\"\nu.Close\n"
+                    "Set u = fso.OpenTextFile(\"wide.txt\", 8, False, -1)\nu.Write \"!\"\nu.Close\n"
+                    "Print Replace(fso.OpenTextFile(\"wide.txt\", 1, False, -1).ReadAll, vbCrLf, \"|\")\n"
+                    "On Error Resume Next\n"
+                    "x = fso.OpenTextFile(\"empty.txt\").ReadAll: Print Err.Number: Err.Clear\n"
+                    "x = fso.OpenTextFile(\"gone.txt\"): Print Err.Number: Err.Clear\n"
+                    "x = fso.OpenTextFile(\"nodir\\gone.txt\", 2, True): Print Err.Number: Err.Clear\n"
+                    "x = fso.OpenTextFile(\"gone.txt\", 8): Print Err.Number, fso.FileExists(\"gone.txt\"): Err.Clear\n"
+                    "x = fso.CreateTextFile(\"new.txt\", False): Print Err.Number: Err.Clear\n"
+                    "x = fso.OpenTextFile(\"new.txt\", 3): Print Err.Number: Err.Clear\n"
+                    "fso.OpenTextFile(\"new.txt\").Write \"x\": Print Err.Number: Err.Clear\n"
+                    "x = fso.OpenTextFile(\"made.txt\", 2, True).ReadLine: Print Err.Number: Err.Clear\n"
+                    "Set r = fso.OpenTextFile(\"mixed.txt\")\nr.Close\nx = r.ReadLine: Print Err.Number: Err.Clear\n"),
+            "1:one 2:two 3:three 4:four \n"
+            "on 3 False\nTrue\n2 [two\rthree\nfour]\n"
+            "[caf\xC3\xA9 \xC3\xA9t\xC3\xA9]\n"
+            "5 1\n"
+            "h\xC3\xA9|!\n"
+            "62\n53\n76\n53 False\n58\n5\n54\n54\n52\n");
+  EXPECT_EQ(zt::readFile(dir_.file("new.txt")), "a\r\nb\r\n\r\n\r\n\xC3\xA9");
+  EXPECT_EQ(zt::readFile(dir_.file("wide.txt")), std::string("\xFF\xFEh\0\xE9\0\r\0\n\0!\0", 12));
+  // Create made the file for writing, though nothing was written.
+  EXPECT_EQ(zt::readFile(dir_.file("made.txt")), "");
+}
