@@ -234,3 +234,45 @@ TEST_F(ScriptObjects, TextStreamsReadWriteAndAppendInEachFormat) {
   // Create made the file for writing, though nothing was written.
   EXPECT_EQ(zt::readFile(dir_.file("made.txt")), "");
 }
+
+TEST_F(ScriptObjects, CopyMoveAndDeleteKeepTheirOverwriteRules) {
+  zt::writeFile(dir_.file("a.log"), "A");
+  zt::writeFile(dir_.file("B.LOG"), "B");
+  zt::writeFile(dir_.file("keep.txt"), "K");
+  EXPECT_EQ(printed("Set fso = CreateObject(\"Scripting.FileSystemObject\")\n"
+                    "Set f = fso.CreateFolder(\"out\")\nPrint f.Files.Count, f.SubFolders.Count, TypeName(f.Files)\n"
+                    "For Each x In f.Files: Print \"never\": Next\n"
+                    "fso.CopyFile \"*.log\", \"out\\\"\n"
+                    "For Each x In f.Files: s = s & x.Name & \" \": Next\nPrint s, f.Files(\"b.log\").Size\n"
+                    "fso.CopyFile \"keep.txt\", \"out\\a.log\"\n"
+                    "Print fso.OpenTextFile(\"out\\a.log\").ReadAll\n"
+                    "On Error Resume Next\n"
+                    "fso.CopyFile \"a.log\", \"out\\a.log\", False: Print Err.Number: Err.Clear\n"
+                    "fso.CopyFile \"a.log\", \"out\": Print Err.Number: Err.Clear\n"
+                    "fso.CopyFile \"*.none\", \"out\\\": Print Err.Number: Err.Clear\n"
+                    "fso.CopyFile \"a.log\", \"nowhere\\\": Print Err.Number: Err.Clear\n"
+                    "fso.MoveFile \"keep.txt\", \"out\\a.log\": Print Err.Number: Err.Clear\n"
+                    "fso.CreateFolder \"out\": Print Err.Number: Err.Clear\n"
+                    "fso.CreateFolder \"no\\such\": Print Err.Number: Err.Clear\n"
+                    "x = fso.GetFolder(\"gone\"): Print Err.Number: Err.Clear\n"
+                    "x = fso.GetFile(\"gone.txt\"): Print Err.Number: Err.Clear\n"
+                    "fso.DeleteFile \"gone*.txt\": Print Err.Number: Err.Clear\n"
+                    "fso.DeleteFolder \"gone\": Print Err.Number: Err.Clear\n"
+                    "fso.CopyFolder \"out\", \"out\\inner\": Print Err.Number: Err.Clear\n"
+                    "fso.GetFile(\"out\\B.LOG\").Attributes = 1\n"
+                    "fso.DeleteFile \"out\\*.log\": Print Err.Number, fso.FileExists(\"out\\a.log\"): Err.Clear\n"
+                    "On Error GoTo 0\n"
+                    "fso.CopyFolder \"out\", \"copy\"\nfso.MoveFile \"keep.txt\", \"copy\\\"\n"
+                    "Set c = fso.GetFolder(\"copy\")\nPrint c.Files.Count, c.Files(\"b.log\").Attributes And 1\n"
+                    "fso.MoveFolder \"copy\", \"moved\"\nPrint fso.FolderExists(\"copy\"), fso.GetFolder(\"moved\").Size\n"
+                    "fso.DeleteFolder \"moved\", True\nfso.DeleteFile \"out\\*.log\", True\n"
+                    "Print fso.FolderExists(\"moved\"), f.Files.Count\n"),
+            "0 0 Files\n"
+            "a.log B.LOG  1\n"
+            "K\n"
+            "58\n70\n53\n76\n58\n58\n76\n76\n53\n53\n76\n70\n70 True\n"
+            "3 1\n"
+            "False 3\n"
+            "False 0\n");
+  EXPECT_EQ(zt::listFolder(dir_.path()), "B.LOG a.log out");
+}
