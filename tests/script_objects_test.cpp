@@ -276,3 +276,33 @@ TEST_F(ScriptObjects, CopyMoveAndDeleteKeepTheirOverwriteRules) {
             "False 0\n");
   EXPECT_EQ(zt::listFolder(dir_.path()), "B.LOG a.log out");
 }
+
+TEST_F(ScriptObjects, PathsSplitAsWindowsSplitsThemAndNameTheMappedDrives) {
+  zt::writeFile(dir_.file("Data.Final.TXT"), "12345");
+  EXPECT_EQ(printed("Set fso = CreateObject(\"Scripting.FileSystemObject\")\n"
+                    "For Each p In Array(\"C:\\dir\\a.tar.gz\", \"C:\\dir\\\", \"C:\\\", \"\\\\srv\\share\\x.ini\", "
+                    "\"rel/.profile\", \"noext\", \"C:\")\n"
+                    "  Print \"[\" & fso.GetDriveName(p) & \"|\" & fso.GetParentFolderName(p) & \"|\" & "
+                    "fso.GetFileName(p) & \"|\" & fso.GetBaseName(p) & \"|\" & fso.GetExtensionName(p) & \"]\"\n"
+                    "Next\n"
+                    "Print fso.BuildPath(\"C:\\a\", \"b\"), fso.BuildPath(\"C:\\a\\\", \"b\"), fso.BuildPath(\"C:\", \"b\")\n"
+                    "Set f = fso.GetFile(\"data.final.txt\")\n"
+                    "Print f.Name, f.Size, f.Type, f.Attributes, f.ParentFolder.Path = fso.GetAbsolutePathName(\".\")\n"
+                    "Print f.Path = fso.GetAbsolutePathName(\"DATA.final.txt\"), f.Drive.DriveLetter\n"
+                    "f.Name = \"renamed.txt\"\nPrint fso.FileExists(\"Renamed.TXT\"), f.Path = fso.BuildPath(f.ParentFolder.Path, \"renamed.txt\")\n"
+                    "Print fso.DriveExists(\"z:\"), fso.DriveExists(\"Q\"), fso.GetDrive(\"Z\").RootFolder.IsRootFolder\n"
+                    "t = fso.GetTempName()\nPrint Left(t, 3), Right(t, 4), Len(t)\n"),
+            "[C:|C:\\dir|a.tar.gz|a.tar|gz]\n"
+            "[C:|C:\\|dir|dir|]\n"
+            "[C:||||]\n"
+            "[\\\\srv\\share|\\\\srv\\share\\|x.ini|x|ini]\n"
+            "[|rel|.profile||profile]\n"
+            "[||noext|noext|]\n"
+            "[C:||||]\n"
+            "C:\\a\\b C:\\a\\b C:b\n"
+            "Data.Final.TXT 5 TXT File 32 True\n"
+            "True Z\n"
+            "True True\n"
+            "True False True\n"
+            "rad .tmp 12\n");
+}
