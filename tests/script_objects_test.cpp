@@ -306,3 +306,32 @@ TEST_F(ScriptObjects, PathsSplitAsWindowsSplitsThemAndNameTheMappedDrives) {
             "True False True\n"
             "rad .tmp 12\n");
 }
+
+TEST_F(ScriptObjects, RegularExpressionsMatchReplaceAndReportSubMatches) {
+  EXPECT_EQ(printed("Set re = New_RegExp()\n"
+                    "Function New_RegExp()\n  Set New_RegExp = CreateObject(\"VBScript.RegExp\")\nEnd Function\n"
+                    "re.Pattern = \"(\\w+)=(\\d+)?\"\n"
+                    "Print re.Test(\"x\"), re.Test(\"a=\"), re.Global, re.IgnoreCase, re.MultiLine\n"
+                    "Set ms = re.Execute(\"\xF0\x9F\x98\x80 a=1 b= c=33\")\nPrint ms.Count, ms(0).Value\n"
+                    "re.Global = True\n"
+                    "For Each m In re.Execute(\"\xF0\x9F\x98\x80 a=1 b= c=33\")\n"
+                    "  Print m.FirstIndex, m.Length, m.SubMatches.Count, m.SubMatches(0), IsEmpty(m.SubMatches(1))\n"
+                    "Next\n"
+                    "Print re.Replace(\"a=1 b=2\", \"$2:$1 [$&] $$ $3\"), re.Replace(\"a=1;\", \"<$`|$'>\")\n"
+                    "re.Pattern = \"^line.$\"\nre.MultiLine = True\nre.IgnoreCase = True\n"
+                    "Print re.Execute(\"LINE1\" & vbLf & \"line2\" & vbLf & \"nope\").Count, re.Test(\"line\" & vbLf)\n"
+                    "re.Pattern = \"a.b\"\nPrint re.Test(\"a\" & vbCr & \"b\"), re.Test(\"a\" & vbLf & \"b\")\n"
+                    "re.Pattern = \"(a|b)*c\"\nPrint re.Test(String(100000, \"a\") & \"c\")\n"
+                    "re.Pattern = \"zzz\"\nSet none = re.Execute(\"abc\")\nPrint none.Count\n"
+                    "For Each m In none: Print \"never\": Next\n"
+                    "On Error Resume Next\nre.Pattern = \"(unclosed\"\nx = re.Test(\"a\"): Print Err.Number\n"),
+            "False True False False False\n"
+            "1 a=1\n"
+            "3 3 2 a False\n7 2 2 b True\n10 4 2 c False\n"
+            "1:a [a=1] $ $3 2:b [b=2] $ $3 <|;>;\n"
+            "2 False\n"
+            "True False\n"
+            "True\n"
+            "0\n"
+            "5017\n");
+}

@@ -1,18 +1,7 @@
 // RegExp, Matches, Match and SubMatches, with member tables.
-//
-// The C++ library's matcher recurses once per repetition step: a pattern
-// such as `(a|b)*` over a run of a hundred thousand characters takes more
-// than the 8 MB a main thread has. Compiling and matching therefore run on
-// a thread with a stack of kStackBytes (reserved address space, filled only
-// as deep as a match goes), which holds repetitions over several million
-// characters.
 #include "objects/regexp.h"
 
-#include <pthread.h>
-
-#include <exception>
-#include <functional>
-
+#include "objects/icu_regex.h"
 #include "objects/object_errors.h"
 #include "typed_slot.h"
 #include "zidevuv10/error.h"
@@ -25,91 +14,8 @@ using frame::method;
 using frame::propGet;
 using frame::propLet;
 
-constexpr std::size_t kStackBytes = std::size_t{1} << 30;
-
-// Runs `work` on a thread with a large stack and waits for it; an exception
-// it throws is thrown here.
-void onLargeStack(const std::function<void()>& work) {
-  struct Job {
-    const std::function<void()>* work;
-    std::exception_ptr failure;
-  } job{&work, nullptr};
-  pthread_attr_t attributes;
-  pthread_attr_init(&attributes);
-  pthread_attr_setstacksize(&attributes, kStackBytes);
-  pthread_t thread;
-  const int rc = pthread_create(
-      &thread, &attributes,
-      [](void* p) -> void* {
-        auto* j = static_cast<Job*>(p);
-        try {
-          (*j->work)();
-        } catch (...) {
-          j->failure = std::current_exception();
-        }
-        return nullptr;
-      },
-      &job);
-  pthread_attr_destroy(&attributes);
-  if (rc != 0) raiseObjectError(err::kOutOfMemory);
-  pthread_join(thread, nullptr);
-  if (job.failure) std::rethrow_exception(job.failure);
-}
-
-// UTF-16 as code points for the engine, with where each code point starts
-// in the UTF-16 text (and one past the end).
-struct Wide {
-  std::wstring text;
-  std::vector<int32_t> utf16At;
-};
-
-Wide wide(const std::u16string& s) {
-  Wide w;
-  w.text.reserve(s.size());
-  w.utf16At.reserve(s.size() + 1);
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    w.utf16At.push_back(static_cast<int32_t>(i));
-    const char16_t c = s[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
-      w.text += static_cast<wchar_t>(0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00));
-      ++i;
-    } else {
-      w.text += static_cast<wchar_t>(c);
-    }
-  }
-  w.utf16At.push_back(static_cast<int32_t>(s.size()));
-  return w;
-}
-
-// The pattern with each `.` outside a class made `[^\n]`: VBScript's dot
-// stops only at LF, the engine's also at CR.
-std::wstring vbDots(const std::wstring& pattern) {
-  std::wstring out;
-  bool inClass = false;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const wchar_t c = pattern[i];
-    if (c == L'\\' && i + 1 < pattern.size()) {
-      out += c;
-      out += pattern[++i];
-      continue;
-    }
-    if (inClass) {
-      if (c == L']') inClass = false;
-    } else if (c == L'[') {
-      inClass = true;
-      out += c;
-      // A `]` first in a class is one of its characters.
-      if (i + 1 < pattern.size() && pattern[i + 1] == L'^') out += pattern[++i];
-      if (i + 1 < pattern.size() && pattern[i + 1] == L']') out += pattern[++i];
-      continue;
-    } else if (c == L'.') {
-      out += L"[^\\n]";
-      continue;
-    }
-    out += c;
-  }
-  return out;
-}
+// How much memory one match may use to backtrack.
+constexpr int32_t kBacktrackBytes = 256 * 1024 * 1024;
 
 ClassInfo makeRegExpClass() {
   return ClassInfo{u"IRegExp2",
@@ -174,51 +80,45 @@ void ScriptRegExp::let_MultiLine(int16_t on) {
   compiled_.reset();
 }
 
-const std::wregex& ScriptRegExp::compiled() {
+URegularExpression* ScriptRegExp::compiled() {
   if (!compiled_) {
-    auto flags = std::regex_constants::ECMAScript;
-    if (ignoreCase_) flags |= std::regex_constants::icase;
-    if (multiLine_) flags |= std::regex_constants::multiline;
-    const std::wstring pattern = vbDots(wide(pattern_).text);
-    std::shared_ptr<std::wregex> made;
-    onLargeStack([&] {
-      try {
-        made = std::make_shared<std::wregex>(pattern, flags);
-      } catch (const std::regex_error&) {
-        raiseObjectError(err::kRegExpSyntax);
-      }
-    });
-    compiled_ = std::move(made);
+    const IcuRegexFunctions& icu = icuRegex();
+    uint32_t flags = UREGEX_UNIX_LINES;
+    if (ignoreCase_) flags |= UREGEX_CASE_INSENSITIVE;
+    if (multiLine_) flags |= UREGEX_MULTILINE;
+    const std::u16string pattern = ecmaToIcu(pattern_, multiLine_);
+    UErrorCode status = U_ZERO_ERROR;
+    UParseError where{};
+    URegularExpression* re = icu.open(pattern.data(), static_cast<int32_t>(pattern.size()), flags, &where, &status);
+    if (U_FAILURE(status)) {
+      if (re != nullptr) icu.close(re);
+      raiseObjectError(err::kRegExpSyntax);
+    }
+    compiled_ = std::shared_ptr<URegularExpression>(re, icu.close);
+    icu.setStackLimit(re, kBacktrackBytes, &status);
   }
-  return *compiled_;
+  return compiled_.get();
 }
 
 std::vector<ScriptRegExp::Found> ScriptRegExp::matches(const std::u16string& subject, bool all) {
-  const std::wregex& re = compiled();
-  const Wide w = wide(subject);
+  const IcuRegexFunctions& icu = icuRegex();
+  URegularExpression* re = compiled();
+  UErrorCode status = U_ZERO_ERROR;
+  icu.setText(re, subject.data(), static_cast<int32_t>(subject.size()), &status);
+  const int32_t groups = icu.groupCount(re, &status);
   std::vector<Found> found;
-  onLargeStack([&] {
-    try {
-      for (std::wsregex_iterator it(w.text.begin(), w.text.end(), re), end; it != end; ++it) {
-        Found f;
-        for (std::size_t g = 0; g < it->size(); ++g) {
-          const auto& m = (*it)[g];
-          if (!m.matched) {
-            f.spans.emplace_back(-1, 0);
-            continue;
-          }
-          const auto from = static_cast<std::size_t>(m.first - w.text.begin());
-          const auto to = static_cast<std::size_t>(m.second - w.text.begin());
-          f.spans.emplace_back(w.utf16At[from], w.utf16At[to] - w.utf16At[from]);
-        }
-        found.push_back(std::move(f));
-        if (!all) break;
-      }
-    } catch (const std::regex_error&) {
-      // The engine gave up (its complexity or stack limit).
-      raiseObjectError(err::kOutOfMemory);
+  while (U_SUCCESS(status) && icu.findNext(re, &status)) {
+    Found f;
+    for (int32_t g = 0; g <= groups && U_SUCCESS(status); ++g) {
+      const int32_t from = icu.start(re, g, &status);
+      const int32_t to = icu.end(re, g, &status);
+      f.spans.emplace_back(from, from < 0 ? 0 : to - from);
     }
-  });
+    found.push_back(std::move(f));
+    if (!all) break;
+  }
+  if (status == U_REGEX_STACK_OVERFLOW || status == U_REGEX_TIME_OUT) raiseObjectError(err::kOutOfStackSpace);
+  if (U_FAILURE(status)) raiseObjectError(err::kRegExpSyntax);
   return found;
 }
 

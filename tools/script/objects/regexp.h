@@ -1,17 +1,18 @@
 // The RegExp object (CreateObject("VBScript.RegExp"), and New RegExp
 // through makeRegExp) with its Matches, Match and SubMatches. Patterns are
-// ECMAScript's, as VBScript's are, run by the C++ library's ECMAScript
-// engine; `.` matches any character but LF, as VBScript documents.
-// FirstIndex counts UTF-16 units from 0. The engine recurses once for each
-// repetition it tries, so matching runs on a thread of its own with a
-// large stack (see regexp.cpp).
+// ECMAScript's, as VBScript's are, run by ICU's engine after the rewriting
+// of icu_regex.h; LF alone ends a line (for `.`, and for `^` and `$` with
+// MultiLine), as VBScript documents. FirstIndex counts UTF-16 units from 0.
+// A match that would backtrack beyond kBacktrackBytes of memory is error 28
+// (out of stack space) rather than a crash.
 // Apartment rule: used by the thread of the run that made it.
 #pragma once
 
 #include <memory>
-#include <regex>
 #include <string>
 #include <vector>
+
+#include <unicode/uregex.h>
 
 #include "host_objects.h"
 #include "objects/enumerable.h"
@@ -44,14 +45,14 @@ class ScriptRegExp final : public HostObject {
   };
 
  private:
-  const std::wregex& compiled();
+  URegularExpression* compiled();
   std::vector<Found> matches(const std::u16string& subject, bool all);
 
   std::u16string pattern_;
   bool ignoreCase_ = false;
   bool global_ = false;
   bool multiLine_ = false;
-  std::shared_ptr<std::wregex> compiled_;  // null until used after a change
+  std::shared_ptr<URegularExpression> compiled_;  // null until used after a change
 };
 
 // Execute's answer: Count, Item(i) from 0, For Each.
