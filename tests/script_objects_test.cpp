@@ -4,6 +4,11 @@
 // handed back after a run.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <sstream>
+
+#include "script_check.h"
 #include "support/script_run.h"
 #include "support/test_files.h"
 #include "zidevuv10/host.h"
@@ -334,4 +339,89 @@ TEST_F(ScriptObjects, RegularExpressionsMatchReplaceAndReportSubMatches) {
             "True\n"
             "0\n"
             "5017\n");
+}
+
+TEST_F(ScriptObjects, WScriptNamesTheHostAndReadsAndWritesTheStandardStreams) {
+  const ScriptResult r = runScriptText(
+      "Set named = WScript.Arguments.Named\nSet plain = WScript.Arguments.Unnamed\n"
+      "Print WScript.Arguments.Count, named.Count, plain.Count, plain(0), plain.Item(1)\n"
+      "Print named(\"LOG\"), \"[\" & named(\"quiet\") & \"]\", named.Exists(\"Quiet\"), IsEmpty(named(\"none\"))\n"
+      "For Each n In named: s = s & n & \";\": Next\nPrint s\n"
+      "Print WScript.Name, WScript.Version, Right(WScript.FullName, 1) <> \"\\\", "
+      "InStr(WScript.FullName, WScript.Path & \"\\\") = 1\n"
+      "Set o = WScript.StdOut\no.Write \"a\"\no.WriteLine \"b\"\no.WriteBlankLines 1\n"
+      "WScript.StdErr.WriteLine \"to errors\"\n"
+      "Set i = WScript.StdIn\nPrint i.ReadLine, WScript.StdIn.Read(2), i.AtEndOfLine\ni.SkipLine\n"
+      "Print \"[\" & i.ReadAll & \"]\", i.AtEndOfStream\n"
+      "Set d = WScript.CreateObject(\"Scripting.Dictionary\")\nPrint TypeName(d)\n"
+      "On Error Resume Next\nx = i.ReadLine: Print Err.Number: Err.Clear\n"
+      "o.ReadLine: Print Err.Number: Err.Clear\n"
+      "Set x = GetObject(\"C:\\data\\book.xls\"): Print Err.Number: Err.Clear\n"
+      "Set x = CreateObject(\"Shell.Application\"): Print Err.Number, Err.Description: Err.Clear\n",
+      {"/log:C:\\x.log", "first", "/quiet", "second", "/LOG:last"}, "line one\nxyz\nrest\nend");
+  EXPECT_EQ(r.status, 0) << r.errors;
+  EXPECT_EQ(r.errors, "to errors\n");
+  EXPECT_EQ(r.out,
+            "5 2 2 first second\n"
+            "last [] True True\n"
+            "log;quiet;\n"
+            "Windows Script Host 5.8 True True\n"
+            "ab\n\n"
+            "line one xy False\n"
+            "[rest\nend] True\n"
+            "Dictionary\n"
+            "62\n54\n429\n"
+            "429 ActiveX component can't create object: 'Shell.Application' is Windows-only, not available on Linux\n");
+}
+
+TEST_F(ScriptObjects, ShellEnvironmentFolderAndPrograms) {
+  zt::ScopedEnv var("ZDV_SCRIPT_TEST", "v1");
+  ASSERT_EQ(::mkdir(dir_.file("sub").c_str(), 0755), 0);
+  zt::writeFile(dir_.file("sub/keep.txt"), "");
+  EXPECT_EQ(printed("Set sh = CreateObject(\"WScript.Shell\")\nSet env = sh.Environment(\"Process\")\n"
+                    "Print env(\"ZDV_SCRIPT_TEST\"), \"[\" & env(\"ZDV_NOT_SET\") & \"]\", sh.Environment()(\"zdv_script_test\")\n"
+                    "env(\"ZDV_SCRIPT_TEST\") = \"v2\"\n"
+                    "Print sh.ExpandEnvironmentStrings(\"%ZDV_SCRIPT_TEST%|%ZDV_NOT_SET%|100%|%\")\n"
+                    "Print sh.Run(\"exit 7\", 0, True), sh.Run(\"test \"\"$ZDV_SCRIPT_TEST\"\" = v2\", 1, True)\n"
+                    "Set ex = sh.Exec(\"read a; echo got $a; echo oops >&2; exit 3\")\n"
+                    "ex.StdIn.WriteLine \"input\"\nex.StdIn.Close\n"
+                    "Print ex.StdOut.ReadAll = \"got input\" & vbLf, ex.StdErr.ReadLine\n"
+                    "Do While ex.Status = 0: WScript.Sleep 5: Loop\nPrint ex.ExitCode\n"
+                    "here = sh.CurrentDirectory\nsh.CurrentDirectory = \"sub\"\n"
+                    "Print CreateObject(\"Scripting.FileSystemObject\").FileExists(\"keep.txt\"), "
+                    "sh.CurrentDirectory = here & \"\\sub\"\n"
+                    "On Error Resume Next\n"
+                    "sh.CurrentDirectory = \"nowhere\": Print Err.Number: Err.Clear\n"
+                    "Set sys = sh.Environment(\"SYSTEM\")\nsys(\"X\") = \"1\": Print Err.Number: Err.Clear\n"
+                    "x = sh.RegRead(\"HKCU\\Software\\x\"): Print Err.Number, Err.Description: Err.Clear\n"),
+            "v1 [] v1\n"
+            "v2|%ZDV_NOT_SET%|100%|%\n"
+            "7 0\n"
+            "True oops\n"
+            "3\n"
+            "True True\n"
+            "76\n445\n"
+            "445 Object doesn't support this action: 'WScript.Shell.RegRead' is Windows-only, not available on Linux\n");
+}
+
+TEST_F(ScriptObjects, CheckListsWhatWillNotRunWithoutRunningIt) {
+  std::ostringstream out, errors;
+  const int status = zidevuv10::script::checkScript(
+      "Option Explicit\nDim sh, x, list(2)\nSet sh = CreateObject(\"WScript.Shell\")\n"
+      "sh.RegWrite \"HKLM\\x\", 1\nSet x = GetObject(\"winmgmts:\\\\.\\root\\cimv2\")\n"
+      "Set x = WScript.CreateObject(\"Acme.Widget\")\nlist(0) = Frobnicate(Len(\"a\"))\n"
+      "Cleanup list(0)\nSub Cleanup(v)\n  v = Trim(v)\nEnd Sub\n"
+      "Set x = CreateObject(\"Scripting.FileSystemObject\")\nx.DeleteFile \"never.txt\"\n",
+      "c.vbs", out, errors);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(errors.str(), "");
+  EXPECT_EQ(out.str(),
+            "c.vbs:4: Windows-only, not available on Linux: WScript.Shell.RegWrite\n"
+            "c.vbs:5: Windows-only, not available on Linux: GetObject(\"winmgmts:\\\\.\\root\\cimv2\")\n"
+            "c.vbs:6: unknown object (CreateObject fails unless a registered library has it): "
+            "WScript.CreateObject(\"Acme.Widget\")\n"
+            "c.vbs:7: unknown function or sub: Frobnicate\n");
+  std::ostringstream clean;
+  EXPECT_EQ(zidevuv10::script::checkScript("Print Len(\"x\")\n", "ok.vbs", clean, errors), 0);
+  EXPECT_EQ(clean.str(), "");
 }
