@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <sstream>
 
@@ -424,4 +425,24 @@ TEST_F(ScriptObjects, CheckListsWhatWillNotRunWithoutRunningIt) {
   std::ostringstream clean;
   EXPECT_EQ(zidevuv10::script::checkScript("Print Len(\"x\")\n", "ok.vbs", clean, errors), 0);
   EXPECT_EQ(clean.str(), "");
+}
+
+TEST_F(ScriptObjects, TextFilesFollowNoStrangersLinkInASharedFolder) {
+  if (::geteuid() != 0) GTEST_SKIP() << "giving a link to another user needs root";
+  // A sticky folder anyone may write, as /tmp is; the link in it belongs to
+  // someone who is neither the caller nor the folder's owner.
+  const std::string shared = dir_.file("shared");
+  ASSERT_EQ(::mkdir(shared.c_str(), 0777), 0);
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+  zt::writeFile(dir_.file("victim.txt"), "mine");
+  ASSERT_EQ(::symlink(dir_.file("victim.txt").c_str(), (shared + "/planted.txt").c_str()), 0);
+  ASSERT_EQ(::lchown((shared + "/planted.txt").c_str(), 12345, 12345), 0);
+  ASSERT_EQ(::symlink(dir_.file("victim.txt").c_str(), (shared + "/own.txt").c_str()), 0);
+  EXPECT_EQ(printed("Set fso = CreateObject(\"Scripting.FileSystemObject\")\nOn Error Resume Next\n"
+                    "fso.CreateTextFile(\"shared\\planted.txt\").Write \"x\": Print Err.Number: Err.Clear\n"
+                    "fso.OpenTextFile(\"shared\\planted.txt\", 8).Write \"x\": Print Err.Number: Err.Clear\n"
+                    "fso.CopyFile \"victim.txt\", \"shared\\planted.txt\": Print Err.Number: Err.Clear\n"
+                    "fso.OpenTextFile(\"shared\\own.txt\", 8).Write \"!\": Print Err.Number\n"),
+            "70\n70\n70\n0\n");
+  EXPECT_EQ(zt::readFile(dir_.file("victim.txt")), "mine!");
 }
