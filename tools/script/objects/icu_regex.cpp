@@ -112,6 +112,8 @@ std::u16string ecmaToIcu(std::u16string_view p, bool multiLine) {
         const std::u16string boundary = u"(?:(?<=" + w + u")(?!" + w + u")|(?<!" + w + u")(?=" + w + u"))";
         const std::u16string inside = u"(?:(?<=" + w + u")(?=" + w + u")|(?<!" + w + u")(?!" + w + u"))";
         out += e == u'b' ? boundary : inside;
+      } else if (e == u'v') {
+        out += u"\\x{0B}";  // ICU's \v is every vertical space
       } else if (letter(e) && !meaningful(e)) {
         out += e;  // \A is "A", as ECMAScript's identity escapes go
       } else {
