@@ -8,6 +8,7 @@
 
 #include "support/run_process.h"
 #include "support/test_files.h"
+#include "zidevuv10/paths.h"
 
 namespace {
 
@@ -81,11 +82,20 @@ TEST_F(ToolScripts, ArgumentsReachTheScriptAndQuitSetsTheStatus) {
   const std::string script = dir_.file("quit.vbs");
   zt::writeFile(script,
                 "WScript.Echo WScript.ScriptName, WScript.Arguments.Count, WScript.Arguments(1), "
-                "WScript.ScriptFullName = \"" + script + "\"\n"
+                "WScript.ScriptFullName = \"" + zidevuv10::windowsFormOf(script) + "\"\n"
                 "WScript.Echo InputBox(\"Name?\")\nWScript.Quit WScript.Arguments(0)\nWScript.Echo \"not here\"\n");
   const zt::ProcessResult r = run({script, "--", "7", "-x"}, "Ann\n");
   EXPECT_EQ(r.status, 7) << r.err;
   EXPECT_EQ(r.out, "quit.vbs 2 -x True\n[InputBox] ScriptHost: Name?\nAnn\n");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(ToolScripts, CheckListsWindowsOnlyUsesAndRunsNothing) {
+  const std::string script = dir_.file("admin.vbs");
+  zt::writeFile(script, "Print \"ran\"\nSet s = CreateObject(\"WScript.Shell\")\nv = s.RegRead(\"HKLM\\x\")\n");
+  const zt::ProcessResult r = run({"--check", script});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.out, script + ":3: Windows-only, not available on Linux: WScript.Shell.RegRead\n");
   EXPECT_EQ(r.err, "");
 }
 

@@ -41,10 +41,13 @@ std::u16string standardDescription(int32_t number) {
     case 429: return u"ActiveX component can't create object";
     case 438: return u"Object doesn't support this property or method";
     case 440: return u"Automation error";
+    case 445: return u"Object doesn't support this action";
     case 448: return u"Named argument not found";
     case 449: return u"Argument not optional";
     case 450: return u"Wrong number of arguments or invalid property assignment";
     case 457: return u"This key is already associated with an element of this collection";
+    case 5017: return u"Syntax error in regular expression";
+    case 32811: return u"Element not found";
     default: return u"Application-defined or object-defined error";
   }
 }

@@ -28,11 +28,15 @@ inline constexpr int32_t kSubOrFunctionNotDefined = 35;
 inline constexpr int32_t kInternalError = 51;
 inline constexpr int32_t kBadFileNameOrNumber = 52;
 inline constexpr int32_t kFileNotFound = 53;
+inline constexpr int32_t kBadFileMode = 54;
 inline constexpr int32_t kFileAlreadyOpen = 55;
 inline constexpr int32_t kDeviceIoError = 57;
+inline constexpr int32_t kFileAlreadyExists = 58;
+inline constexpr int32_t kDiskFull = 61;
 inline constexpr int32_t kInputPastEnd = 62;
 inline constexpr int32_t kTooManyFiles = 67;
 inline constexpr int32_t kDeviceUnavailable = 68;
+inline constexpr int32_t kPermissionDenied = 70;
 inline constexpr int32_t kPathFileAccess = 75;
 inline constexpr int32_t kPathNotFound = 76;
 inline constexpr int32_t kObjectNotSet = 91;
@@ -42,6 +46,7 @@ inline constexpr int32_t kFormMinimizedOrMaximized = 384;
 inline constexpr int32_t kObjectRequired = 424;
 inline constexpr int32_t kCannotCreateObject = 429;
 inline constexpr int32_t kMemberNotSupported = 438;
+inline constexpr int32_t kActionNotSupported = 445;
 inline constexpr int32_t kAutomationError = 440;
 inline constexpr int32_t kNamedArgumentNotFound = 448;
 inline constexpr int32_t kArgumentNotOptional = 449;
@@ -50,6 +55,8 @@ inline constexpr int32_t kNotACollection = 451;
 inline constexpr int32_t kKeyAlreadyInCollection = 457;
 inline constexpr int32_t kVariableUndefined = 500;
 inline constexpr int32_t kIllegalAssignment = 501;
+inline constexpr int32_t kRegExpSyntax = 5017;
+inline constexpr int32_t kElementNotFound = 32811;
 }  // namespace err
 
 // The runtime's usual English description of an error number.

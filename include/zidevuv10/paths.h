@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "zidevuv10/export.h"
 
@@ -18,5 +20,17 @@ namespace zidevuv10 {
 // names that exist; nullopt when it names no file (empty, holding a NUL, on
 // a drive without a mapping, or relative to a current folder that is gone).
 ZIDEVUV10_API std::optional<std::string> profileFileWindowsPath(std::string_view file);
+
+// The absolute host path a Windows or host path names ("C:\dir\a.txt",
+// "..\a.txt", "/srv/a.txt"), relative paths taken from the current folder,
+// with the case of the names that exist; nullopt as above.
+ZIDEVUV10_API std::optional<std::string> hostPathOf(std::string_view path);
+
+// The Windows form of an absolute host path: the drive whose folder holds
+// it, then backslashes ("/srv/a" -> "Z:\srv\a").
+ZIDEVUV10_API std::string windowsFormOf(std::string_view absoluteHostPath);
+
+// Every drive that has a folder: upper-case letter and host folder.
+ZIDEVUV10_API std::vector<std::pair<char, std::string>> driveFolders();
 
 }  // namespace zidevuv10

@@ -96,7 +96,7 @@ std::string matchComponents(fs::FileSystem& fs, const std::string& root,
 
 }  // namespace
 
-std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool matchCase) {
+std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool matchCase, bool folderToo) {
   // A NUL would end the name early at the system call and reach another
   // file: such a path names no file at all.
   if (p.empty() || p.find('\0') != std::string_view::npos) return std::nullopt;
@@ -142,7 +142,7 @@ std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool
       }
     }
   }
-  if (parts.empty()) return std::nullopt;  // names a folder, not a file
+  if (parts.empty() && !folderToo) return std::nullopt;  // names a folder, not a file
   if (matchCase) {
     out.path = matchComponents(fs, root, parts);
   } else {

@@ -27,9 +27,10 @@ struct HostPath {
 // Resolves a Windows or native path; nullopt when it cannot name a file
 // (empty, holding a NUL, or on a drive without a mapping). Without matchCase the
 // components are taken as given, with no file-system access: the quick
-// first guess, right whenever the names exist with that case.
+// first guess, right whenever the names exist with that case. With
+// folderToo, a path of no components ("X:\", ".", "/") names that folder.
 std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view path,
-                                    bool matchCase = true);
+                                    bool matchCase = true, bool folderToo = false);
 
 // Whether a profile file argument is a bare name: no folder part (no
 // separator) and no drive.

@@ -15,6 +15,7 @@
 
 #include "command_line.h"
 #include "commands.h"
+#include "script_check.h"
 #include "script_host.h"
 #include "text/case_fold.h"
 #include "zidevuv10/host.h"
@@ -39,8 +40,12 @@ const CommandSyntax kRun{
      {"ARGUMENT", "an argument for the script", true, true}},
     {{"--screen", "WIDTHxHEIGHT@TWIPS",
       "the screen in pixels and twips per pixel; also WIDTHxHEIGHT@TWIPSX,TWIPSY "
-      "(default 1920x1080@15)"}},
-    "SCRIPT cannot be read, or the script stopped on a runtime error (WScript.Quit N exits with N)",
+      "(default 1920x1080@15)"},
+     {"--check", "",
+      "run nothing: list each use of a Windows-only object or member, each ProgID "
+      "nothing here creates and each unknown function, one a line (SCRIPT:LINE: ...)"}},
+    "SCRIPT cannot be read, the script stopped on a runtime error (WScript.Quit N exits with N), "
+    "or --check found something",
     "bad usage (an unknown option, a missing SCRIPT, a bad --screen value), or a "
     "syntax error in the script"};
 
@@ -121,6 +126,7 @@ int runRun(const ParsedArgs& args) {
   const std::string source = readScript(scriptArg);
   const bool fromStdin = scriptArg == "-";
   const std::string_view name = fromStdin ? kStdinName : std::string_view(scriptArg);
+  if (args.has("--check")) return script::checkScript(source, name, std::cout, std::cerr);
   script::ScriptInvocation invocation;
   invocation.arguments.assign(args.operands.begin() + 1, args.operands.end());
   if (!fromStdin) {

@@ -6,9 +6,12 @@
 #include <string>
 
 #include "builtins.h"
+#include "function_table.h"
 #include "interpreter.h"
+#include "objects/object_factory.h"
 #include "operators.h"
 #include "zidevuv10/library.h"
+#include "zidevuv10/type_info.h"
 
 namespace zidevuv10::script {
 
@@ -32,6 +35,25 @@ Variant coerceTo(ElementType type, const Variant& value) {
   }
   return Variant(value.deref());
 }
+
+namespace {
+
+// Whether the member of that name an object reads takes no arguments.
+bool takesNoArguments(const Variant& target, const std::u16string& name) {
+  if (!target.isObject() || !target.toObject()) return false;
+  const ClassInfo* info = target.toObject()->classInfo();
+  if (info == nullptr) return false;
+  const std::u16string lower = lowerName(name);
+  bool found = false;
+  for (const MemberInfo& m : info->members) {
+    if ((m.kind != InvokeKind::PropertyGet && m.kind != InvokeKind::Method) || lowerName(m.name) != lower) continue;
+    if (!m.params.empty()) return false;
+    found = true;
+  }
+  return found;
+}
+
+}  // namespace
 
 NamedError::NamedError(int32_t number, std::u16string_view description, std::u16string what)
     : AutomationError(number, Text(std::u16string(description)), Text(std::u16string(kHostSource))),
@@ -60,8 +82,7 @@ Interpreter::Variable& Interpreter::variable(const std::u16string& name) {
 
 // Names the host answers itself: Err, WScript and the runtime's functions.
 bool Interpreter::isHostName(const std::u16string& lower) const {
-  return lower == u"err" || lower == u"wscript" || lower == u"createobject" || lower == u"msgbox" ||
-         lower == u"inputbox" || findBuiltin(lower) != nullptr || procedures_.contains(lower);
+  return lower == u"err" || lower == u"wscript" || isRuntimeFunction(lower) || procedures_.contains(lower);
 }
 
 // A Name that denotes a variable (not Err, a function, a procedure or a constant).
@@ -135,6 +156,13 @@ Variant Interpreter::callMember(const Expr& member, const std::vector<ExprPtr>& 
     }
     if (kind == InvokeKind::PropertySet && !values.back().isObject()) raiseHostError(err::kObjectRequired);
   }
+  // o.M(i) where M takes no arguments: the default member, Item, of what M
+  // answers (m.SubMatches(0), folder.Files("a.txt")).
+  if (!args.empty() && takesNoArguments(object, member.name)) {
+    std::vector<Variant> none;
+    const Variant result = invokeMember(object, member.name, InvokeKind::PropertyGet, none, {});
+    return invokeMember(result, u"Item", kind, values, byRef);
+  }
   return invokeMember(object, member.name, kind, values, byRef);
 }
 
@@ -188,9 +216,8 @@ Variant Interpreter::inputBox(const std::vector<Variant>& args) {
 
 Variant Interpreter::createObject(const Variant& progId) {
   const Text name = progId.toText();
-  if (lowerName(name.str()) == lowerName(kWindowProgId)) return Variant(makeObject<ScriptWindow>(sink_));
   try {
-    return Variant(zidevuv10::createObject(name.str()));
+    return Variant(createScriptObject(name.str(), sink_, run_));
   } catch (const AutomationError& e) {
     throw ObjectError(e);
   }
@@ -205,6 +232,14 @@ Variant Interpreter::callFunction(const std::u16string& name, const std::vector<
   if (lower == u"createobject") {
     if (values.size() != 1) raiseHostError(err::kWrongArgumentCount);
     return createObject(values[0]);
+  }
+  if (lower == u"getobject") {
+    if (values.empty() || values.size() > 2) raiseHostError(err::kWrongArgumentCount);
+    try {
+      getScriptObject(values[0], values.size() > 1 ? values[1] : Variant::missing());
+    } catch (const AutomationError& e) {
+      throw ObjectError(e);
+    }
   }
   if (lower == u"msgbox") return messageBox(values);
   if (lower == u"inputbox") return inputBox(values);

@@ -7,6 +7,12 @@
 #include <thread>
 #include <utility>
 
+#include "objects/host_files.h"
+#include "objects/named_arguments.h"
+#include "objects/object_errors.h"
+#include "objects/object_factory.h"
+#include "objects/path_text.h"
+#include "objects/standard_streams.h"
 #include "operators.h"
 #include "typed_slot.h"
 #include "zidevuv10/error.h"
@@ -110,6 +116,8 @@ ClassInfo makeArgumentsClass() {
           propGet<&ScriptArguments::get_Item>(u"Item", 0, u"Index"),
           method<&ScriptArguments::Count>(u"Count", 1),
           propGet<&ScriptArguments::Count>(u"Length", 2),
+          propGet<&ScriptArguments::get_Named>(u"Named", 3),
+          propGet<&ScriptArguments::get_Unnamed>(u"Unnamed", 4),
       }};
 }
 
@@ -125,6 +133,16 @@ ClassInfo makeWScriptClass() {
           propGet<&ScriptWScript::get_ScriptName>(u"ScriptName", 4),
           propGet<&ScriptWScript::get_ScriptFullName>(u"ScriptFullName", 5),
           method<&ScriptWScript::Sleep>(u"Sleep", 6, u"Time"),
+          propGet<&ScriptWScript::get_FullName>(u"FullName", 7),
+          propGet<&ScriptWScript::get_Name>(u"Name", 0),
+          propGet<&ScriptWScript::get_Path>(u"Path", 8),
+          propGet<&ScriptWScript::get_Version>(u"Version", 9),
+          propGet<&ScriptWScript::get_StdIn>(u"StdIn", 10),
+          propGet<&ScriptWScript::get_StdOut>(u"StdOut", 11),
+          propGet<&ScriptWScript::get_StdErr>(u"StdErr", 12),
+          propGet<&ScriptWScript::get_Interactive, frame::Boolean>(u"Interactive", 13),
+          method<&ScriptWScript::CreateObject>(u"CreateObject", 14, u"ProgID", optional(u"Prefix")),
+          method<&ScriptWScript::GetObject>(u"GetObject", 15, u"Pathname", optional(u"ProgID")),
       }};
 }
 
@@ -224,7 +242,48 @@ void ScriptErr::Raise(int32_t n, const Variant& source, const Variant& descripti
                         source.isMissing() ? Text(std::u16string(kHostSource)) : source.toText());
 }
 
+ScriptArguments::ScriptArguments(std::vector<Text> items, bool unnamedOnly) : unnamedOnly_(unnamedOnly) {
+  for (Text& item : items) {
+    std::u16string name, value;
+    if (!unnamedOnly || !namedArgument(item.str(), name, value)) items_.push_back(std::move(item));
+  }
+}
+
 Variant ScriptArguments::get_Item(int32_t index) const { return argumentItem(*this, Variant(index)); }
+
+std::vector<Variant> ScriptArguments::enumerate() const {
+  std::vector<Variant> values;
+  for (const Text& t : items_) values.emplace_back(t);
+  return values;
+}
+
+Variant ScriptArguments::get_Named() const { return Variant(makeObject<ScriptNamedArguments>(items_)); }
+
+Variant ScriptArguments::get_Unnamed() const { return Variant(makeObject<ScriptArguments>(items_, true)); }
+
+Text ScriptWScript::get_ScriptFullName() const {
+  const std::string& full = run_->fullName;
+  return full.starts_with('/') ? files::windowsPath(full) : Text::fromUtf8(full);
+}
+
+Text ScriptWScript::get_FullName() const { return files::windowsPath(run_->hostFullName); }
+
+Text ScriptWScript::get_Path() const {
+  return Text(path_text::parentFolderName(get_FullName().str()));
+}
+
+Variant ScriptWScript::get_StdIn() const { return Variant(standardStream(sink_, run_, 0)); }
+Variant ScriptWScript::get_StdOut() const { return Variant(standardStream(sink_, run_, 1)); }
+Variant ScriptWScript::get_StdErr() const { return Variant(standardStream(sink_, run_, 2)); }
+
+Variant ScriptWScript::CreateObject(const Text& progId, const Variant& prefix) {
+  if (!prefix.isMissing() && !prefix.toText().str().empty()) {
+    raiseObjectError(err::kActionNotSupported, u"event handlers (the prefix of WScript.CreateObject)");
+  }
+  return Variant(createScriptObject(progId.str(), sink_, run_));
+}
+
+Variant ScriptWScript::GetObject(const Variant& path, const Variant& progId) { getScriptObject(path, progId); }
 
 Variant ScriptWScript::get_Arguments(const Variant& index) const {
   if (index.isMissing()) return Variant(arguments_);

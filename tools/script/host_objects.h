@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "objects/enumerable.h"
 #include "zidevuv10/object.h"
 #include "zidevuv10/type_info.h"
 
@@ -20,6 +21,7 @@ namespace zidevuv10::script {
 // object may outlive the run in the library's per-thread state.
 struct OutputSink {
   std::ostream* out = nullptr;
+  std::ostream* err = nullptr;  // WScript.StdErr
 };
 
 // What a run was started with, and how the script asked it to end.
@@ -27,7 +29,9 @@ struct RunState {
   std::string name;      // as the script was named to the host
   std::string fullName;  // its absolute path
   std::vector<Text> arguments;
-  std::istream* input = nullptr;  // where InputBox reads; null: nothing to read
+  std::istream* input = nullptr;  // where InputBox and StdIn read; null: nothing to read
+  ObjectRef standardInput;        // WScript.StdIn, made at its first use
+  std::string hostFullName;       // the host program's own path (WScript.FullName)
   bool quit = false;              // WScript.Quit was called
   int32_t exitStatus = 0;
 };
@@ -64,20 +68,26 @@ class ScriptErr final : public HostObject {
   Text source_ = Text::empty();
 };
 
-// WScript.Arguments: Count (and Length), Item(i) from 0, the default member.
-class ScriptArguments final : public HostObject {
+// WScript.Arguments: Count (and Length), Item(i) from 0, the default member;
+// Named, the `/name:value` and `/name` arguments by name, and Unnamed, the
+// others in order. For Each walks the items.
+class ScriptArguments final : public HostObject, public Enumerable {
  public:
-  explicit ScriptArguments(std::vector<Text> items) : items_(std::move(items)) {}
+  explicit ScriptArguments(std::vector<Text> items, bool unnamedOnly = false);
   const ClassInfo* classInfo() const override;
-  std::u16string typeName() const override { return u"Arguments"; }
+  std::u16string typeName() const override { return unnamedOnly_ ? u"IWshUnnamed" : u"Arguments"; }
   const std::vector<Text>& items() const { return items_; }
+  std::vector<Variant> enumerate() const override;
 
   // Members. Item counts from 0; out of range is error 9.
   Variant get_Item(int32_t index) const;
   int32_t Count() const { return static_cast<int32_t>(items_.size()); }
+  Variant get_Named() const;
+  Variant get_Unnamed() const;
 
  private:
   std::vector<Text> items_;
+  bool unnamedOnly_;
 };
 
 class ScriptWScript final : public HostObject {
@@ -90,8 +100,22 @@ class ScriptWScript final : public HostObject {
   Variant get_Arguments(const Variant& index) const;
   void Quit(const Variant& exitCode);
   Text get_ScriptName() const { return Text::fromUtf8(run_->name); }
-  Text get_ScriptFullName() const { return Text::fromUtf8(run_->fullName); }
+  // The Windows form of the script's absolute path (as given when relative).
+  Text get_ScriptFullName() const;
   void Sleep(int32_t milliseconds);
+  // The host program (this tool) in Windows form, its folder, the host's
+  // name and the object model's version.
+  Text get_FullName() const;
+  Text get_Path() const;
+  Text get_Name() const { return Text(u"Windows Script Host"); }
+  Text get_Version() const { return Text(u"5.8"); }
+  Variant get_StdIn() const;
+  Variant get_StdOut() const;
+  Variant get_StdErr() const;
+  int16_t get_Interactive() const { return -1; }
+  // CreateObject as the function; a prefix (event handlers) is error 445.
+  Variant CreateObject(const Text& progId, const Variant& prefix);
+  Variant GetObject(const Variant& path, const Variant& progId);
 
   std::shared_ptr<OutputSink> sink_;
   std::shared_ptr<RunState> run_;

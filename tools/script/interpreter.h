@@ -128,6 +128,8 @@ class Interpreter {
   Variant callMember(const Expr& member, const std::vector<ExprPtr>& args, InvokeKind kind,
                      const Expr* assigned = nullptr);
   void assignProperty(const Expr& target, InvokeKind kind, const Expr& value);
+  // obj(args) = value: a let or set of the object's Item.
+  void assignItem(const Variant& object, const std::vector<ExprPtr>& args, InvokeKind kind, const Expr& value);
   Variant invokeMember(const Variant& target, const std::u16string& name, InvokeKind kind,
                        std::vector<Variant>& args, const std::vector<Variable*>& byRef);
   // obj(i): the object's default member, Item.

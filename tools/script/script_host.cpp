@@ -2,6 +2,8 @@
 // screen for the run, executes it, and reports an error no handler caught.
 #include "script_host.h"
 
+#include <filesystem>
+
 #include "interpreter.h"
 #include "parser.h"
 
@@ -32,6 +34,13 @@ class HostServicesForRun {
   ScreenProvider previousScreen_;
 };
 
+// This process's program file, as the kernel names it.
+std::string ownProgram() {
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string("/proc/self/exe") : self.string();
+}
+
 }  // namespace
 
 int runScript(std::string_view source, std::string_view scriptName, const ScreenMetrics& screen,
@@ -45,12 +54,14 @@ int runScript(std::string_view source, std::string_view scriptName, const Screen
   }
   auto sink = std::make_shared<OutputSink>();
   sink->out = &out;
+  sink->err = &errors;
   auto run = std::make_shared<RunState>();
   // WScript.ScriptName is the file's own name, without its folder.
   run->name = std::string(scriptName.substr(scriptName.rfind('/') + 1));
   run->fullName = invocation.fullName.empty() ? std::string(scriptName) : invocation.fullName;
   for (const std::string& a : invocation.arguments) run->arguments.push_back(Text::fromUtf8(a));
   run->input = invocation.input;
+  run->hostFullName = invocation.hostPath.empty() ? ownProgram() : invocation.hostPath;
   int status = kRunOk;
   {
     HostServicesForRun services(sink, screen);
@@ -69,6 +80,7 @@ int runScript(std::string_view source, std::string_view scriptName, const Screen
   }
   // Objects the library still holds must not print after the run.
   sink->out = nullptr;
+  sink->err = nullptr;
   out.flush();
   return status;
 }

@@ -27,6 +27,8 @@ struct ScriptInvocation {
   std::vector<std::string> arguments;  // UTF-8
   std::string fullName;
   std::istream* input = nullptr;
+  // The host program's absolute path (WScript.FullName); empty: this process's own.
+  std::string hostPath;
 };
 
 // Runs the script's source (UTF-8). `out` receives what the script prints

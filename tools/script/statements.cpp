@@ -204,8 +204,8 @@ Interpreter::Flow Interpreter::executeForEach(const Stmt& s) {
       raiseHostError(err::kObjectRequired);
     } else if (const auto* c = dynamic_cast<const Collection*>(group.toObject().get())) {
       items.assign(c->begin(), c->end());
-    } else if (const auto* a = dynamic_cast<const ScriptArguments*>(group.toObject().get())) {
-      for (const Text& t : a->items()) items.emplace_back(t);
+    } else if (const auto* e = dynamic_cast<const Enumerable*>(group.toObject().get())) {
+      items = e->enumerate();
     } else {
       throw NamedError(err::kNotACollection, u"Object not a collection", group.toObject() ? group.toObject()->typeName() : u"Nothing");
     }
@@ -391,6 +391,8 @@ void Interpreter::let(const Stmt& s) {
   }
   if (target.kind == ExprKind::Call && target.target->kind == ExprKind::Name) {
     Variable& v = variable(target.target->name);
+    // obj(k) = e: the object's default member, Item.
+    if (v.value.isObject()) return assignItem(v.value, target.args, InvokeKind::PropertyLet, *s.value);
     Variant value = evaluate(*s.value);
     if (value.isObject()) raiseHostError(err::kMemberNotSupported);
     Variant& slot = element(v, target.args);
@@ -433,10 +435,26 @@ void Interpreter::assignProperty(const Expr& target, InvokeKind kind, const Expr
   callMember(indexed ? *target.target : target, indexed ? target.args : kNoArguments, kind, &value);
 }
 
+void Interpreter::assignItem(const Variant& object, const std::vector<ExprPtr>& args, InvokeKind kind,
+                             const Expr& value) {
+  std::vector<Variable*> byRef;
+  std::vector<Variant> values = memberArguments(args, byRef);
+  values.push_back(evaluate(value));
+  if (kind == InvokeKind::PropertySet && !values.back().isObject()) raiseHostError(err::kObjectRequired);
+  invokeMember(object, u"Item", kind, values, byRef);
+}
+
 void Interpreter::set(const Stmt& s) {
   const Expr& target = *s.target;
   if (target.kind == ExprKind::Member || (target.kind == ExprKind::Call && target.target->kind != ExprKind::Name)) {
     return assignProperty(target, InvokeKind::PropertySet, *s.value);
+  }
+  if (target.kind == ExprKind::Call) {
+    // Set obj(k) = e: the object's default member, Item.
+    Variable* holder = findVariable(target.target->name);
+    if (holder != nullptr && holder->value.isObject()) {
+      return assignItem(holder->value, target.args, InvokeKind::PropertySet, *s.value);
+    }
   }
   Variant value = evaluate(*s.value);
   if (!value.isObject()) raiseHostError(err::kObjectRequired);
