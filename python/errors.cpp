@@ -22,7 +22,7 @@ void raiseComError(int32_t number, const std::string& description) {
   raiseComError(number, Text::fromUtf8(description), Text(std::u16string(kLibrarySource)));
 }
 
-constexpr char kComErrorSource[] = R"(
+constexpr char kComErrorSource[] = R"py(
 class com_error(Exception):
     """A member of the library failed. As the Windows extension's com_error,
     args is (hresult, strerror, excepinfo, argerror): hresult
@@ -60,7 +60,7 @@ class com_error(Exception):
 
     def __str__(self):
         return f"{self.source}: error {self.number}: {self.description}"
-)";
+)py";
 
 }  // namespace
 

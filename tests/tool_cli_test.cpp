@@ -670,6 +670,41 @@ TEST_F(ToolUsageTest, EveryCommandHasCompleteHelp) {
   }
 }
 
+// The manual page tells every command and option the help texts list, in
+// the sections a manual page has.
+TEST_F(ToolUsageTest, TheManualPageNamesEveryCommandAndOption) {
+  std::string page = readFile(ZIDEVUV10_MANUAL_PAGE);
+  page = std::regex_replace(page, std::regex(R"(\\f[BIRP])"), "");
+  page = std::regex_replace(page, std::regex(R"(\\-)"), "-");
+  for (const char* section :
+       {"SYNOPSIS", "DESCRIPTION", "EXIT STATUS", "ENVIRONMENT", "FILES", "EXAMPLES"}) {
+    EXPECT_NE(page.find(std::string("\n.SH ") + section + "\n"), std::string::npos) << section;
+  }
+  for (const char* variable : {"ZIDEVUV10_DRIVE_", "ZIDEVUV10_LOCK_TIMEOUT_MS",
+                               "ZIDEVUV10_REGISTRY", "XDG_DATA_HOME", "HOME"}) {
+    EXPECT_NE(page.find(variable), std::string::npos) << variable;
+  }
+  const std::regex commandLine(R"(\n  ([a-z]+) +[a-z])");
+  const std::regex optionName(R"((--[a-z-]+|-h))");
+  const std::string top = tool({"--help"}).out;
+  std::vector<std::string> helps{top};
+  int commands = 0;
+  for (std::sregex_iterator it(top.begin(), top.end(), commandLine), end; it != end; ++it) {
+    const std::string command = (*it)[1];
+    ++commands;
+    EXPECT_NE(page.find(".B zidevuv10 " + command + "\n"), std::string::npos) << command;
+    helps.push_back(tool({command, "--help"}).out);
+  }
+  EXPECT_EQ(commands, 10);
+  for (const std::string& help : helps) {
+    const std::string options = help.substr(help.find("\nOptions:\n"));
+    for (std::sregex_iterator it(options.begin(), options.end(), optionName), end; it != end;
+         ++it) {
+      EXPECT_NE(page.find((*it)[1].str()), std::string::npos) << (*it)[1] << "\n" << help;
+    }
+  }
+}
+
 TEST_F(ToolUsageTest, VersionComesFromTheVersionHeader) {
   const ProcessResult r = tool({"--version"});
   EXPECT_EQ(r.status, 0) << r.err;
