@@ -17,6 +17,7 @@ import tempfile
 
 from setuptools import Extension, setup
 from setuptools.command.build_ext import build_ext
+from setuptools.command.install import install
 
 ROOT = os.path.dirname(os.path.abspath(__file__))
 
@@ -68,10 +69,22 @@ class CMakeBuild(build_ext):
         return os.path.realpath(found[0])
 
 
+class Install(install):
+    """Debian's setuptools asks the install command for install_layout and
+    prefix_option, options only the distutils of Debian's own interpreters
+    have; for any other interpreter they are None, the standard layout."""
+
+    def initialize_options(self):
+        super().initialize_options()
+        for option in ("install_layout", "prefix_option"):
+            if not hasattr(self, option):
+                setattr(self, option, None)
+
+
 setup(
     version=project_version(),
     ext_modules=[Extension("zidevuv10._zidevuv10", sources=[])],
-    cmdclass={"build_ext": CMakeBuild},
+    cmdclass={"build_ext": CMakeBuild, "install": Install},
     # setuptools' own work folder, inside the ignored build folder.
     options={"build": {"build_base": os.path.join("build", "pip-setuptools")}},
 )
