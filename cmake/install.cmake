@@ -20,6 +20,10 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/zidevuv10/
   FILES_MATCHING PATTERN "*.h")
 install(FILES ${ZIDEVUV10_GENERATED_INCLUDE}/zidevuv10/version.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zidevuv10)
+# The C functions' manual page zidevuv10-profile(3).
+configure_file(${PROJECT_SOURCE_DIR}/platform/c_api/zidevuv10-profile.3
+  ${PROJECT_BINARY_DIR}/zidevuv10-profile.3 @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/zidevuv10-profile.3 DESTINATION ${CMAKE_INSTALL_MANDIR}/man3)
 
 add_custom_target(zidevuv10_installables)
 add_dependencies(zidevuv10_installables zidevuv10 zidevuv10_profile)
@@ -31,7 +35,7 @@ if(TARGET zidevuv10_cli)
   install(TARGETS zidevuv10_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   zidevuv10_install_runpath(zidevuv10_cli ${CMAKE_INSTALL_BINDIR} "$ORIGIN/${zidevuv10_bin_to_lib}")
   install(FILES ${PROJECT_BINARY_DIR}/tools/cli/zidevuv10.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  add_dependencies(zidevuv10_installables zidevuv10_cli zidevuv10_man)
+  add_dependencies(zidevuv10_installables zidevuv10_cli)
 endif()
 
 # The Python package, when the build has it (its rules are in python/).

@@ -140,8 +140,35 @@ py::object callMember(const ObjectRef& object, std::u16string_view name, InvokeK
   return invokeMember(object, name, kind, member, args, py::dict());
 }
 
+const char* typeCodeName(TypeCode code) {
+  switch (code) {
+    case TypeCode::Void: return "Void";
+    case TypeCode::Int16: return "Int16";
+    case TypeCode::Int32: return "Int32";
+    case TypeCode::Single: return "Single";
+    case TypeCode::Double: return "Double";
+    case TypeCode::Bool: return "Bool";
+    case TypeCode::Text: return "Text";
+    case TypeCode::Variant: return "Variant";
+    case TypeCode::Object: return "Object";
+    case TypeCode::TextArray: return "TextArray";
+  }
+  return "Variant";
+}
+
+// A member to call; one from a class's table becomes a Python function
+// carrying the member's signature and doc (zidevuv10/_members.py).
 py::object bound(const ObjectRef& object, std::u16string_view name, InvokeKind kind, const MemberInfo* member) {
-  return py::cast(BoundMember(object, std::u16string(name), kind, member));
+  py::object callable = py::cast(BoundMember(object, std::u16string(name), kind, member));
+  const ClassInfo* info = object->classInfo();
+  if (member == nullptr || info == nullptr) return callable;
+  py::list params;
+  for (const ParamInfo& p : member->params) {
+    params.append(py::make_tuple(fromUtf16(p.name), typeCodeName(p.type.code), p.optional, p.byRef));
+  }
+  return py::module_::import("zidevuv10._members")
+      .attr("member_function")(callable, fromUtf16(member->name), params, typeCodeName(member->result.code),
+                               kind == InvokeKind::Method ? "Method" : "PropertyGet", fromUtf16(info->progId()));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "dispatch_object.h"
 #include "errors.h"
 #include "profile_functions.h"
+#include "zidevuv10/version.h"
 
 namespace zidevuv10::python {
 
@@ -20,6 +21,7 @@ std::recursive_mutex& objectCallLock() {
 
 PYBIND11_MODULE(_zidevuv10, module) {
   module.doc() = "The zidevuv10 library's classes, late-bound, and its profile functions.";
+  module.attr("__version__") = ZIDEVUV10_VERSION_STRING;
   zidevuv10::python::defineErrors(module);
   zidevuv10::python::defineDispatch(module);
   zidevuv10::python::defineProfileFunctions(module);

@@ -131,6 +131,40 @@ TEST(StoreConcurrencyProcesses, EightProcessesLoseNoKey) {
   RecordProperty("writes_per_process", kKeys);
 }
 
+// A change planned from the file's content (here a counter raised by one)
+// sees the file as it is under the writers' lock: 4 processes x 50 raises
+// leave 200, where a plan made from an earlier read would lose some.
+TEST(StoreConcurrencyProcesses, UpdatesPlannedFromTheFileLoseNoChange) {
+  zt::TempDir dir;
+  const std::string file = dir.file("counter.ini");
+  constexpr int kWriters = 4;
+  constexpr int kRaises = 50;
+  std::vector<pid_t> pids;
+  for (int w = 0; w < kWriters; ++w) {
+    pids.push_back(spawn([&] {
+      ProfileStore store;
+      int failures = 0;
+      for (int i = 0; i < kRaises; ++i) {
+        zidevuv10::store::Status status = zidevuv10::store::Status::Ok;
+        bool changed = false;
+        std::string next;
+        const auto raise = [&](const zidevuv10::store::Document& doc) {
+          const int s = doc.findSection("c");
+          const auto line = s < 0 ? std::nullopt : doc.findKey(s, "n");
+          next = std::to_string((line ? std::stoi(std::string(doc.value(*line))) : 0) + 1);
+          const zidevuv10::store::ValueWrite write{"c", "n", next};
+          return zidevuv10::store::planWriteValues(doc, {&write, 1});
+        };
+        if (store.update(raise, file, status, changed) != 1 || !changed) ++failures;
+      }
+      return failures == 0 ? 0 : 10;
+    }));
+  }
+  for (int status : waitAll(pids)) EXPECT_EQ(status, 0);
+  ProfileStore reader;
+  EXPECT_EQ(get(reader, "c", "n", file), std::to_string(kWriters * kRaises));
+}
+
 TEST(StoreConcurrencyProcesses, ProcessesUsingTheCFunctionsLoseNoKey) {
   zt::TempDir dir;
   const std::string file = dir.file("capi.ini");

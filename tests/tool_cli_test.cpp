@@ -90,6 +90,12 @@ TEST_F(ToolStoreTest, SetCreatesTheFileAndGetReadsItBack) {
   ASSERT_EQ(tool({"set", ini, "Second", "a", "b"}).status, 0);
   ASSERT_EQ(tool({"set", ini, "main", "NAME", "changed"}).status, 0);
   EXPECT_EQ(readFile(ini), "[Main]\nname=changed\ncount=5\n[Second]\na=b\n");
+  // Without KEY a missing section is added empty, an existing one kept;
+  // without VALUE the value is empty.
+  ASSERT_EQ(tool({"set", ini, "Empty"}).status, 0);
+  ASSERT_EQ(tool({"set", ini, "second"}).status, 0);
+  ASSERT_EQ(tool({"set", ini, "Empty", "blank"}).status, 0);
+  EXPECT_EQ(readFile(ini), "[Main]\nname=changed\ncount=5\n[Second]\na=b\n[Empty]\nblank=\n");
 
   const ProcessResult value = tool({"get", ini, "MAIN", "Name"});
   EXPECT_EQ(value.status, 0) << value.err;
@@ -171,6 +177,92 @@ TEST_F(ToolStoreTest, DelRemovesAKeyThenASection) {
   expectFailure(tool({"set", file("none.ini"), "A", "keep", "v", "--existing"}), "no such file");
   EXPECT_EQ(readFile(ini), "[A]\nkeep=3\n");
   EXPECT_FALSE(fileExists(file("none.ini")));
+  // --existing=WHAT asks only for the file, or the file and the section.
+  ASSERT_EQ(tool({"set", "--existing=file", ini, "B", "k", "1"}).status, 0);
+  ASSERT_EQ(tool({"set", "--existing=section", ini, "b", "new", "2"}).status, 0);
+  ASSERT_EQ(tool({"set", "--existing=section", ini, "B"}).status, 0);
+  expectFailure(tool({"set", "--existing=section", ini, "C", "k", "1"}), "no section [C]");
+  expectFailure(tool({"set", "--existing", ini, "C"}), "no section [C]");
+  expectFailure(tool({"set", "--existing=file", file("none.ini"), "C", "k", "1"}), "no such file");
+  // del with --existing fails on what is not there and deletes nothing.
+  expectFailure(tool({"del", "--existing", ini, "B", "absent"}), "no key 'absent'");
+  expectFailure(tool({"del", "--existing=param", ini, "Absent"}), "no section [Absent]");
+  expectFailure(tool({"del", "--existing=section", ini, "Absent", "k"}), "no section [Absent]");
+  expectFailure(tool({"del", "--existing=file", file("none.ini"), "B"}), "no such file");
+  EXPECT_EQ(readFile(ini), "[A]\nkeep=3\n[B]\nk=1\nnew=2\n");
+  ASSERT_EQ(tool({"del", "--existing=section", ini, "B", "absent"}).status, 0);
+  ASSERT_EQ(tool({"del", "--existing", ini, "B", "K"}).status, 0);
+  ASSERT_EQ(tool({"del", "--existing", ini, "b"}).status, 0);
+  EXPECT_EQ(readFile(ini), "[A]\nkeep=3\n");
+  EXPECT_FALSE(fileExists(file("none.ini")));
+}
+
+// --list treats a value as items separated by "," (or --list-sep) and adds
+// or removes one; a value already holding the item is left as written.
+TEST_F(ToolStoreTest, ListValuesGainAndLoseItems) {
+  const std::string ini = file("list.ini");
+  writeFile(ini, "[S]\nhosts = a,b ,  c\npath=\"/bin:/usr/bin\"\nwords=one two\n");
+  ASSERT_EQ(tool({"set", "--list", ini, "S", "hosts", "b"}).status, 0);
+  EXPECT_EQ(readFile(ini), "[S]\nhosts = a,b ,  c\npath=\"/bin:/usr/bin\"\nwords=one two\n");
+  ASSERT_EQ(tool({"set", "--list", ini, "S", "hosts", " d "}).status, 0);
+  ASSERT_EQ(tool({"del", "--list", ini, "S", "hosts", "a"}).status, 0);
+  ASSERT_EQ(tool({"set", "--list", "--list-sep=:", ini, "S", "path", "/sbin"}).status, 0);
+  ASSERT_EQ(tool({"del", "--list", "--list-sep", ":", ini, "S", "path", "/bin"}).status, 0);
+  ASSERT_EQ(tool({"set", "--list", "--list-sep=", ini, "S", "words", "three"}).status, 0);
+  ASSERT_EQ(tool({"set", "--list", ini, "S", "new", "x"}).status, 0);
+  ASSERT_EQ(tool({"del", "--list", ini, "S", "new", "x"}).status, 0);
+  ASSERT_EQ(tool({"del", "--list", ini, "S", "absent", "x"}).status, 0);
+  EXPECT_EQ(readFile(ini),
+            "[S]\nhosts=b, c, d\npath=/usr/bin:/sbin\nwords=one two three\nnew=\n");
+  // A separator holding a line end would add lines: refused, nothing written.
+  expectFailure(tool({"set", "--list", "--list-sep=\n", ini, "S", "words", "x"}), "add lines");
+  expectFailure(tool({"del", "--existing", "--list", ini, "S", "absent", "x"}), "no key 'absent'");
+  EXPECT_EQ(readFile(ini),
+            "[S]\nhosts=b, c, d\npath=/usr/bin:/sbin\nwords=one two three\nnew=\n");
+}
+
+// --verbose tells a script whether the file changed; a change that changes
+// nothing leaves the file's bytes, inode and times alone.
+TEST_F(ToolStoreTest, VerboseSaysWhetherTheFileChanged) {
+  const std::string ini = file("verbose.ini");
+  writeFile(ini, "[S]\nk = v\n");
+  struct stat before {};
+  ASSERT_EQ(::stat(ini.c_str(), &before), 0);
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+    const char* report;
+  };
+  const std::vector<Case> unchanged{
+      {{"set", ini, "S", "k", "v"}, "", "unchanged: set "},
+      {{"set", ini, "s"}, "", "unchanged: set "},
+      {{"set", ini, "S", "k", "v", "--list"}, "", "unchanged: set "},
+      {{"del", ini, "S", "absent"}, "", "unchanged: del "},
+      {{"del", file("none.ini"), "S"}, "", "unchanged: del "},
+      {{"merge", ini}, "[S]\nk=v\n", "unchanged: merge "}};
+  for (const Case& c : unchanged) {
+    std::vector<std::string> args = c.args;
+    args.push_back("--verbose");
+    const ProcessResult r = tool(args, c.input);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.rfind(c.report, 0), 0u) << r.err;
+    EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
+  }
+  struct stat after {};
+  ASSERT_EQ(::stat(ini.c_str(), &after), 0);
+  EXPECT_EQ(readFile(ini), "[S]\nk = v\n");
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+  EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
+
+  const ProcessResult set = tool({"set", "--verbose", ini, "S", "k", "w"});
+  EXPECT_EQ(set.err, "changed: set " + ini + " S k w\n");
+  EXPECT_EQ(tool({"merge", "--verbose", ini}, "[T]\nt=1\n").err, "changed: merge " + ini + "\n");
+  EXPECT_EQ(tool({"del", "--verbose", ini, "T"}).err, "changed: del " + ini + " T\n");
+  EXPECT_EQ(readFile(ini), "[S]\nk=w\n");
+  // Without --verbose nothing is said.
+  EXPECT_EQ(tool({"set", ini, "S", "k", "x"}).err, "");
 }
 
 TEST_F(ToolStoreTest, AMissingKeyFailsUnlessADefaultIsGiven) {
@@ -364,6 +456,18 @@ TEST_F(ToolStoreTest, MergeWritesEveryEntryOfTheInputInOneWrite) {
   // A new file is made.
   ASSERT_EQ(tool({"merge", file("new.ini")}, "[N]\nn=1\n").status, 0);
   EXPECT_EQ(readFile(file("new.ini")), "[N]\nn=1\n");
+  // --existing changes only keys that are there; =section fails on a
+  // section that is not, =file on a missing file, and change nothing.
+  ASSERT_EQ(tool({"merge", "--existing", file("new.ini")}, "[N]\nn=2\nm=3\n[O]\no=4\n").status,
+            0);
+  EXPECT_EQ(readFile(file("new.ini")), "[N]\nn=2\n");
+  expectFailure(tool({"merge", "--existing=section", file("new.ini")}, "[N]\nm=3\n[O]\no=4\n"),
+                "no section [O]");
+  expectFailure(tool({"merge", "--existing=file", file("none.ini")}, "[N]\nm=3\n"),
+                "no such file");
+  ASSERT_EQ(tool({"merge", "--existing=section", file("new.ini")}, "[n]\nm=3\n").status, 0);
+  EXPECT_EQ(readFile(file("new.ini")), "[N]\nn=2\nm=3\n");
+  EXPECT_FALSE(fileExists(file("none.ini")));
 }
 
 TEST_F(ToolStoreTest, TheEmptySectionIsTheLinesBeforeTheFirstHeader) {
@@ -406,6 +510,24 @@ TEST_F(ToolStoreTest, StandardInputIsTheFileAndChangesArePrinted) {
   EXPECT_EQ(tool({"set", "-", "S", "k", "\xc3\xa9"}, utf16).out,
             utf16 + std::string("k\0=\0\xe9\0\n\0", 8));
   expectFailure(tool({"get", "-", "S", "absent"}, text), "standard input: no key 'absent'");
+  // --output puts the result elsewhere and leaves FILE alone.
+  const std::string ini = file("source.ini");
+  writeFile(ini, text);
+  EXPECT_EQ(tool({"set", "--output=-", ini, "S", "k", "2"}).out, "; head\r\n[S]\r\nk=2\r\n");
+  ASSERT_EQ(tool({"del", "--output", file("out.ini"), ini, "S", "k"}).status, 0);
+  EXPECT_EQ(readFile(file("out.ini")), "; head\r\n[S]\r\n");
+  ASSERT_EQ(tool({"merge", ini, "--output=" + file("out.ini")}, "[T]\nt=1\n").status, 0);
+  EXPECT_EQ(readFile(file("out.ini")), text + "[T]\r\nt=1\r\n");
+  EXPECT_EQ(tool({"set", "-", "S", "k", "3", "--output", file("out.ini")}, text).out, "");
+  EXPECT_EQ(readFile(file("out.ini")), "; head\r\n[S]\r\nk=3\r\n");
+  EXPECT_EQ(readFile(ini), text);
+  expectFailure(tool({"set", "--existing", "--output=-", file("none.ini"), "S", "k", "v"}),
+                "no such file");
+  ASSERT_EQ(tool({"set", "--output", file("out.ini"), file("none.ini"), "S", "k", "v"}).status, 0);
+  EXPECT_EQ(readFile(file("out.ini")), "[S]\nk=v\n");
+  EXPECT_FALSE(fileExists(file("none.ini")));
+  expectFailure(tool({"set", "--output", file("no-folder/out.ini"), ini, "S", "k", "v"}),
+                "cannot write the output");
   // The private copies are gone.
   EXPECT_EQ(listFolder(tmp.path()), "");
 }
@@ -494,10 +616,16 @@ TEST_F(ToolUsageTest, BadUsageExitsWithTwoAndSaysWhy) {
       {{"get", ini, "S", "k", "--default"}, "--default"},
       {{"get", ini, "S", "--default", "d"}, "KEY"},
       {{"get", ini, "S", "k", "--default", "a", "--default", "b"}, "twice"},
-      {{"set", ini, "S", "k"}, "missing VALUE"},
+      {{"set", ini}, "missing SECTION"},
       {{"set", ini, "S", "k", "v", "w"}, "'w'"},
+      {{"set", ini, "S", "k", "v", "--existing=key"}, "unknown --existing 'key'"},
+      {{"set", ini, "S", "--list"}, "--list needs a KEY"},
+      {{"set", ini, "S", "k", "v", "--list-sep=:"}, "--list-sep needs --list"},
+      {{"set", ini, "S", "k", "v", "--verbose=1"}, "--verbose takes no value"},
       {{"del", ini}, "missing SECTION"},
-      {{"del", ini, "S", "k", "x"}, "'x'"},
+      {{"del", ini, "S", "k", "x"}, "ITEM needs --list"},
+      {{"del", ini, "S", "k", "--list"}, "--list needs a KEY and an ITEM"},
+      {{"del", ini, "S", "k", "x", "y", "--list"}, "'y'"},
       {{"entries", ini}, "missing SECTION"},
       {{"entries", ini, "S", "x"}, "'x'"},
       {{"classes", "x"}, "'x'"},
@@ -550,14 +678,18 @@ TEST_F(ToolUsageTest, EveryCommandHasCompleteHelp) {
       std::istringstream words(usage);
       bool optionValue = false;
       for (std::string word; words >> word;) {
-        if (optionValue) {  // "--default TEXT": TEXT is told on the option's line
+        // "--default TEXT", "--existing[=WHAT]": the value is told on the
+        // option's line.
+        if ((optionValue && !word.starts_with("-")) || word.starts_with("=")) {
           optionValue = false;
           continue;
         }
         optionValue = word.starts_with("--");
         bool found = false;
         for (std::size_t i = 1; i < text.size(); ++i) {
-          if (text[i].rfind("  " + word + " ", 0) == 0) found = true;
+          if (text[i].rfind("  " + word + " ", 0) == 0 || text[i].rfind("  " + word + "[", 0) == 0) {
+            found = true;
+          }
         }
         EXPECT_TRUE(found) << command << ": " << word << " is not explained\n" << r.out;
       }
@@ -565,6 +697,41 @@ TEST_F(ToolUsageTest, EveryCommandHasCompleteHelp) {
         EXPECT_NE(r.out.find(std::string("\n") + status), std::string::npos) << command << status;
       }
       EXPECT_NE(r.out.find("--help"), std::string::npos) << command;
+    }
+  }
+}
+
+// The manual page tells every command and option the help texts list, in
+// the sections a manual page has.
+TEST_F(ToolUsageTest, TheManualPageNamesEveryCommandAndOption) {
+  std::string page = readFile(ZIDEVUV10_MANUAL_PAGE);
+  page = std::regex_replace(page, std::regex(R"(\\f[BIRP])"), "");
+  page = std::regex_replace(page, std::regex(R"(\\-)"), "-");
+  for (const char* section :
+       {"SYNOPSIS", "DESCRIPTION", "EXIT STATUS", "ENVIRONMENT", "FILES", "EXAMPLES"}) {
+    EXPECT_NE(page.find(std::string("\n.SH ") + section + "\n"), std::string::npos) << section;
+  }
+  for (const char* variable : {"ZIDEVUV10_DRIVE_", "ZIDEVUV10_LOCK_TIMEOUT_MS",
+                               "ZIDEVUV10_REGISTRY", "XDG_DATA_HOME", "HOME"}) {
+    EXPECT_NE(page.find(variable), std::string::npos) << variable;
+  }
+  const std::regex commandLine(R"(\n  ([a-z]+) +[a-z])");
+  const std::regex optionName(R"((--[a-z-]+|-h))");
+  const std::string top = tool({"--help"}).out;
+  std::vector<std::string> helps{top};
+  int commands = 0;
+  for (std::sregex_iterator it(top.begin(), top.end(), commandLine), end; it != end; ++it) {
+    const std::string command = (*it)[1];
+    ++commands;
+    EXPECT_NE(page.find(".B zidevuv10 " + command + "\n"), std::string::npos) << command;
+    helps.push_back(tool({command, "--help"}).out);
+  }
+  EXPECT_EQ(commands, 10);
+  for (const std::string& help : helps) {
+    const std::string options = help.substr(help.find("\nOptions:\n"));
+    for (std::sregex_iterator it(options.begin(), options.end(), optionName), end; it != end;
+         ++it) {
+      EXPECT_NE(page.find((*it)[1].str()), std::string::npos) << (*it)[1] << "\n" << help;
     }
   }
 }

@@ -244,6 +244,12 @@ EditPlan planDeleteSection(const Document& doc, std::string_view section) {
   return plan;
 }
 
+EditPlan planAddSection(const Document& doc, std::string_view section) {
+  const std::string_view name = text::trimBlanks(section);
+  if (name.empty() || doc.findSection(name) >= 0) return {};
+  return {appendAtEnd(doc, {header(section)})};
+}
+
 EditPlan planReplaceSection(const Document& doc, std::string_view section,
                             const std::vector<std::string>& entries) {
   const int s = doc.findSection(text::trimBlanks(section));

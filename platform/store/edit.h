@@ -46,6 +46,9 @@ struct ValueWrite {
 EditPlan planWriteValues(const Document& doc, std::span<const ValueWrite> writes);
 EditPlan planDeleteKey(const Document& doc, std::string_view section, std::string_view key);
 EditPlan planDeleteSection(const Document& doc, std::string_view section);
+// A header for a section the file lacks, at its end; nothing when the
+// section is there (an empty name: the lines before the first header).
+EditPlan planAddSection(const Document& doc, std::string_view section);
 // Replaces the entry lines of a section (comments stay); entries are
 // already in their final form.
 EditPlan planReplaceSection(const Document& doc, std::string_view section,

@@ -73,6 +73,16 @@ class ProfileStore {
   // section, which no read finds). Not a Windows function.
   int32_t writeValues(std::span<const ValueWrite> writes, OptText file);
   int32_t writeValues(std::span<const ValueWrite> writes, OptText file, Status& status);
+  // A change planned under the writers' lock from the file as it then is
+  // (an empty file when missing), for a change that depends on what the
+  // file holds (an item added to a list value, a change of only what
+  // exists): no change another writer made meanwhile is lost. `planner`
+  // answers splices (store/edit.h) of names and values that passed
+  // store/write_rules.h; it may run more than once, and an exception it
+  // throws leaves the file alone and reaches the caller. `changed` says
+  // whether the file's bytes changed. Not a Windows function.
+  int32_t update(const std::function<EditPlan(const Document&)>& planner, OptText file,
+                 Status& status, bool& changed);
   // The file as the reads see it (nullptr when missing or unreadable), for
   // what the profile functions do not answer, such as the lines before the
   // first header. Not a Windows function.

@@ -262,18 +262,25 @@ int32_t ProfileStore::writeSection(OptText section, OptText entries, OptText fil
 int32_t ProfileStore::writeValues(std::span<const ValueWrite> writes, OptText file,
                                   Status& status) {
   status = Status::Ok;
-  std::vector<ValueWrite> accepted;
-  accepted.reserve(writes.size());
-  for (const ValueWrite& w : writes) {
-    if (!acceptableSection(w.section)) return fail(status, refusalOf({w.section}));
-    const auto k = acceptableKey(w.key);
-    if (!k) return fail(status, refusalOf({w.key}));
-    const auto v = w.value ? acceptableValue(*w.value) : std::nullopt;
-    if (w.value && !v) return fail(status, refusalOf({w.value}));
-    accepted.push_back({w.section, *k, v});
-  }
+  const auto accepted = acceptableWrites(writes, status);
+  if (!accepted) return 0;
   return modify(
-      file, [&](const Document& d) { return planWriteValues(d, accepted); }, status);
+      file, [&](const Document& d) { return planWriteValues(d, *accepted); }, status);
+}
+
+int32_t ProfileStore::update(const std::function<EditPlan(const Document&)>& planner,
+                             OptText file, Status& status, bool& changed) {
+  changed = false;
+  return modify(
+      file,
+      [&](const Document& d) {
+        EditPlan plan = planner(d);
+        // A file whose encoding cannot hold the text is rewritten (as UTF-8).
+        const auto bytes = plan.empty() ? std::nullopt : applyPlan(d, plan);
+        changed = !plan.empty() && (!bytes || *bytes != d.raw());
+        return plan;
+      },
+      status);
 }
 
 int32_t ProfileStore::writeValues(std::span<const ValueWrite> writes, OptText file) {

@@ -54,6 +54,25 @@ std::optional<std::vector<std::string>> acceptableEntries(std::string_view list)
   return out;
 }
 
+std::optional<std::vector<ValueWrite>> acceptableWrites(std::span<const ValueWrite> writes,
+                                                        Status& status) {
+  std::vector<ValueWrite> accepted;
+  accepted.reserve(writes.size());
+  for (const ValueWrite& w : writes) {
+    const auto refused = [&](std::optional<std::string_view> text) {
+      status = refusalOf({text});
+      return std::nullopt;
+    };
+    if (!acceptableSection(w.section)) return refused(w.section);
+    const auto k = acceptableKey(w.key);
+    if (!k) return refused(w.key);
+    const auto v = w.value ? acceptableValue(*w.value) : std::nullopt;
+    if (w.value && !v) return refused(w.value);
+    accepted.push_back({w.section, *k, v});
+  }
+  return accepted;
+}
+
 Status refusalOf(std::initializer_list<std::optional<std::string_view>> texts) {
   for (const auto& t : texts) {
     if (t && !text::isValidUtf8(*t)) return Status::InvalidText;

@@ -8,10 +8,12 @@
 
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "store/edit.h"
 #include "store/status.h"
 
 namespace zidevuv10::store {
@@ -26,6 +28,11 @@ std::optional<std::string_view> acceptableValue(std::string_view value);
 // ("key=value" trimmed, text without "=" as given but trimmed); nullopt
 // when any entry is refused.
 std::optional<std::vector<std::string>> acceptableEntries(std::string_view list);
+
+// Several writes with keys and values trimmed; nullopt, with the cause in
+// `status`, when any is refused. The views point into the given writes.
+std::optional<std::vector<ValueWrite>> acceptableWrites(std::span<const ValueWrite> writes,
+                                                        Status& status);
 
 // Why texts were refused: InvalidText when one is not valid UTF-8, else
 // InjectedStructure.

@@ -25,6 +25,25 @@ def test_creation_by_progid_and_class_id():
     assert (caught.value.number, caught.value.source) == (429, "VEZEzoro10")
     assert str(caught.value) == "VEZEzoro10: error 429: ActiveX component can't create object"
     assert issubclass(com_error, Exception)
+    # As the Windows extension gives it: DISP_E_EXCEPTION, its text, the
+    # exception information with the description third and the error as
+    # its scode (0x800A0000 + number), no argument error.
+    error = caught.value
+    assert error.args == (error.hresult, error.strerror, error.excepinfo, error.argerror)
+    assert (error.hresult, error.strerror, error.argerror) == (-2147352567, "Exception occurred.", None)
+    assert error.excepinfo == (0, "VEZEzoro10", "ActiveX component can't create object", None, 0,
+                               0x800A0000 + 429 - (1 << 32))
+    # Made from those four items (as a copy or pickle does), the library's
+    # error is found again.
+    again = com_error(*error.args)
+    assert (again.number, again.description, again.source) == (429, error.description, "VEZEzoro10")
+    import pickle
+    assert pickle.loads(pickle.dumps(error)).number == 429
+    # The module paths of the Windows extensions.
+    assert zidevuv10.pywintypes.com_error is com_error
+    assert zidevuv10.win32com.client.Dispatch is Dispatch
+    assert zidevuv10.pywintypes.error is zidevuv10.win32api.error
+    assert zidevuv10.__version__.count(".") == 2
 
 
 def test_settings_class_end_to_end():
@@ -47,6 +66,20 @@ def test_settings_class_end_to_end():
     assert caught.value.number == 6
     with open("app.ini", encoding="utf-8") as file:
         assert file.read() == "[Main]\nName=Zoë\nOn=True\n"
+
+
+def test_members_carry_signatures_and_docs():
+    import inspect
+    settings = Dispatch("VEZEzoro10.clsOrviInifINIFilesObjC")
+    put = settings.putint
+    assert put.__name__ == "PutInt"
+    assert [(p.name, p.annotation) for p in inspect.signature(put).parameters.values()][0][1] == "str"
+    assert "VEZEzoro10.clsOrviInifINIFilesObjC" in put.__doc__ and "\n" not in put.__doc__
+    main = Dispatch("VEZEzoro10.clsOrviVEZEzoro10A")
+    read = main.GetPrivateProfileStringInif
+    signature = inspect.signature(read)
+    assert list(signature.parameters)[:3] == ["sFileName", "sSectionName", "sKeyName"]
+    assert signature.return_annotation == "tuple" and "by reference" in read.__doc__
 
 
 def test_attributes_conversions_and_by_reference_results():

@@ -41,6 +41,35 @@ def test_profile_functions(tmp_path):
     assert (tmp_path / "drive_c" / "WINDOWS" / "WIN.INI").read_text() == "[Desktop]\nWallpaper=none\n"
 
 
+def test_one_rule_for_booleans_and_the_accepted_values(tmp_path):
+    # A bool is an int everywhere a value reaches a file: True is 1.
+    ini = str(tmp_path / "b.ini")
+    win32api.WriteProfileVal("S", "f", True, ini)
+    profile = Profile(ini)
+    profile["T"] = {"a": True, "b": False}
+    profile["T"]["c"] = True
+    assert (tmp_path / "b.ini").read_text() == "[S]\nf=1\n[T]\na=1\nb=0\nc=1\n"
+    # What is no str, int or None is refused with what is accepted.
+    for bad in (3.5, b"x", [1]):
+        with pytest.raises(TypeError, match="value must be a str, an int or None, not " + type(bad).__name__):
+            win32api.WriteProfileVal("S", "f", bad, ini)
+    assert (tmp_path / "b.ini").read_text() == "[S]\nf=1\n[T]\na=1\nb=0\nc=1\n"
+
+
+def test_functions_have_signatures_and_docs():
+    import inspect
+    for function, parameters in ((win32api.GetProfileVal, ["section", "entry", "defValue", "iniName"]),
+                                 (win32api.WriteProfileVal, ["section", "entry", "value", "iniName"]),
+                                 (win32api.GetProfileSection, ["section", "iniName"]),
+                                 (win32api.WriteProfileSection, ["section", "data", "iniName"])):
+        signature = inspect.signature(function)
+        assert list(signature.parameters) == parameters
+        assert signature.parameters["iniName"].default is None
+        assert function.__doc__ and "\n" not in function.__doc__.strip()
+    for member in ("sections", "windows_path", "__getitem__", "__setitem__", "__delitem__"):
+        assert inspect.getdoc(getattr(Profile, member)), member
+
+
 def test_profile_view(tmp_path):
     profile = Profile(tmp_path / "v.ini")
     profile["Net"] = {"Host": "example.org", "Port": 80}

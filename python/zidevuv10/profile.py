@@ -47,33 +47,40 @@ class Section(MutableMapping):
     """The entries of one section of a file, read and written live."""
 
     def __init__(self, path, name):
+        """The section `name` of the file at `path`."""
         self._path = path
         self._name = name
 
     @property
     def name(self):
+        """The section's name as given."""
         return self._name
 
     def __getitem__(self, key):
+        """The key's value as a lookup reads it (quotes removed); KeyError when missing."""
         value = _zidevuv10._get_value(self._name, key, self._path)
         if value is None:
             raise KeyError(key)
         return value
 
     def __setitem__(self, key, value):
+        """Writes the key's value (a str, or an int as its decimal text, True as 1)."""
         if value is None:
             raise TypeError("a value is a str or an int; use del to remove an entry")
         win32api.WriteProfileVal(self._name, key, value, self._path)
 
     def __delitem__(self, key):
+        """Deletes every line of the key; KeyError when missing."""
         if key not in self:
             raise KeyError(key)
         win32api.WriteProfileVal(self._name, key, None, self._path)
 
     def __contains__(self, key):
+        """Whether the section has the key (compared without regard to case)."""
         return isinstance(key, str) and _zidevuv10._get_value(self._name, key, self._path) is not None
 
     def keys(self):
+        """The key names in file order, each once (the first spelling)."""
         return _first_of_each(win32api.GetProfileVal(self._name, None, "", self._path).split("\0"))
 
     def items(self):
@@ -86,15 +93,19 @@ class Section(MutableMapping):
         return list(entries.values())
 
     def values(self):
+        """The values, in the order of keys()."""
         return [value for _, value in self.items()]
 
     def __iter__(self):
+        """Iterates over keys()."""
         return iter(self.keys())
 
     def __len__(self):
+        """The number of distinct keys."""
         return len(self.keys())
 
     def __repr__(self):
+        """<Section [name] of path>."""
         return f"<Section [{self._name}] of {self._path}>"
 
 
@@ -116,6 +127,8 @@ class Profile(MutableMapping):
     with open()) or a Windows path ("C:\\dir\\app.ini", ".\\app.ini")."""
 
     def __init__(self, path):
+        """The file at `path`: a host path (str, bytes or os.PathLike; relative to the
+        current folder), or a Windows path such as C:\\dir\\app.ini or .\\app.ini."""
         given = os.fsdecode(path)
         self._given = given
         self._path = _store_name(given)
@@ -134,32 +147,40 @@ class Profile(MutableMapping):
         return path
 
     def sections(self):
+        """The section names in file order (duplicates too)."""
         return _zidevuv10._section_names(self._path)
 
     def __contains__(self, name):
+        """Whether the file has the section (compared without regard to case)."""
         if not isinstance(name, str):
             return False
         folded = name.casefold()
         return any(section.casefold() == folded for section in self.sections())
 
     def __getitem__(self, name):
+        """The live Section; KeyError when the file has no such section."""
         if name not in self:
             raise KeyError(name)
         return Section(self._path, name)
 
     def __setitem__(self, name, mapping):
+        """Replaces the section's entries with the mapping's, in one atomic write."""
         win32api.WriteProfileSection(name, _entries(mapping), self._path)
 
     def __delitem__(self, name):
+        """Deletes the section; KeyError when missing."""
         if name not in self:
             raise KeyError(name)
         win32api.WriteProfileVal(name, None, None, self._path)
 
     def __iter__(self):
+        """Iterates over sections()."""
         return iter(self.sections())
 
     def __len__(self):
+        """The number of section headers."""
         return len(self.sections())
 
     def __repr__(self):
+        """<Profile path>."""
         return f"<Profile {self._given}>"

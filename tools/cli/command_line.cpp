@@ -32,7 +32,11 @@ std::size_t requiredOperands(const CommandSyntax& syntax) {
 
 std::string optionLabel(const OptionSyntax& option) {
   std::string label(option.name);
-  if (!option.valueName.empty()) label += " " + std::string(option.valueName);
+  if (option.optionalValue) {
+    label += "[=" + std::string(option.valueName) + "]";
+  } else if (!option.valueName.empty()) {
+    label += " " + std::string(option.valueName);
+  }
   return label;
 }
 
@@ -90,6 +94,8 @@ ParsedArgs parseArguments(const CommandSyntax& syntax, std::span<const std::stri
       if (equals != std::string::npos) fail(name + " takes no value");
     } else if (equals != std::string::npos) {
       value = arg.substr(equals + 1);
+    } else if (option->optionalValue) {
+      // "--name" alone: the next argument is an operand.
     } else if (i + 1 < args.size()) {
       value = args[++i];
     } else {

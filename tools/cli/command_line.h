@@ -1,8 +1,9 @@
 // The tool's command line: what each subcommand takes, how its arguments are
 // parsed, its help text, and the two kinds of failure with their exit
-// statuses. Options are long ("--name VALUE" or "--name=VALUE") and may
-// stand before, between or after the operands; "--" ends the options, so an
-// operand may start with "-". "-h" is short for "--help".
+// statuses. Options are long ("--name VALUE" or "--name=VALUE"; an optional
+// value only in the second form) and may stand before, between or after the
+// operands; "--" ends the options, so an operand may start with "-". "-h" is
+// short for "--help".
 // Pure parsing and texts; the tool runs its subcommands on one thread.
 #pragma once
 
@@ -47,6 +48,7 @@ struct OptionSyntax {
   std::string_view name;       // "--default"
   std::string_view valueName;  // "TEXT"; empty for an option without a value
   std::string_view help;
+  bool optionalValue = false;  // the value only as "--name=VALUE"; "--name" alone is ""
 };
 
 struct CommandSyntax {

@@ -2,14 +2,17 @@
 // profile store, so the tool reads and writes files exactly as every other
 // client of the store does.
 #include <algorithm>
+#include <functional>
 #include <iostream>
 #include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "change_options.h"
 #include "commands.h"
 #include "file_operand.h"
+#include "list_value.h"
 #include "host_files.h"
 #include "ini_output.h"
 #include "profile_reader.h"
@@ -17,6 +20,8 @@
 #include "store_failure.h"
 #include "store/document.h"
 #include "store/profile_store.h"
+#include "store/write_rules.h"
+#include "text/blanks.h"
 #include "text/case_fold.h"
 #include "text/encoding.h"
 
@@ -51,34 +56,48 @@ const CommandSyntax kGet{
     {{"--default", "TEXT", "print TEXT when the file, SECTION or KEY is missing"}, kFormatOption},
     "FILE, SECTION or KEY is missing (without --default), or FILE is unreadable"};
 
+constexpr OptionSyntax kListOption{
+    "--list", "", "treat KEY's value as a list of items (see --list-sep): set\n"
+                  "adds VALUE to it, del removes ITEM"};
+constexpr OptionSyntax kListSepOption{
+    "--list-sep", "SEP",
+    "the items' separator (default \",\", written as \", \"); empty:\n"
+    "runs of blanks, written as one blank"};
+
 const CommandSyntax kSet{
     "set",
-    "write a value (creates the file)",
+    "write a value or add a section (creates the file)",
     "Writes KEY=VALUE into SECTION, adding the section or key when missing and\n"
-    "creating the file when it does not exist; its folder must exist. Every other\n"
-    "line of the file is kept byte for byte. FILE - reads the file from standard\n"
-    "input and prints the result on standard output.",
+    "creating the file when it does not exist; its folder must exist. Without\n"
+    "KEY, adds SECTION empty when the file lacks it. Every other line of the\n"
+    "file is kept byte for byte, and a write that changes nothing leaves the\n"
+    "file untouched. FILE - reads the file from standard input and prints the\n"
+    "result on standard output.",
     {kFileOperand,
      {"SECTION", "the section to write into (\"\": the lines before the first header)"},
-     {"KEY", "the key to write"},
-     {"VALUE", "the value (one line of UTF-8 text; blanks around it are dropped)"}},
-    {{"--existing", "", "only change a key that exists already; fail otherwise"}},
+     {"KEY", "the key to write", true},
+     {"VALUE", "the value (one line of UTF-8 text; blanks around it are\ndropped; default empty)",
+      true}},
+    {kExistingOption, kListOption, kListSepOption, kOutputOption, kVerboseOption},
     "the write was refused or failed (missing folder, no permission, a line end\n"
     "in the text), or with --existing the file, SECTION or KEY is missing"};
 
 const CommandSyntax kDel{
     "del",
-    "delete a section or a key",
-    "Deletes the whole SECTION, or only KEY in it. Deleting what is not there\n"
-    "(also in a file that does not exist) succeeds and changes nothing. FILE -\n"
+    "delete a section, a key or a list item",
+    "Deletes the whole SECTION, or only KEY in it, or with --list the item ITEM\n"
+    "of KEY's value. Deleting what is not there (also in a file that does not\n"
+    "exist) succeeds and changes nothing, unless --existing is given. FILE -\n"
     "reads the file from standard input and prints the result on standard output.",
     {kFileOperand,
      {"SECTION",
       "the section to delete, or whose key to delete (\"\": the lines\nbefore the first header, "
       "with a KEY)"},
-     {"KEY", "the key to delete", true}},
-    {},
-    "the write was refused or failed"};
+     {"KEY", "the key to delete", true},
+     {"ITEM", "with --list: the item to remove from KEY's value", true}},
+    {kExistingOption, kListOption, kListSepOption, kOutputOption, kVerboseOption},
+    "the write was refused or failed, or with --existing the file, SECTION or\n"
+    "KEY is missing"};
 
 const CommandSyntax kEntries{
     "entries",
@@ -98,13 +117,14 @@ const CommandSyntax kMerge{
     "section of FILE, or into SECTION when given, in one atomic write of the file\n"
     "(creating it when it does not exist). A later entry of the same key wins.\n"
     "Without SECTION, entries before the input's first header go before FILE's\n"
-    "first header, outside any section.",
+    "first header, outside any section. With --existing (or --existing=param)\n"
+    "only keys FILE has are changed; the others are left out.",
     {kFileOperand,
      {"SECTION", "the section every entry goes into (\"\": the lines before the\nfirst header)",
       true}},
-    {},
-    "the input holds a line that is no entry or a NUL, or the write was refused or\n"
-    "failed"};
+    {kExistingOption, kOutputOption, kVerboseOption},
+    "the input holds a line that is no entry or a NUL, the write was refused or\n"
+    "failed, or with --existing=file or =section FILE or a section is missing"};
 
 Format formatOf(const ParsedArgs& args, const std::string& command) {
   const auto given = args.options.find("--format");
@@ -245,51 +265,131 @@ int runEntries(const ParsedArgs& args) {
   return kExitOk;
 }
 
-int runSet(const ParsedArgs& args) {
-  const FileOperand file(args.operands[0]);
-  const std::string& section = args.operands[1];
-  const std::string& key = args.operands[2];
-  store::ProfileStore store(services::fileSystem(), services::newFileLineEnd());
-  if (args.has("--existing")) {
-    ProfileReader reader(store, file.storeName());
-    file.requireExists(store);
-    if (!reader.hasSection(section)) throw noSection(file, section);
-    if (!reader.value(section, key)) throw noKey(file, section, key);
+// The list rule of --list and --list-sep, or nullopt without --list;
+// UsageError for --list-sep alone.
+std::optional<ListValue> listRule(const ParsedArgs& args, const std::string& command) {
+  const auto separator = args.options.find("--list-sep");
+  if (!args.has("--list")) {
+    if (separator != args.options.end()) {
+      throw UsageError(command, command + ": --list-sep needs --list");
+    }
+    return std::nullopt;
   }
-  const store::ValueWrite write{section, key, args.operands[3]};
+  if (separator == args.options.end()) return ListValue(std::nullopt);
+  return ListValue(separator->second);
+}
+
+// One value written, or (nullopt) a key deleted, as the plan of a change
+// the store makes under its lock; Failure naming the cause when the store
+// would refuse the value (a list joined with a separator holding a line end).
+store::EditPlan planValue(const FileOperand& file, const store::Document& doc,
+                          std::string_view section, std::string_view key,
+                          std::optional<std::string_view> value, const std::string& change) {
+  const auto trimmed = value ? store::acceptableValue(*value) : std::nullopt;
+  if (value && !trimmed) throw writeFailed(file, change, store::refusalOf({value}));
+  const store::ValueWrite write{section, key, trimmed};
+  return store::planWriteValues(doc, {&write, 1});
+}
+
+// Makes the planned change and reports it; Failure when the store refuses.
+int change(const FileOperand& file, store::ProfileStore& store, const ChangeOptions& options,
+           const ParsedArgs& args, std::string_view command, const std::string& description,
+           const std::function<store::EditPlan(const store::Document&)>& planner) {
+  bool changed = false;
   store::Status status = store::Status::Ok;
   if (writeNotingEncoding(store, file, [&] {
-        return store.writeValues({&write, 1}, file.storeName(), status);
+        return store.update(planner, file.storeName(), status, changed);
       }) == 0) {
-    throw writeFailed(file, "set '" + key + "' in [" + section + "]", status);
+    throw writeFailed(file, description, status);
   }
+  reportChange(options, args, command, changed);
   file.printResult();
   return kExitOk;
 }
 
-int runDel(const ParsedArgs& args) {
-  const FileOperand file(args.operands[0]);
+// The trimmed key, or Failure naming the cause the store would refuse it with.
+std::string_view checkedKey(const FileOperand& file, const std::string& key,
+                            const std::string& change) {
+  const auto trimmed = store::acceptableKey(key);
+  if (!trimmed) throw writeFailed(file, change, store::refusalOf({key}));
+  return *trimmed;
+}
+
+int runSet(const ParsedArgs& args) {
+  const ChangeOptions options = changeOptions(args, "set");
+  const std::optional<ListValue> list = listRule(args, "set");
   const std::string& section = args.operands[1];
   const std::string* key = args.operand(2);
-  if (section.empty() && key == nullptr) {
+  const std::string value = args.operand(3) ? *args.operand(3) : std::string();
+  if (list && key == nullptr) throw UsageError("set", "set: --list needs a KEY");
+  const FileOperand file(args.operands[0], options.output);
+  store::ProfileStore store(services::fileSystem(), services::newFileLineEnd());
+  if (options.existing >= Existing::File) file.requireExists(store);
+  const auto requireSection = [&](const store::Document& doc) {
+    const int index = sectionIndex(doc, section);
+    if (index == -1 && options.existing >= Existing::Section) throw noSection(file, section);
+    return index;
+  };
+  if (key == nullptr) {
+    const std::string what = "add [" + section + "]";
+    if (!store::acceptableSection(section)) {
+      throw writeFailed(file, what, store::refusalOf({section}));
+    }
+    return change(file, store, options, args, "set", what, [&](const store::Document& doc) {
+      requireSection(doc);
+      return store::planAddSection(doc, section);
+    });
+  }
+  const std::string what = "set '" + *key + "' in [" + section + "]";
+  if (!store::acceptableSection(section)) throw writeFailed(file, what, store::refusalOf({section}));
+  const std::string_view name = checkedKey(file, *key, what);
+  if (!store::acceptableValue(value)) throw writeFailed(file, what, store::refusalOf({value}));
+  return change(file, store, options, args, "set", what, [&](const store::Document& doc) {
+    const auto line = doc.findKey(requireSection(doc), name);
+    if (!line && options.existing == Existing::All) throw noKey(file, section, *key);
+    if (!list || !line) return planValue(file, doc, section, name, value, what);
+    const auto added = list->added(store::stripQuotes(doc.value(*line)), value);
+    if (!added) return store::EditPlan{};
+    return planValue(file, doc, section, name, *added, what);
+  });
+}
+
+int runDel(const ParsedArgs& args) {
+  const ChangeOptions options = changeOptions(args, "del");
+  const std::optional<ListValue> list = listRule(args, "del");
+  const std::string& section = args.operands[1];
+  const std::string* key = args.operand(2);
+  const std::string* item = args.operand(3);
+  if (item != nullptr && !list) throw UsageError("del", "del: ITEM needs --list");
+  if (list && item == nullptr) throw UsageError("del", "del: --list needs a KEY and an ITEM");
+  if (text::trimBlanks(section).empty() && key == nullptr) {
     throw Failure("the lines outside any section are no section to delete; give a KEY");
   }
+  const FileOperand file(args.operands[0], options.output);
   store::ProfileStore store(services::fileSystem(), services::newFileLineEnd());
   // Nothing to delete in a file that is not there.
-  if (!file.exists(store)) return kExitOk;
-  const store::ValueWrite keyDeletion{section, key ? std::string_view(*key) : std::string_view(),
-                                      std::nullopt};
-  store::Status status = store::Status::Ok;
-  const int32_t done =
-      key ? store.writeValues({&keyDeletion, 1}, file.storeName(), status)
-          : store.writeString(section, std::nullopt, std::nullopt, file.storeName(), status);
-  if (done == 0) {
-    throw writeFailed(
-        file, key ? "delete '" + *key + "' in [" + section + "]" : "delete [" + section + "]",
-        status);
+  if (!file.exists(store)) {
+    if (options.existing >= Existing::File) file.requireExists(store);
+    reportChange(options, args, "del", false);
+    file.printResult();
+    return kExitOk;
   }
-  file.printResult();
-  return kExitOk;
+  const std::string what =
+      key ? "delete '" + *key + "' in [" + section + "]" : "delete [" + section + "]";
+  if (!store::acceptableSection(section)) throw writeFailed(file, what, store::refusalOf({section}));
+  const std::string_view name = key ? checkedKey(file, *key, what) : std::string_view();
+  return change(file, store, options, args, "del", what, [&](const store::Document& doc) {
+    const int index = sectionIndex(doc, section);
+    if (index == -1 && options.existing >= Existing::Section) throw noSection(file, section);
+    if (key == nullptr) return store::planDeleteSection(doc, section);
+    const auto line = doc.findKey(index, name);
+    if (!line && options.existing == Existing::All) throw noKey(file, section, *key);
+    if (!list) return planValue(file, doc, section, name, std::nullopt, what);
+    const auto removed =
+        line ? list->removed(store::stripQuotes(doc.value(*line)), *item) : std::nullopt;
+    if (!removed) return store::EditPlan{};
+    return planValue(file, doc, section, name, *removed, what);
+  });
 }
 
 // INI text in any encoding the store reads, parsed by the store's own
@@ -330,7 +430,8 @@ int runMerge(const ParsedArgs& args) {
   if (args.operands[0] == "-") {
     throw UsageError("merge", "merge: FILE cannot be -: standard input holds the text to merge");
   }
-  const FileOperand file(args.operands[0]);
+  const ChangeOptions options = changeOptions(args, "merge");
+  const FileOperand file(args.operands[0], options.output);
   const std::string input(std::istreambuf_iterator<char>(std::cin), {});
   if (std::cin.bad()) throw Failure("cannot read standard input");
   const std::shared_ptr<const store::Document> doc = parseInput(input);
@@ -340,14 +441,24 @@ int runMerge(const ParsedArgs& args) {
     throw Failure("standard input holds a NUL character, which no entry can hold");
   }
   const std::vector<store::ValueWrite> writes = entriesToMerge(*doc, args.operand(1));
-  store::ProfileStore store(services::fileSystem(), services::newFileLineEnd());
+  const std::string what = "merge " + std::to_string(writes.size()) + " entries";
   store::Status status = store::Status::Ok;
-  if (writeNotingEncoding(store, file, [&] {
-        return store.writeValues(writes, file.storeName(), status);
-      }) == 0) {
-    throw writeFailed(file, "merge " + std::to_string(writes.size()) + " entries", status);
-  }
-  return kExitOk;
+  const auto accepted = store::acceptableWrites(writes, status);
+  if (!accepted) throw writeFailed(file, what, status);
+  store::ProfileStore store(services::fileSystem(), services::newFileLineEnd());
+  if (options.existing >= Existing::File) file.requireExists(store);
+  return change(file, store, options, args, "merge", what, [&](const store::Document& target) {
+    std::vector<store::ValueWrite> kept;
+    for (const store::ValueWrite& write : *accepted) {
+      const int index = sectionIndex(target, write.section);
+      if (index == -1 && options.existing == Existing::Section) {
+        throw noSection(file, std::string(write.section));
+      }
+      if (options.existing == Existing::All && !target.findKey(index, write.key)) continue;
+      kept.push_back(write);
+    }
+    return store::planWriteValues(target, kept);
+  });
 }
 
 }  // namespace
