@@ -17,7 +17,8 @@
 #include "paths/path_map.h"
 #include "services/services.h"
 #include "store/atomic_file.h"
-#include "store/folder_lock.h"
+#include "store/side_files.h"
+#include "store/write_lock.h"
 #include "store_failure.h"
 
 namespace zidevuv10::cli {
@@ -65,7 +66,7 @@ std::string readWhole(const std::string& path, const std::string& what) {
 }
 
 // Replaces the output file with the bytes as the store replaces a settings
-// file: under its folder's writers' lock, atomically and durably, keeping
+// file: under its writers' lock, atomically and durably, keeping
 // the old file's owner and permissions.
 void replaceOutput(const std::string& argument, const std::string& bytes) {
   fs::FileSystem& fs = *services::fileSystem();
@@ -76,13 +77,15 @@ void replaceOutput(const std::string& argument, const std::string& bytes) {
   if (const int rc = store::resolveWriteTarget(fs, nameFile(argument).hostPath, target); rc != 0) {
     throw fail(rc);
   }
-  store::FolderLock lock;
-  if (const int rc = lock.acquire(fs, paths::folderOf(target)); rc != 0) throw fail(rc);
+  store::WriteLock lock;
+  if (const int rc = lock.acquire(fs, target); rc != 0) throw fail(rc);
   struct stat st {};
-  const int found = fs.stat(target, st);
+  const int found = fs.lstat(target, st);
   if (found != 0 && found != -ENOENT) throw fail(found);
   const std::string old = found == 0 ? readWhole(target, argument) : std::string();
-  if (const int rc = store::replaceFile(fs, target, bytes, old, found == 0 ? &st : nullptr);
+  store::SideContext ctx;
+  if (const int rc = store::sideContextOf(fs, target, ctx); rc != 0) throw fail(rc);
+  if (const int rc = store::replaceFile(fs, target, bytes, old, found == 0 ? &st : nullptr, ctx);
       rc != 0) {
     throw fail(rc);
   }
