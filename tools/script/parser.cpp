@@ -74,7 +74,20 @@ bool numericConstant(const std::string& lower, Variant& out) {
       {"vbno", 7},          {"vbbinarycompare", 0}, {"vbtextcompare", 1},  {"vbempty", 0},
       {"vbnull", 1},        {"vbinteger", 2},   {"vblong", 3},             {"vbsingle", 4},
       {"vbdouble", 5},      {"vbstring", 8},    {"vbobject", 9},           {"vbboolean", 11},
-      {"vbvariant", 12},    {"vbbyte", 17},     {"vbarray", 8192}};
+      {"vbvariant", 12},    {"vbbyte", 17},     {"vbarray", 8192},
+      // Dates: VarType, days of the week, the first week of a year, FormatDateTime's formats.
+      {"vbdate", 7},        {"vbcurrency", 6},  {"vberror", 10},            {"vbdataobject", 13},
+      {"vbdecimal", 14},    {"vbusesystemdayofweek", 0}, {"vbsunday", 1},   {"vbmonday", 2},
+      {"vbtuesday", 3},     {"vbwednesday", 4}, {"vbthursday", 5},          {"vbfriday", 6},
+      {"vbsaturday", 7},    {"vbusesystem", 0}, {"vbfirstjan1", 1},         {"vbfirstfourdays", 2},
+      {"vbfirstfullweek", 3}, {"vbgeneraldate", 0}, {"vblongdate", 1},      {"vbshortdate", 2},
+      {"vblongtime", 3},    {"vbshorttime", 4},
+      // The tristate of FormatNumber and the like.
+      {"vbtrue", -1},       {"vbfalse", 0},     {"vbusedefault", -2}};
+  if (lower == "vbobjecterror") {
+    out = Variant(int32_t{-2147221504});
+    return true;
+  }
   const auto it = kConstants.find(lower);
   if (it == kConstants.end()) return false;
   out = Variant(it->second);
