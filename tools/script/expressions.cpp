@@ -65,7 +65,7 @@ Interpreter::Variable& Interpreter::variable(const std::u16string& name) {
 // functions, and the procedures of the script and of the running object.
 bool Interpreter::isHostName(const std::u16string& lower) const {
   return lower == u"err" || lower == u"wscript" || lower == u"createobject" || lower == u"msgbox" ||
-         lower == u"inputbox" || findBuiltin(lower) != nullptr || procedures_.contains(lower) ||
+         lower == u"inputbox" || findBuiltin(lower) != nullptr || procedures_.contains(lower) || isRunFunction(lower) ||
          (frame_->self != nullptr && (lower == u"me" || selfMember(lower) != nullptr));
 }
 
@@ -225,6 +225,7 @@ Variant Interpreter::callFunction(const std::u16string& name, const std::vector<
   }
   if (lower == u"msgbox") return messageBox(values);
   if (lower == u"inputbox") return inputBox(values);
+  if (isRunFunction(lower)) return runFunction(lower, values);
   const BuiltinFunction f = findBuiltin(lower);
   if (f == nullptr) throw NamedError(err::kSubOrFunctionNotDefined, u"Sub or Function not defined", name);
   return f(values);

@@ -135,6 +135,16 @@ class Interpreter final : private ClassHost {
   // Frees the script's variables while the run can still run Class_Terminate.
   void releaseVariables();
 
+  // The functions that need the run itself (run_functions.cpp): Eval,
+  // Execute, ExecuteGlobal, GetRef, Randomize and Rnd.
+  static bool isRunFunction(const std::u16string& lower);
+  Variant runFunction(const std::u16string& lower, const std::vector<Variant>& args);
+  Variant invokeProcedure(const Procedure& p, std::span<Variant> args) override;
+  void executeText(const Variant& code, bool global);
+  Variant evaluateText(const Variant& code);
+  Variant random(const std::vector<Variant>& args);
+  void randomize(const std::vector<Variant>& args);
+
   // Expressions (expressions.cpp).
   Variant evaluate(const Expr& e);
   Variant evaluateName(const Expr& e);
@@ -178,6 +188,8 @@ class Interpreter final : private ClassHost {
   std::shared_ptr<ClassHostLink> classLink_;
   std::unique_ptr<AutomationError> pendingError_;  // from a Class_Terminate (a CalleeError keeps its line)
   std::optional<QuitRequest> pendingQuit_;
+  std::vector<std::unique_ptr<Program>> executed_;  // code Execute ran: its procedures and classes stay
+  uint32_t randomSeed_ = 0x50000;                   // Rnd's generator, as the runtime starts it
 };
 
 // A value converted to a declared type (13, 6 as the runtime raises them).

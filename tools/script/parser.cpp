@@ -140,7 +140,14 @@ constexpr std::array kPower{O::Power};
 
 class Parser {
  public:
-  explicit Parser(std::vector<Token> tokens) : t_(std::move(tokens)) {}
+  Parser(std::vector<Token> tokens, const ParseOptions& options) : t_(std::move(tokens)), options_(options) {}
+
+  ExprPtr wholeExpression() {
+    ExprPtr e = expression();
+    while (peek().kind == TokenKind::EndOfStatement) next();
+    if (peek().kind != TokenKind::EndOfScript) fail("end of expression");
+    return e;
+  }
 
   Program program() {
     Program p;
@@ -809,7 +816,7 @@ class Parser {
 
   void markAppends(Block& block) {
     for (Stmt& s : block) {
-      if (s.kind == StmtKind::Let) s.appendsToTarget = appendsInPlace(s);
+      if (s.kind == StmtKind::Let) s.appendsToTarget = options_.appendsInPlace && appendsInPlace(s);
       for (IfBranch& b : s.branches) markAppends(b.body);
       for (CaseBranch& c : s.cases) markAppends(c.body);
       markAppends(s.elseBody);
@@ -1018,6 +1025,7 @@ class Parser {
   }
 
   std::vector<Token> t_;
+  ParseOptions options_;
   std::size_t pos_ = 0;
   int nesting_ = 0;
   int withDepth_ = 0;
@@ -1033,6 +1041,10 @@ class Parser {
 
 }  // namespace
 
-Program parseScript(std::string_view source) { return Parser(tokenize(source)).program(); }
+Program parseScript(std::string_view source, const ParseOptions& options) {
+  return Parser(tokenize(source), options).program();
+}
+
+ExprPtr parseExpression(std::string_view source) { return Parser(tokenize(source), {}).wholeExpression(); }
 
 }  // namespace zidevuv10::script

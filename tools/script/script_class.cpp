@@ -72,4 +72,10 @@ ScriptObject::~ScriptObject() {
   link_->host->terminateObject(*this);
 }
 
+Variant ProcedureRef::invoke(int32_t, InvokeKind kind, std::span<Variant> args) {
+  if (kind == InvokeKind::PropertyLet || kind == InvokeKind::PropertySet) raiseHostError(err::kMemberNotSupported);
+  if (link_->host == nullptr) raiseHostError(err::kObjectRequired);
+  return link_->host->invokeProcedure(procedure_, args);
+}
+
 }  // namespace zidevuv10::script

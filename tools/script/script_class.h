@@ -72,6 +72,8 @@ class ClassHost {
                                      std::span<Variant> args) = 0;
   // Runs Class_Terminate; never throws (a failure is reported by the run).
   virtual void terminateObject(ScriptObject& object) noexcept = 0;
+  // Calls a procedure of the script (through GetRef's object).
+  virtual Variant invokeProcedure(const Procedure& p, std::span<Variant> args) = 0;
 
  protected:
   ~ClassHost() = default;
@@ -99,6 +101,22 @@ class ScriptObject final : public Object {
   ~ScriptObject() override;
 
   std::shared_ptr<const ScriptClass> class_;
+  std::shared_ptr<ClassHostLink> link_;
+};
+
+// GetRef(name): a procedure of the script as an object; calling the
+// object (its one member, by any name) calls the procedure.
+class ProcedureRef final : public Object {
+ public:
+  ProcedureRef(const Procedure& procedure, std::shared_ptr<ClassHostLink> link)
+      : procedure_(procedure), link_(std::move(link)) {}
+
+  std::u16string typeName() const override { return u"Object"; }
+  int32_t dispatchId(std::u16string_view) const override { return 0; }
+  Variant invoke(int32_t dispatchId, InvokeKind kind, std::span<Variant> args) override;
+
+ private:
+  const Procedure& procedure_;
   std::shared_ptr<ClassHostLink> link_;
 };
 

@@ -528,6 +528,11 @@ void Interpreter::call(const Stmt& s) {
     return;
   }
   if (target.kind == ExprKind::Name) {
+    // A variable holding an object (GetRef's, say): its default member.
+    if (const Variable* v = findVariable(target.name); v != nullptr && v->value.isObject()) {
+      defaultMember(v->value, s.args);
+      return;
+    }
     callFunction(target.name, s.args);
     return;
   }
