@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/script_run.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -100,6 +101,25 @@ TEST(ScriptValues, TextAndNumberFunctions) {
             "AB\xC3\x89 ab [a b|a | a] " "  xxxAA\n4 2 0 1 0 1 2 4\n2 k w -1 2 k v w a|b,c\n"
             "FF FFFF FFFFFFFF 10000 3 -3 -2 7 Integer 2 4 3.14\n0 1 2 3 8 9 11 8204 1.58 True False\n"
             "7 True True True\n");
+}
+
+TEST(ScriptValues, NumbersAsTextFilterEscapeAndRnd) {
+  const zidevuv10::testing::ScopedEnv locale("LC_ALL", "C");
+  EXPECT_EQ(printed("Print FormatNumber(1234.5), FormatNumber(-1234.567, 1), FormatNumber(0.25, 2, 0), "
+                    "FormatNumber(-5, 0, , -1), FormatNumber(1234567, 0, , , 0)\n"
+                    "Print FormatPercent(0.256, 1), FormatCurrency(-1234.5), FormatCurrency(3)\n"
+                    "Print Sgn(-3), Sgn(0), Sgn(2.5), Oct(8), Oct(-1), StrReverse(\"abc\"), "
+                    "Join(Filter(Array(\"apple\", \"Banana\", \"cherry\"), \"an\")), "
+                    "Join(Filter(Array(\"apple\", \"Banana\", \"cherry\"), \"A\", False, vbTextCompare)), "
+                    "UBound(Filter(Array(\"a\"), \"z\"))\n"
+                    "Print Escape(\"a b&c/\" & ChrW(233) & ChrW(8364)), Unescape(\"a%20b%u20AC%zz\")\n"
+                    // The runtime's generator: its first number, Rnd(0) repeating the
+                    // last, Rnd(-n) starting the sequence n names whatever came before.
+                    "a = Rnd\nb = Rnd\nPrint a, Rnd(0) = b, TypeName(a)\n"
+                    "x = Rnd(-1)\ny = Rnd\nRandomize 5\nz = Rnd(-1)\nPrint x, x = z, y <> x\n"),
+            "1,234.50 -1,234.6 .25 (5) 1234567\n25.6% ($1,234.50) $3.00\n"
+            "-1 0 1 10 177777 cba Banana cherry -1\n"
+            "a%20b%26c/%E9%u20AC a b\xE2\x82\xAC%zz\n0.7055475 True Single\n0.224007 True True\n");
 }
 
 TEST(ScriptArrays, FixedAndResizableArraysKeepTheirBoundsAndElements) {
@@ -297,6 +317,20 @@ TEST(ScriptArrays, MoreThanTwoDimensions) {
             "1 2 3 far\n48 4 5\n");
   EXPECT_EQ(runScriptText("Dim a(1, 1, 1)\nx = a(1, 1)\n").errors,
             "Error 9 in test.vbs: Subscript out of range (ScriptHost), line 2\n");
+}
+
+TEST(ScriptProcedures, EvalExecuteExecuteGlobalAndGetRef) {
+  EXPECT_EQ(printed("x = 2\nPrint Eval(\"x * 3 + 1\"), Eval(\"x = 2\")\n"
+                    "Execute \"y = x + 10 : Sub Hello(n) : Print \"\"hello \"\" & n : End Sub\"\n"
+                    "Hello y\n"
+                    "ExecuteGlobal \"Function Twice(v)\" & vbCrLf & \"Twice = v * 2\" & vbCrLf & \"End Function\"\n"
+                    "Set f = GetRef(\"Twice\")\nPrint f(21), TypeName(f)\n"
+                    "Sub Scope\n  Dim z\n  z = 5\n  Execute \"z = z + 1\"\n  ExecuteGlobal \"g = z\"\n  Print z\nEnd Sub\n"
+                    "Scope\nPrint IsEmpty(g), IsEmpty(z)\n"
+                    "On Error Resume Next\nExecute \"If\"\nPrint Err.Number, Err.Description\nErr.Clear\n"
+                    "Execute \"Sub Hello : End Sub\"\nPrint Err.Number\n"),
+            "7 True\nhello 12\n42 Object\n6\nTrue True\n"
+            "1002 Syntax error: expected an expression, found end of line, line 1\n1041\n");
 }
 
 TEST(ScriptValues, AppendingToATextVariable) {

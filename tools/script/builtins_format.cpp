@@ -170,8 +170,9 @@ Variant escape(std::vector<Variant>& a) {
   arity(a, 1, 1);
   if (isNull(a[0])) return Variant::null();
   static constexpr char kHex[] = "0123456789ABCDEF";
+  const Text text = a[0].toText();
   std::u16string out;
-  for (const char16_t c : a[0].toText().str()) {
+  for (const char16_t c : text.str()) {
     const bool plain = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
                        std::u16string_view(u"@*_+-./").find(c) != std::u16string_view::npos;
     if (plain) {
