@@ -84,8 +84,10 @@ std::u16string formatted(const std::vector<Variant>& a, double scale, bool curre
   const bool parens = tristate(a, 3, currency);
   const bool group = tristate(a, 4, true);
   const double factor = std::pow(10.0, places);
-  const double rounded = std::round(std::fabs(value) * factor) / factor;
-  char buffer[400];
+  // Numbers too large to scale have no fraction left to round.
+  const double scaled = std::fabs(value) * factor;
+  const double rounded = std::isfinite(scaled) ? std::round(scaled) / factor : std::fabs(value);
+  char buffer[512];
   std::snprintf(buffer, sizeof buffer, "%.*f", places, rounded);
   std::string number = buffer;
   const std::size_t dot = number.find('.');
