@@ -305,8 +305,9 @@ TEST(ScriptValues, ErrIsItsNumberAndNumbersCompareWithTextAsTheReferenceSays) {
   EXPECT_EQ(printed("n = 100\ns = \"100\"\nt = \"abc\"\n"
                     "Print 100 = \"\", n = \"\", n = s, n < t, t > n, n = \"100\", 100 = s, n < \"99\"\n"
                     "Print Empty = 0, Empty = \"\", IsNull(Null = \"\")\n"
-                    "Select Case s\nCase 100\nPrint \"case 100\"\nEnd Select\n"),
-            "False False False True True True True False\nTrue True True\ncase 100\n");
+                    "Select Case s\nCase 100\nPrint \"case 100\"\nEnd Select\n"
+                    "Const LIMIT = 500\nm = \"-1\"\nPrint s < LIMIT, m = -1, m = (-1)\n"),
+            "False False False True True True True False\nTrue True True\ncase 100\nTrue True True\n");
 }
 
 TEST(ScriptArrays, MoreThanTwoDimensions) {

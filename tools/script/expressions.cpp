@@ -279,6 +279,20 @@ Variant Interpreter::evaluateCall(const Expr& e) {
   return element(temporary, e.args);
 }
 
+// A value written in the script: a literal, a signed literal or a Const.
+bool Interpreter::isConstant(const Expr& e) {
+  switch (e.kind) {
+    case ExprKind::Literal: return true;
+    case ExprKind::Unary: return e.op != Operator::Not && isConstant(*e.target);
+    case ExprKind::Paren: return isConstant(*e.target);
+    case ExprKind::Name: {
+      const Variable* v = findVariable(e.name);
+      return v != nullptr && v->constant;
+    }
+    default: return false;
+  }
+}
+
 Variant Interpreter::evaluate(const Expr& e) {
   switch (e.kind) {
     case ExprKind::Literal: return e.value;
@@ -293,8 +307,7 @@ Variant Interpreter::evaluate(const Expr& e) {
       const Variant left = valueOf(evaluate(*e.left));
       const Variant right = valueOf(evaluate(*e.right));
       if (isComparison(e.op)) {
-        return comparisonOperation(e.op, left, right,
-                                   e.left->kind == ExprKind::Literal || e.right->kind == ExprKind::Literal);
+        return comparisonOperation(e.op, left, right, isConstant(*e.left) || isConstant(*e.right));
       }
       return binaryOperation(e.op, left, right);
     }

@@ -147,6 +147,7 @@ class Interpreter final : private ClassHost {
 
   // Expressions (expressions.cpp).
   Variant evaluate(const Expr& e);
+  bool isConstant(const Expr& e);
   Variant evaluateName(const Expr& e);
   Variant evaluateCall(const Expr& e);
   Variant withObject() const;

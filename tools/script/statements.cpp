@@ -292,11 +292,11 @@ bool Interpreter::caseMatches(const Variant& subject, const CaseBranch& c) {
   if (c.tests.empty()) return true;
   for (const CaseTest& t : c.tests) {
     const Variant value = valueOf(evaluate(*t.value));
-    const bool constant = t.value->kind == ExprKind::Literal;
+    const bool constant = isConstant(*t.value);
     if (t.upper) {
       const Variant upper = valueOf(evaluate(*t.upper));
       if (truth(comparisonOperation(Operator::GreaterOrEqual, subject, value, constant)) &&
-          truth(comparisonOperation(Operator::LessOrEqual, subject, upper, t.upper->kind == ExprKind::Literal))) {
+          truth(comparisonOperation(Operator::LessOrEqual, subject, upper, isConstant(*t.upper)))) {
         return true;
       }
     } else if (truth(comparisonOperation(t.op, subject, value, constant))) {
