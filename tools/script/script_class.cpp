@@ -5,7 +5,7 @@
 
 namespace zidevuv10::script {
 
-ScriptClass::ScriptClass(const ClassDef& definition) : definition_(&definition) {
+ScriptClass::ScriptClass(const ClassDef& definition) : definition_(&definition), name_(definition.name) {
   const auto entry = [&](const std::u16string& name, bool isPublic) -> ClassMember& {
     const std::u16string lower = lowerName(name);
     const auto it = byName_.find(lower);

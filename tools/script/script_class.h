@@ -44,7 +44,10 @@ class ScriptClass {
  public:
   explicit ScriptClass(const ClassDef& definition);
 
+  // Only while the run lasts: the parsed script goes with it.
   const ClassDef& definition() const { return *definition_; }
+  // The class's name, also after the run.
+  const std::u16string& name() const { return name_; }
   // The member of that name (any case), or null.
   const ClassMember* find(std::u16string_view name) const;
   const ClassMember& member(int32_t dispatchId) const;
@@ -56,6 +59,7 @@ class ScriptClass {
 
  private:
   const ClassDef* definition_;
+  std::u16string name_;
   std::vector<ClassMember> members_;  // dispatch id = index + 1
   std::unordered_map<std::u16string, std::size_t> byName_;  // lower-case name
   const ClassMember* default_ = nullptr;
@@ -89,7 +93,7 @@ class ScriptObject final : public Object {
   ScriptObject(std::shared_ptr<const ScriptClass> type, std::shared_ptr<ClassHostLink> link)
       : class_(std::move(type)), link_(std::move(link)) {}
 
-  std::u16string typeName() const override { return class_->definition().name; }
+  std::u16string typeName() const override { return class_->name(); }
   int32_t dispatchId(std::u16string_view name) const override;
   Variant invoke(int32_t dispatchId, InvokeKind kind, std::span<Variant> args) override;
 
