@@ -141,6 +141,8 @@ py::object fromVariant(const Variant& value) {
     case VarType::Long: return py::int_(v.toInt32());
     case VarType::Single:
     case VarType::Double: return py::float_(v.toDouble());
+    // A date reaches Python as the text it prints as.
+    case VarType::Date: return fromUtf16(v.toText().str());
     case VarType::Boolean: return py::bool_(v.toBool() != 0);
     case VarType::String: return fromUtf16(v.text().str());
     case VarType::Object: return wrapObject(v.toObject());

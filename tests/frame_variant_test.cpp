@@ -342,8 +342,15 @@ TEST(frameSafeArray, RedimRefusesInvalidBounds) {
   SafeArray a(ET::Variant);
   EXPECT_EQ(errorNumber([&] { a.redim({{5, 3}}, false); }), 9);
   EXPECT_EQ(errorNumber([&] { a.redim({}, false); }), 9);
-  EXPECT_EQ(errorNumber([&] { a.redim({{0, 1}, {0, 1}, {0, 1}}, false); }), 9);
+  EXPECT_EQ(errorNumber([&] { a.redim(std::vector<ArrayBound>(61, ArrayBound{0, 0}), false); }), 9);
+  // Bounds whose elements could never be addressed are memory that cannot be had.
+  EXPECT_EQ(errorNumber([&] { a.redim(std::vector<ArrayBound>(8, ArrayBound{0, 99999}), false); }), 7);
   EXPECT_EQ(a.dimensions(), 0);
+  a.redim({{0, 1}, {0, 2}, {1, 3}}, false);
+  a.at({1, 2, 3}) = Variant(7);
+  EXPECT_EQ(a.dimensions(), 3);
+  EXPECT_EQ(a.at(std::vector<int32_t>{1, 2, 3}).int32(), 7);
+  EXPECT_EQ(errorNumber([&] { a.at({1, 2}); }), 9);
 }
 
 TEST(frameSafeArray, PreserveKeepsElementsOfOneDimension) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/script_run.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -99,7 +100,26 @@ TEST(ScriptValues, TextAndNumberFunctions) {
                     "Print VarType(Now), Len(Date) >= 8, IsObject(Err), IsEmpty(Empty)\n"),
             "AB\xC3\x89 ab [a b|a | a] " "  xxxAA\n4 2 0 1 0 1 2 4\n2 k w -1 2 k v w a|b,c\n"
             "FF FFFF FFFFFFFF 10000 3 -3 -2 7 Integer 2 4 3.14\n0 1 2 3 8 9 11 8204 1.58 True False\n"
-            "8 True True True\n");
+            "7 True True True\n");
+}
+
+TEST(ScriptValues, NumbersAsTextFilterEscapeAndRnd) {
+  const zidevuv10::testing::ScopedEnv locale("LC_ALL", "C");
+  EXPECT_EQ(printed("Print FormatNumber(1234.5), FormatNumber(-1234.567, 1), FormatNumber(0.25, 2, 0), "
+                    "FormatNumber(-5, 0, , -1), FormatNumber(1234567, 0, , , 0)\n"
+                    "Print FormatPercent(0.256, 1), FormatCurrency(-1234.5), FormatCurrency(3)\n"
+                    "Print Sgn(-3), Sgn(0), Sgn(2.5), Oct(8), Oct(-1), StrReverse(\"abc\"), "
+                    "Join(Filter(Array(\"apple\", \"Banana\", \"cherry\"), \"an\")), "
+                    "Join(Filter(Array(\"apple\", \"Banana\", \"cherry\"), \"A\", False, vbTextCompare)), "
+                    "UBound(Filter(Array(\"a\"), \"z\"))\n"
+                    "Print Escape(\"a b&c/\" & ChrW(233) & ChrW(8364)), Unescape(\"a%20b%u20AC%zz\")\n"
+                    // The runtime's generator: its first number, Rnd(0) repeating the
+                    // last, Rnd(-n) starting the sequence n names whatever came before.
+                    "a = Rnd\nb = Rnd\nPrint a, Rnd(0) = b, TypeName(a)\n"
+                    "x = Rnd(-1)\ny = Rnd\nRandomize 5\nz = Rnd(-1)\nPrint x, x = z, y <> x\n"),
+            "1,234.50 -1,234.6 .25 (5) 1234567\n25.6% ($1,234.50) $3.00\n"
+            "-1 0 1 10 177777 cba Banana cherry -1\n"
+            "a%20b%26c/%E9%u20AC a b\xE2\x82\xAC%zz\n0.7055475 True Single\n0.224007 True True\n");
 }
 
 TEST(ScriptArrays, FixedAndResizableArraysKeepTheirBoundsAndElements) {
@@ -233,6 +253,87 @@ TEST(ScriptProcedures, SubsAndFunctionsWithByRefByValExitAndRecursion) {
             "28 Out of stack space\n");
 }
 
+TEST(ScriptClasses, MembersPropertiesDefaultMemberAndMe) {
+  EXPECT_EQ(printed("Class Account\n"
+                    "  Public Owner\n"
+                    "  Private balance_, history()\n"
+                    "  Public Default Property Get Balance\n    Balance = balance_\n  End Property\n"
+                    "  Property Let Balance(value)\n"
+                    "    If value < 0 Then Err.Raise 5\n"
+                    "    balance_ = value\n  End Property\n"
+                    "  Public Function Deposit(ByRef amount)\n"
+                    "    Balance = Balance + amount\n    amount = 0\n    Set Deposit = Me\n  End Function\n"
+                    "  Private Sub Hidden\n  End Sub\n"
+                    "End Class\n"
+                    "Set a = New Account\na.Owner = \"ann\"\nx = 5\n"
+                    "a.Deposit(x).Deposit 7\n"
+                    "Print a.Owner, a.Balance, a, x, TypeName(a), IsObject(a), a + 1\n"
+                    "Set b = a\nb.Balance = 1\nPrint a.Balance, a Is b\n"
+                    "On Error Resume Next\n"
+                    "a.Balance = -1\nPrint Err.Number, a.Balance\nErr.Clear\n"
+                    "a.Hidden\nPrint Err.Number\nErr.Clear\n"
+                    "x = a.balance_\nPrint Err.Number\n"),
+            "ann 12 12 0 Account True 13\n1 True\n5 1\n438\n438\n");
+}
+
+TEST(ScriptClasses, InitializeAndTerminateRunAsObjectsAreMadeAndFreed) {
+  EXPECT_EQ(printed("Class Log\n"
+                    "  Public Name\n"
+                    "  Private Sub Class_Initialize\n    Name = \"new\"\n    Print \"init\"\n  End Sub\n"
+                    "  Private Sub Class_Terminate\n    Print \"bye \" & Name\n  End Sub\n"
+                    "End Class\n"
+                    "Sub Scoped\n  Dim l\n  Set l = New Log\n  l.Name = \"local\"\nEnd Sub\n"
+                    "Set a = New Log\nPrint a.Name\na.Name = \"a\"\nSet b = a\n"
+                    "Set a = Nothing\nPrint \"still held\"\nSet b = Nothing\n"
+                    "Scoped\nSet c = New Log\nc.Name = \"at the end\"\nPrint \"done\"\n"),
+            "init\nnew\nstill held\nbye a\ninit\nbye local\ninit\ndone\nbye at the end\n");
+  // An unknown class; an error in Class_Terminate reaches the statement that freed the object.
+  EXPECT_EQ(runScriptText("Set x = New Nowhere\n").errors,
+            "Error 506 in test.vbs: Class not defined: 'Nowhere' (ScriptHost), line 1\n");
+  EXPECT_EQ(runScriptText("Class T\nSub Class_Terminate\nx = 1 / 0\nEnd Sub\nEnd Class\n"
+                          "Set t = New T\nSet t = Nothing\nPrint \"not here\"\n").errors,
+            "Error 11 in test.vbs: Division by zero (ScriptHost), line 3\n");
+}
+
+TEST(ScriptValues, ErrIsItsNumberAndNumbersCompareWithTextAsTheReferenceSays) {
+  EXPECT_EQ(printed("On Error Resume Next\nx = 1 / 0\n"
+                    "If Err = 11 Then Print \"eleven\", Err, Err + 1\n"
+                    "Err.Clear\nIf Err = 0 Then Print \"clear\"\nn = Err\nPrint TypeName(n)\n"),
+            "eleven 11 12\nclear\nLong\n");
+  // A number is less than any text; a constant text holding a number
+  // compares as that number.
+  EXPECT_EQ(printed("n = 100\ns = \"100\"\nt = \"abc\"\n"
+                    "Print 100 = \"\", n = \"\", n = s, n < t, t > n, n = \"100\", 100 = s, n < \"99\"\n"
+                    "Print Empty = 0, Empty = \"\", IsNull(Null = \"\")\n"
+                    "Select Case s\nCase 100\nPrint \"case 100\"\nEnd Select\n"
+                    "Const LIMIT = 500\nm = \"-1\"\nPrint s < LIMIT, m = -1, m = (-1)\n"),
+            "False False False True True True True False\nTrue True True\ncase 100\nTrue True True\n");
+}
+
+TEST(ScriptArrays, MoreThanTwoDimensions) {
+  EXPECT_EQ(printed("Dim a(1, 2, 3)\na(1, 2, 3) = \"far\"\n"
+                    "Print UBound(a, 1), UBound(a, 2), UBound(a, 3), a(1, 2, 3)\n"
+                    "ReDim b(1, 1, 1, 1)\nb(1, 1, 1, 1) = 4\nReDim Preserve b(1, 1, 1, 5)\n"
+                    "n = 0\nFor Each e In b\nn = n + 1\nNext\nPrint n, b(1, 1, 1, 1), UBound(b, 4)\n"),
+            "1 2 3 far\n48 4 5\n");
+  EXPECT_EQ(runScriptText("Dim a(1, 1, 1)\nx = a(1, 1)\n").errors,
+            "Error 9 in test.vbs: Subscript out of range (ScriptHost), line 2\n");
+}
+
+TEST(ScriptProcedures, EvalExecuteExecuteGlobalAndGetRef) {
+  EXPECT_EQ(printed("x = 2\nPrint Eval(\"x * 3 + 1\"), Eval(\"x = 2\")\n"
+                    "Execute \"y = x + 10 : Sub Hello(n) : Print \"\"hello \"\" & n : End Sub\"\n"
+                    "Hello y\n"
+                    "ExecuteGlobal \"Function Twice(v)\" & vbCrLf & \"Twice = v * 2\" & vbCrLf & \"End Function\"\n"
+                    "Set f = GetRef(\"Twice\")\nPrint f(21), TypeName(f)\n"
+                    "Sub Scope\n  Dim z\n  z = 5\n  Execute \"z = z + 1\"\n  ExecuteGlobal \"g = z\"\n  Print z\nEnd Sub\n"
+                    "Scope\nPrint IsEmpty(g), IsEmpty(z)\n"
+                    "On Error Resume Next\nExecute \"If\"\nPrint Err.Number, Err.Description\nErr.Clear\n"
+                    "Execute \"Sub Hello : End Sub\"\nPrint Err.Number\n"),
+            "7 True\nhello 12\n42 Object\n6\nTrue True\n"
+            "1002 Syntax error: expected an expression, found end of line, line 1\n1041\n");
+}
+
 TEST(ScriptValues, AppendingToATextVariable) {
   // `s = s & ...` changes s where it is; what it must still do as before:
   EXPECT_EQ(printed("Dim t As String\nFor i = 1 To 3\n  s = s & i & \",\"\n  t = t & i\nNext\n"
@@ -307,16 +408,22 @@ TEST(ScriptSyntax, ASyntaxErrorNamesItsLineAndNothingRuns) {
       {"Print 1\nNext\n", "'Next' without a matching block start, line 2"},
       {"x = (1 + 2\n", "expected ')', found end of line, line 1"},
       {"Dim x As Whatever\n", "unknown type 'whatever', line 1"},
-      {"x = 1 # 2\n", "unexpected character '#', line 1"},
+      {"x = 1 $ 2\n", "unexpected character '$', line 1"},
+      {"x = 1 # 2\n", "unterminated date, line 1"},
+      {"x = #2/30/2004#\n", "not a date: #2/30/2004#, line 1"},
       {"On Error GoTo Handler\n", "expected 0 (line labels are not supported), found 'Handler', line 1"},
       {"Print 1\n5 = x\n", "expected a statement, found '5', line 2"},
       {"Dim If\n", "expected a name, found 'If', line 1"},
       // A continuation with no line after it (a fuzzing finding: the error
       // named a line past the end).
       {"x =   _", "expected an expression, found end of line, line 1"},
+      {"Print 1\nClass Settings\nPrint 2\nEnd Class\n", "expected a member of the class, found 'Print', line 3"},
+      {"Property Get X\n", "'Property' outside a Class, line 1"},
+      {"Class A\nPublic x\nSub X\nEnd Sub\nEnd Class\n", "'X' is defined twice in the class, line 3"},
+      {"Class A\nEnd Class\nSub a\nEnd Sub\n", "'A' is defined twice, line 1"},
+      {"Class A\nProperty Get P\n  Exit Function\nEnd Property\nEnd Class\n",
+       "'Exit Function' outside a Function, line 3"},
       // What the language leaves out is refused by name.
-      {"Print 1\nClass Settings\nEnd Class\n", "'Class' is not supported, line 2"},
-      {"Property Get X\n", "'Property' is not supported, line 1"},
       {"GoTo done\n", "'GoTo' is not supported, line 1"},
       {"Sub S(Optional a)\nEnd Sub\n", "'Optional' is not supported, line 1"},
       {"o.M a:=1\n", "named arguments (':=') are not supported, line 1"},

@@ -167,6 +167,22 @@ TEST_F(ScriptObjects, AWindowKeptByTheLibraryPrintsNothingAfterItsRun) {
             "1\n");
 }
 
+TEST_F(ScriptObjects, AScriptObjectKeptByTheLibraryRunsNothingAfterItsRun) {
+  EXPECT_EQ(printed("Class Keeper\nSub Hello\nPrint \"hello\"\nEnd Sub\n"
+                    "Sub Class_Terminate\nPrint \"bye\"\nEnd Sub\nEnd Class\n"
+                    "Set lib = CreateObject(\"VEZEzoro10.clsOrviVEZEzoro10A\")\n"
+                    "Set lib.BuddyObjectGlobal = New Keeper\nlib.BuddyObjectGlobal.Hello\n"),
+            "hello\n");
+  // Its class's procedures went with the run that parsed them: it keeps its
+  // name, refuses calls, and goes without running Class_Terminate.
+  const ScriptResult r = runScriptText("Set lib = CreateObject(\"VEZEzoro10.clsOrviVEZEzoro10A\")\n"
+                                       "Print TypeName(lib.BuddyObjectGlobal)\n"
+                                       "Set lib.BuddyObjectGlobal = Nothing\nPrint \"released\"\n"
+                                       "Set o = New Keeper\n");
+  EXPECT_EQ(r.out, "Keeper\nreleased\n");
+  EXPECT_EQ(r.errors, "Error 506 in test.vbs: Class not defined: 'Keeper' (ScriptHost), line 5\n");
+}
+
 }  // namespace
 
 // The runtime's objects. Each error a script handles prints as

@@ -4,37 +4,37 @@ Dim lib, file, section, key, value, names
 Set lib = CreateObject("VEZEzoro10.clsOrviVEZEzoro10A")
 file = ".\main.ini"
 section = "Colours"
-Print "add section:", lib.WritePrivateProfileStringAddSectionInif(file, section)
+WScript.Echo "add section:", lib.WritePrivateProfileStringAddSectionInif(file, section)
 key = "Background"
 value = "navy"
-Print "add key:", lib.WritePrivateProfileStringAddKeyInif(file, section, key, value)
+WScript.Echo "add key:", lib.WritePrivateProfileStringAddKeyInif(file, section, key, value)
 key = "Depth"
 value = "24"
-Print "add key:", lib.WritePrivateProfileStringAddKeyInif(file, section, key, value)
+WScript.Echo "add key:", lib.WritePrivateProfileStringAddKeyInif(file, section, key, value)
 key = "Background"
-Print "read:", lib.GetPrivateProfileStringInif(file, section, key)
+WScript.Echo "read:", lib.GetPrivateProfileStringInif(file, section, key)
 key = "Depth"
-Print "read number:", lib.GetPrivateProfileIntInif(file, section, key)
+WScript.Echo "read number:", lib.GetPrivateProfileIntInif(file, section, key)
 Set names = lib.GetPrivateProfileStringKeysInif(file, section)
-Print "keys:", names.Count, TypeName(names)
+WScript.Echo "keys:", names.Count, TypeName(names)
 For i = 1 To names.Count
-  Print "  " & names.Item(i)
+  WScript.Echo "  " & names.Item(i)
 Next
 ' The current entry: set the names, then run a command.
 lib.INIFileName = file
 lib.INISectionName = "Fonts"
 lib.INIKeyName = "Face"
 lib.INIKeyValue = "Serif"
-Print "INIAddKey:", lib.INIAddKey
+WScript.Echo "INIAddKey:", lib.INIAddKey
 Set names = lib.GetPrivateProfileStringSectionsInif(file)
-Print "sections:", names.Count, names.Item(1), names.Item(2)
-Print "INIDeleteKey:", lib.INIDeleteKey
+WScript.Echo "sections:", names.Count, names.Item(1), names.Item(2)
+WScript.Echo "INIDeleteKey:", lib.INIDeleteKey
 key = "Face"
 section = "Fonts"
-Print "after delete:", "[" & lib.GetPrivateProfileStringInif(file, section, key) & "]"
+WScript.Echo "after delete:", "[" & lib.GetPrivateProfileStringInif(file, section, key) & "]"
 section = "Colours"
-Print "delete section:", lib.WritePrivateProfileStringToDeleteSectionInif(file, section)
-Print "resource string 101:", lib.GetProResStrings(101)
+WScript.Echo "delete section:", lib.WritePrivateProfileStringToDeleteSectionInif(file, section)
+WScript.Echo "resource string 101:", lib.GetProResStrings(101)
 On Error Resume Next
-Print lib.GetProResStrings(999)
-Print "missing resource:", Err.Number, Err.Description
+WScript.Echo lib.GetProResStrings(999)
+WScript.Echo "missing resource:", Err.Number, Err.Description

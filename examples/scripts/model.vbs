@@ -3,10 +3,10 @@
 ' and the three classes without members.
 Dim file, sections, section, keys, key
 Set file = CreateObject("VEZEzoro10.clsOrviInifINIFilesObjA")
-Print "a new file object's sections:", TypeName(file.Sections)
+WScript.Echo "a new file object's sections:", TypeName(file.Sections)
 Set sections = CreateObject("VEZEzoro10.clsOrviInifSectionsA")
 Set file.Sections = sections
-Print "after Set:", TypeName(file.Sections), file.Sections Is sections
+WScript.Echo "after Set:", TypeName(file.Sections), file.Sections Is sections
 Set section = CreateObject("VEZEzoro10.clsOrviInifSectionA")
 section.NameLong = "Network"
 Set keys = CreateObject("VEZEzoro10.clsOrviInifKeysA")
@@ -14,16 +14,16 @@ Set section.Keys = keys
 Set key = CreateObject("VEZEzoro10.clsOrviInifKeyA")
 key.NameLong = "Host"
 key.Value = "example.org"
-Print section.NameLong & "." & key.NameLong & " = " & key.Value
+WScript.Echo section.NameLong & "." & key.NameLong & " = " & key.Value
 ' The containers answer without keeping anything.
-Print "Add:", sections.Add, "Count:", sections.Count, "Item:", TypeName(sections.Item(1))
+WScript.Echo "Add:", sections.Add, "Count:", sections.Count, "Item:", TypeName(sections.Item(1))
 keys.Clear
 keys.Remove
-Print "keys:", keys.Count
-Print TypeName(CreateObject("VEZEzoro10.clsOrviInifGeneralA")), _
+WScript.Echo "keys:", keys.Count
+WScript.Echo TypeName(CreateObject("VEZEzoro10.clsOrviInifGeneralA")), _
       TypeName(CreateObject("VEZEzoro10.clsOrviInifAdvancedA")), _
       TypeName(CreateObject("VEZEzoro10.clsOrviInifHeaderA"))
 ' A member the class does not have, with the error handled.
 On Error Resume Next
 key.Colour = "red"
-Print "key.Colour:", Err.Number, Err.Description, "(" & Err.Source & ")"
+WScript.Echo "key.Colour:", Err.Number, Err.Description, "(" & Err.Source & ")"

@@ -30,11 +30,14 @@ int32_t SafeArray::upperBound(int dimension) const {
 
 void SafeArray::redim(const std::vector<ArrayBound>& bounds, bool preserve) {
   if (fixed_) raiseError(err::kArrayFixed);
-  if (bounds.empty() || bounds.size() > 2) raiseError(err::kSubscriptOutOfRange);
+  if (bounds.empty() || bounds.size() > kMaxDimensions) raiseError(err::kSubscriptOutOfRange);
   std::size_t total = 1;
   for (const auto& b : bounds) {
     if (b.count() < 0) raiseError(err::kSubscriptOutOfRange);
-    total *= static_cast<std::size_t>(b.count());
+    // Elements beyond what can be addressed are memory that cannot be had.
+    const auto count = static_cast<std::size_t>(b.count());
+    if (count != 0 && total > (std::size_t{1} << 40) / count) raiseError(err::kOutOfMemory);
+    total *= count;
   }
   if (preserve && !bounds_.empty()) {
     // Only the last dimension may change; the others keep their bounds.
@@ -82,5 +85,7 @@ Variant& SafeArray::at(int32_t i) { return data_[offset({i})]; }
 Variant& SafeArray::at(int32_t i, int32_t j) { return data_[offset({i, j})]; }
 const Variant& SafeArray::at(int32_t i) const { return data_[offset({i})]; }
 const Variant& SafeArray::at(int32_t i, int32_t j) const { return data_[offset({i, j})]; }
+Variant& SafeArray::at(const std::vector<int32_t>& index) { return data_[offset(index)]; }
+const Variant& SafeArray::at(const std::vector<int32_t>& index) const { return data_[offset(index)]; }
 
 }  // namespace zidevuv10

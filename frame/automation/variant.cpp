@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "automation/number_text.h"
+#include "zidevuv10/date.h"
 #include "text/ascii_case.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/safe_array.h"
@@ -23,6 +24,7 @@ Overloaded(Ts...) -> Overloaded<Ts...>;
 Variant Variant::null() { return Variant(Storage(NullTag{})); }
 Variant Variant::missing() { return Variant(Storage(MissingTag{})); }
 Variant Variant::boolean(bool v) { return Variant(Storage(BoolTag{v ? kTrue : kFalse})); }
+Variant Variant::date(double days) { return Variant(Storage(DateTag{days})); }
 Variant Variant::byRef(Variant& target) { return Variant(Storage(&target.deref())); }
 
 const Variant& Variant::deref() const {
@@ -53,6 +55,7 @@ VarType Variant::type() const {
                         [](const ObjectRef&) { return VarType::Object; },
                         [](const std::shared_ptr<SafeArray>&) { return VarType::Array; },
                         [](Variant*) { return VarType::ByRef; },
+                        [](DateTag) { return VarType::Date; },
                     },
                     v.v_);
 }
@@ -79,6 +82,7 @@ double Variant::toDouble() const {
                           raiseError(err::kTypeMismatch);
                         },
                         [](Variant*) -> double { raiseError(err::kTypeMismatch); },
+                        [](DateTag d) { return d.days; },
                     },
                     v.v_);
 }
@@ -136,6 +140,7 @@ Text Variant::toText() const {
                           raiseError(err::kTypeMismatch);
                         },
                         [](Variant*) -> Text { raiseError(err::kTypeMismatch); },
+                        [](DateTag d) { return formatDate(d.days); },
                     },
                     v.v_);
 }

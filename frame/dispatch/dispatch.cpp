@@ -40,7 +40,8 @@ bool unchanged(const Variant& passed, const Variant& now) {
     case VarType::Long:
     case VarType::Boolean: return passed.toInt32() == now.toInt32();
     case VarType::Single:
-    case VarType::Double: return passed.toDouble() == now.toDouble();
+    case VarType::Double:
+    case VarType::Date: return passed.toDouble() == now.toDouble();
     case VarType::String: return passed.text() == now.text();
     case VarType::Object: return passed.toObject() == now.toObject();
     case VarType::Array:
@@ -55,6 +56,26 @@ Variant defaultOf(const ParamInfo& p) {
     case TypeCode::Int32: return Variant(p.defaultValue);
     default: return Variant::missing();
   }
+}
+
+// A caller's variable passed where a member fills an array of texts: a
+// variable holding nothing, or an array of Variants, becomes an array of
+// texts (keeping the elements' texts), as a scripting caller declares its
+// variables without a type. Anything else stays, and is refused as before.
+void takeTextArray(Variant& target) {
+  if (target.isEmpty()) {
+    target = Variant(std::make_shared<SafeArray>(SafeArray::ElementType::String));
+    return;
+  }
+  if (target.type() != VarType::Array) return;
+  const auto array = target.toArray();
+  if (!array || array->elementType() != SafeArray::ElementType::Variant || array->dimensions() > 1) return;
+  auto texts = std::make_shared<SafeArray>(SafeArray::ElementType::String);
+  if (array->dimensions() == 1) {
+    texts->redim({{array->lowerBound(), array->upperBound()}}, false);
+    for (int32_t i = array->lowerBound(); i <= array->upperBound(); ++i) texts->at(i) = Variant(array->at(i).toText());
+  }
+  target = Variant(texts);
 }
 
 // The value a parameter receives from an argument.
@@ -156,6 +177,7 @@ CallArgs::CallArgs(const MemberInfo& member, std::span<Variant> args) : member_(
     Variant& arg = args[i];
     if (p.byRef && arg.isByRef()) targets_[i] = &arg.deref();
     if (p.type.code == TypeCode::TextArray && !p.byRef) raiseError(err::kTypeMismatch);
+    if (p.type.code == TypeCode::TextArray && targets_[i] != nullptr) takeTextArray(*targets_[i]);
     values_.push_back(coerce(p, arg));
   }
   passed_ = values_;

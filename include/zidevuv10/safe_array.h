@@ -1,4 +1,4 @@
-// Resizable arrays of the automation layer: one or two dimensions, each
+// Resizable arrays of the automation layer: one to 60 dimensions, each
 // with its own lower and upper bound. A dynamic array starts without
 // bounds; a fixed-size array keeps its bounds for life. "Resize keeping
 // elements" may change only the last dimension.
@@ -49,6 +49,12 @@ class ZIDEVUV10_API SafeArray {
   Variant& at(int32_t i, int32_t j);
   const Variant& at(int32_t i) const;
   const Variant& at(int32_t i, int32_t j) const;
+  // An element by one index per dimension.
+  Variant& at(const std::vector<int32_t>& index);
+  const Variant& at(const std::vector<int32_t>& index) const;
+
+  // The most dimensions an array may have.
+  static constexpr std::size_t kMaxDimensions = 60;
 
  private:
   std::size_t offset(const std::vector<int32_t>& index) const;

@@ -1,11 +1,14 @@
 // The automation layer's tagged value. A Variant is Empty, Null, Missing
 // (an omitted optional argument), a byte, a 16- or 32-bit integer, a single or
-// double, a 16-bit Boolean, a Text, an object reference, an array, or a
-// reference to another Variant (a by-reference argument).
+// double, a 16-bit Boolean, a Text, an object reference, an array, a date
+// (days since 30 December 1899, see date.h), or a reference to another
+// Variant (a by-reference argument).
 //
 // Conversions follow the host runtime: numbers to 16 bits fail with 6 when
 // they do not fit, text that is no number fails with 13, Null with 94,
-// fractions round half to even.
+// fractions round half to even. A date converts to its day count as a
+// number and to the locale's date text; text converts to no date here
+// (see parseDate).
 //
 // Values; used by one thread at a time.
 #pragma once
@@ -28,7 +31,7 @@ using Bool16 = int16_t;
 inline constexpr Bool16 kTrue = -1;
 inline constexpr Bool16 kFalse = 0;
 
-enum class VarType { Empty, Null, Missing, Byte, Integer, Long, Single, Double, Boolean, String, Object, Array, ByRef };
+enum class VarType { Empty, Null, Missing, Byte, Integer, Long, Single, Double, Boolean, String, Object, Array, ByRef, Date };
 
 class ZIDEVUV10_API Variant {
  public:
@@ -48,6 +51,7 @@ class ZIDEVUV10_API Variant {
   static Variant null();
   static Variant missing();
   static Variant boolean(bool v);
+  static Variant date(double days);
   // A reference to a caller's variable: changes made by a member reach it.
   static Variant byRef(Variant& target);
 
@@ -90,8 +94,11 @@ class ZIDEVUV10_API Variant {
   struct BoolTag {
     Bool16 v;
   };
+  struct DateTag {
+    double days;
+  };
   using Storage = std::variant<std::monostate, NullTag, MissingTag, uint8_t, int16_t, int32_t, float, double,
-                               BoolTag, Text, ObjectRef, std::shared_ptr<SafeArray>, Variant*>;
+                               BoolTag, Text, ObjectRef, std::shared_ptr<SafeArray>, Variant*, DateTag>;
   explicit Variant(Storage s) : v_(std::move(s)) {}
   Storage v_;
 };

@@ -70,6 +70,7 @@ std::string describe(const Variant& v) {
       return o ? "object:" + utf8(o->typeName()) : "no object";
     }
     case VarType::Array: return "array";
+    case VarType::Date: return "date:" + v.toText().utf8();
     case VarType::ByRef: break;
   }
   return "?";

@@ -26,6 +26,7 @@ enum class ExprKind {
   Binary,   // left op right
   Paren,    // (target): a value, never a by-reference argument
   With,     // the object of the innermost With block (before `.Name` inside it)
+  New,      // New name: an object of a script class or a built-in class
 };
 
 struct Expr {
@@ -33,7 +34,7 @@ struct Expr {
   int line = 0;
   int depth = 1;                // levels of the tree from here down
   Variant value;                // Literal
-  std::u16string name;          // Name, Member (as written)
+  std::u16string name;          // Name, Member, New (as written)
   Operator op = Operator::Add;  // Unary (Add, Subtract or Not), Binary
   ExprPtr target;               // Member, Call, Unary, Paren
   ExprPtr left, right;          // Binary
@@ -111,12 +112,30 @@ struct Parameter {
   bool byVal = false;
 };
 
+enum class ProcedureKind { Sub, Function, PropertyGet, PropertyLet, PropertySet };
+
 struct Procedure {
   std::u16string name;
-  bool isFunction = false;
+  ProcedureKind kind = ProcedureKind::Sub;
+  bool isFunction = false;  // Function or Property Get: it has a value
+  bool isPublic = true;     // a class member others may call
+  bool isDefault = false;   // the class's default member
   int line = 0;
-  std::vector<Parameter> params;
+  std::vector<Parameter> params;  // a Property Let or Set takes the new value last
   Block body;
+};
+
+// A class of the script: its member variables and procedures.
+struct ClassField {
+  DimItem item;
+  bool isPublic = true;
+};
+
+struct ClassDef {
+  std::u16string name;
+  int line = 0;
+  std::vector<ClassField> fields;
+  std::vector<Procedure> members;
 };
 
 // The lower-case form of a name: names match without regard to case.
@@ -125,6 +144,7 @@ inline std::u16string lowerName(std::u16string_view name) { return text::asciiLo
 struct Program {
   Block statements;
   std::vector<Procedure> procedures;
+  std::vector<ClassDef> classes;
   bool optionExplicit = false;
 };
 

@@ -2,6 +2,8 @@
 // (450) and converts its arguments as the runtime does (5, 6, 13, 94).
 #include "builtins.h"
 
+#include "builtin_support.h"
+
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -16,17 +18,6 @@
 namespace zidevuv10::script {
 
 namespace {
-
-void arity(const std::vector<Variant>& args, std::size_t least, std::size_t most) {
-  if (args.size() < least || args.size() > most) raiseHostError(err::kWrongArgumentCount);
-  for (std::size_t i = 0; i < least; ++i) {
-    if (args[i].isMissing()) raiseHostError(err::kArgumentNotOptional);
-  }
-}
-
-bool given(const std::vector<Variant>& args, std::size_t i) { return i < args.size() && !args[i].isMissing(); }
-
-bool isNull(const Variant& v) { return v.type() == VarType::Null; }
 
 int32_t nonNegative(const Variant& v) {
   const int32_t n = v.toInt32();
@@ -45,8 +36,6 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-Variant textOf(std::u16string s) { return Variant(Text(std::move(s))); }
 
 Variant chr(std::vector<Variant>& a) {
   arity(a, 1, 1);
@@ -461,6 +450,7 @@ int16_t varTypeOf(const Variant& v) {
     case VarType::Missing: return 10;
     case VarType::Boolean: return 11;
     case VarType::Byte: return 17;
+    case VarType::Date: return 7;
     case VarType::Array:
       switch (v.toArray()->elementType()) {
         case SafeArray::ElementType::String: return 8192 + 8;
@@ -507,33 +497,6 @@ Variant array(std::vector<Variant>& a) {
   return variantArray(a);
 }
 
-// Now and Date as text in the runtime's US form ("12/31/2026 5:07:09 PM"):
-// the value type has no date of its own, so VarType answers 8 for them.
-std::tm localNow() {
-  const std::time_t t = std::time(nullptr);
-  std::tm parts{};
-  localtime_r(&t, &parts);
-  return parts;
-}
-
-std::string dateText(const std::tm& t) {
-  return std::to_string(t.tm_mon + 1) + "/" + std::to_string(t.tm_mday) + "/" + std::to_string(t.tm_year + 1900);
-}
-
-Variant now(std::vector<Variant>& a) {
-  arity(a, 0, 0);
-  const std::tm t = localNow();
-  char clock[16];
-  std::snprintf(clock, sizeof clock, "%d:%02d:%02d %s", t.tm_hour % 12 == 0 ? 12 : t.tm_hour % 12, t.tm_min,
-                t.tm_sec, t.tm_hour < 12 ? "AM" : "PM");
-  return Variant(Text::fromUtf8(dateText(t) + " " + clock));
-}
-
-Variant date(std::vector<Variant>& a) {
-  arity(a, 0, 0);
-  return Variant(Text::fromUtf8(dateText(localNow())));
-}
-
 }  // namespace
 
 std::u16string typeNameOf(const Variant& v) {
@@ -548,6 +511,7 @@ std::u16string typeNameOf(const Variant& v) {
     case VarType::Double: return u"Double";
     case VarType::Boolean: return u"Boolean";
     case VarType::String: return u"String";
+    case VarType::Date: return u"Date";
     case VarType::Object: {
       const ObjectRef o = v.toObject();
       return o ? o->typeName() : u"Nothing";
@@ -577,11 +541,11 @@ BuiltinFunction findBuiltin(std::u16string_view lowerName) {
       {u"instrrev", inStrRev}, {u"strcomp", strComp}, {u"space", space}, {u"string", string},
       {u"hex", hex},         {u"abs", numeric<absolute>}, {u"int", numeric<floorOf>}, {u"fix", numeric<truncated>},
       {u"round", round},     {u"vartype", varType},   {u"isnumeric", isNumeric}, {u"array", array},
-      {u"now", now},         {u"date", date},
   };
   if (!lowerName.empty() && lowerName.back() == u'$') lowerName.remove_suffix(1);
-  const auto it = kFunctions.find(lowerName);
-  return it == kFunctions.end() ? nullptr : it->second;
+  if (const auto it = kFunctions.find(lowerName); it != kFunctions.end()) return it->second;
+  if (const BuiltinFunction f = findDateBuiltin(lowerName)) return f;
+  return findFormatBuiltin(lowerName);
 }
 
 }  // namespace zidevuv10::script

@@ -65,6 +65,9 @@ Interpreter::Variable* Interpreter::findVariable(const std::u16string& name) {
   const std::u16string lower = lowerName(name);
   if (const auto r = frame_->references.find(lower); r != frame_->references.end()) return r->second;
   if (const auto l = frame_->locals.find(lower); l != frame_->locals.end()) return &l->second;
+  if (frame_->self != nullptr) {
+    if (const auto f = frame_->self->fields.find(lower); f != frame_->self->fields.end()) return &f->second;
+  }
   if (frame_ != &global_) {
     if (const auto g = global_.locals.find(lower); g != global_.locals.end()) return &g->second;
   }
@@ -80,9 +83,12 @@ Interpreter::Variable& Interpreter::variable(const std::u16string& name) {
   return frame_->locals[lowerName(name)];
 }
 
-// Names the host answers itself: Err, WScript and the runtime's functions.
+// Names the host answers itself: Err, WScript, Me, the runtime's
+// functions, and the procedures of the script and of the running object.
 bool Interpreter::isHostName(const std::u16string& lower) const {
-  return lower == u"err" || lower == u"wscript" || isRuntimeFunction(lower) || procedures_.contains(lower);
+  return lower == u"err" || lower == u"wscript" || isRuntimeFunction(lower) || isRunFunction(lower) ||
+         procedures_.contains(lower) ||
+         (frame_->self != nullptr && (lower == u"me" || selfMember(lower) != nullptr));
 }
 
 // A Name that denotes a variable (not Err, a function, a procedure or a constant).
@@ -115,14 +121,21 @@ void Interpreter::retype(const std::vector<Variable*>& byRef) {
 
 Variant& Interpreter::element(Variable& v, const std::vector<ExprPtr>& indexes) {
   if (v.value.type() != VarType::Array) raiseHostError(err::kTypeMismatch);
-  SafeArray& a = *v.value.toArray();
-  std::vector<int32_t> at;
+  std::vector<Variant> at;
   for (const ExprPtr& i : indexes) {
     if (!i) raiseHostError(err::kArgumentNotOptional);
-    at.push_back(evaluate(*i).toInt32());
+    at.push_back(evaluate(*i));
   }
+  return elementAt(v, at);
+}
+
+Variant& Interpreter::elementAt(Variable& v, std::span<const Variant> indexes) {
+  if (v.value.type() != VarType::Array) raiseHostError(err::kTypeMismatch);
+  SafeArray& a = *v.value.toArray();
+  std::vector<int32_t> at;
+  for (const Variant& i : indexes) at.push_back(i.toInt32());
   if (static_cast<int>(at.size()) != a.dimensions()) raiseHostError(err::kSubscriptOutOfRange);
-  return at.size() == 1 ? a.at(at[0]) : a.at(at[0], at[1]);
+  return a.at(at);
 }
 
 std::vector<Variant> Interpreter::memberArguments(const std::vector<ExprPtr>& args,
@@ -174,6 +187,10 @@ Variant Interpreter::invokeMember(const Variant& target, const std::u16string& n
   Variant result;
   try {
     result = object->invoke(object->dispatchId(name), kind, args);
+  } catch (const CalleeError&) {
+    // A script object's procedure failed: the error keeps its own line.
+    retype(byRef);
+    throw;
   } catch (const AutomationError& e) {
     retype(byRef);
     throw ObjectError(e, e.number() == err::kMemberNotSupported ? name : u"");
@@ -226,6 +243,7 @@ Variant Interpreter::createObject(const Variant& progId) {
 // A procedure of the script, or a function of the runtime or the host.
 Variant Interpreter::callFunction(const std::u16string& name, const std::vector<ExprPtr>& args) {
   const std::u16string lower = lowerName(name);
+  if (const ClassMember* m = selfMember(lower)) return callSelfMember(*m, args, InvokeKind::Method);
   if (const Procedure* p = findProcedure(lower)) return callProcedure(*p, args);
   std::vector<Variant> values;
   for (const ExprPtr& a : args) values.push_back(a ? evaluate(*a) : Variant::missing());
@@ -243,6 +261,7 @@ Variant Interpreter::callFunction(const std::u16string& name, const std::vector<
   }
   if (lower == u"msgbox") return messageBox(values);
   if (lower == u"inputbox") return inputBox(values);
+  if (isRunFunction(lower)) return runFunction(lower, values);
   const BuiltinFunction f = findBuiltin(lower);
   if (f == nullptr) throw NamedError(err::kSubOrFunctionNotDefined, u"Sub or Function not defined", name);
   return f(values);
@@ -253,6 +272,8 @@ Variant Interpreter::evaluateName(const Expr& e) {
   const std::u16string lower = lowerName(e.name);
   if (lower == u"err") return Variant(err_);
   if (lower == u"wscript") return Variant(wscript_);
+  if (lower == u"me" && frame_->self != nullptr) return Variant(ObjectRef(frame_->self));
+  if (const ClassMember* m = selfMember(lower)) return callSelfMember(*m, {}, InvokeKind::PropertyGet);
   if (isHostName(lower)) return callFunction(e.name, {});
   if (optionExplicit_) throw NamedError(err::kVariableUndefined, u"Variable is undefined", e.name);
   return Variant();
@@ -266,7 +287,12 @@ Variant Interpreter::withObject() const {
 Variant Interpreter::defaultMember(const Variant& object, const std::vector<ExprPtr>& args) {
   std::vector<Variable*> byRef;
   std::vector<Variant> values = memberArguments(args, byRef);
-  return invokeMember(object, u"Item", InvokeKind::PropertyGet, values, byRef);
+  // A script class names its own default member; other objects answer Item.
+  std::u16string name = u"Item";
+  if (const auto* o = dynamic_cast<const ScriptObject*>(object.isObject() ? object.toObject().get() : nullptr)) {
+    if (const ClassMember* m = o->scriptClass().defaultMember()) name = m->name;
+  }
+  return invokeMember(object, name, InvokeKind::PropertyGet, values, byRef);
 }
 
 Variant Interpreter::evaluateCall(const Expr& e) {
@@ -289,19 +315,42 @@ Variant Interpreter::evaluateCall(const Expr& e) {
   return element(temporary, e.args);
 }
 
+// A value written in the script: a literal, a signed literal or a Const.
+bool Interpreter::isConstant(const Expr& e) {
+  switch (e.kind) {
+    case ExprKind::Literal: return true;
+    case ExprKind::Unary: return e.op != Operator::Not && isConstant(*e.target);
+    case ExprKind::Paren: return isConstant(*e.target);
+    case ExprKind::Name: {
+      const Variable* v = findVariable(e.name);
+      return v != nullptr && v->constant;
+    }
+    default: return false;
+  }
+}
+
 Variant Interpreter::evaluate(const Expr& e) {
   switch (e.kind) {
     case ExprKind::Literal: return e.value;
     case ExprKind::Name: return evaluateName(e);
     case ExprKind::Paren: return evaluate(*e.target);
-    case ExprKind::Unary: return unaryOperation(e.op, evaluate(*e.target));
+    case ExprKind::Unary: return unaryOperation(e.op, valueOf(evaluate(*e.target)));
     case ExprKind::Binary: {
-      const Variant left = evaluate(*e.left);
-      return binaryOperation(e.op, left, evaluate(*e.right));
+      if (e.op == Operator::Is) {
+        const Variant left = evaluate(*e.left);
+        return binaryOperation(e.op, left, evaluate(*e.right));
+      }
+      const Variant left = valueOf(evaluate(*e.left));
+      const Variant right = valueOf(evaluate(*e.right));
+      if (isComparison(e.op)) {
+        return comparisonOperation(e.op, left, right, isConstant(*e.left) || isConstant(*e.right));
+      }
+      return binaryOperation(e.op, left, right);
     }
     case ExprKind::Member: return callMember(e, {}, InvokeKind::PropertyGet);
     case ExprKind::Call: return evaluateCall(e);
     case ExprKind::With: return withObject();
+    case ExprKind::New: return newObject(e);
   }
   return Variant();
 }

@@ -9,8 +9,9 @@ namespace zidevuv10::script {
 namespace {
 
 // Functions Interpreter::callFunction handles itself.
-constexpr std::array<std::u16string_view, 4> kInterpreterFunctions = {u"createobject", u"getobject", u"msgbox",
-                                                                       u"inputbox"};
+constexpr std::array<std::u16string_view, 10> kInterpreterFunctions = {
+    u"createobject", u"getobject", u"msgbox", u"inputbox", u"eval",
+    u"execute",      u"executeglobal", u"getref", u"randomize", u"rnd"};
 
 }  // namespace
 

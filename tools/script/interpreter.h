@@ -7,12 +7,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <ostream>
 #include <unordered_map>
 #include <vector>
 
 #include "ast.h"
 #include "host_objects.h"
+#include "script_class.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/safe_array.h"
 
@@ -56,7 +59,7 @@ struct QuitRequest {
   int32_t status;
 };
 
-class Interpreter {
+class Interpreter final : private ClassHost {
  public:
   Interpreter(std::ostream& out, std::shared_ptr<OutputSink> sink, std::shared_ptr<RunState> run);
   ~Interpreter();
@@ -66,12 +69,7 @@ class Interpreter {
   void run(const Program& program);
 
  private:
-  struct Variable {
-    Variant value;
-    ElementType type = ElementType::Variant;
-    bool isArray = false;   // declared with parentheses
-    bool constant = false;  // Const
-  };
+  using Variable = script::Variable;
 
   // What a block ended with: its last statement, or an Exit leaving it.
   enum class Flow { Normal, ExitFor, ExitDo, ExitProcedure };
@@ -82,6 +80,7 @@ class Interpreter {
     std::unordered_map<std::u16string, Variable*> references;   // ByRef parameters
     std::vector<Variant> withObjects;                            // innermost last
     bool resumeNext = false;
+    ScriptObject* self = nullptr;  // the object whose procedure runs (Me)
   };
 
   // Statements (statements.cpp).
@@ -97,6 +96,7 @@ class Interpreter {
   bool caseMatches(const Variant& subject, const CaseBranch& c);
   bool condition(const Expr& e);
   std::vector<ArrayBound> boundsOf(const DimItem& d);
+  Variable declared(const DimItem& d);
   void declare(const DimItem& d);
   void declareConstant(const std::u16string& name, const Expr& value);
   void redimension(const DimItem& d, bool preserve);
@@ -106,14 +106,48 @@ class Interpreter {
   void call(const Stmt& s);
   void print(const Stmt& s);
   void handle(const AutomationError& error, int line);
+  // Raises what a Class_Terminate left unhandled, at the statement that
+  // released the object.
+  void raisePending(int line);
 
   // Procedures (procedures.cpp).
   const Procedure* findProcedure(const std::u16string& lowerName) const;
   Variant callProcedure(const Procedure& p, const std::vector<ExprPtr>& args);
+  // With arguments already evaluated: a by-reference argument receives the
+  // parameter's last value (copied in, copied back); `self` is Me.
+  Variant callProcedure(const Procedure& p, std::span<Variant> args, ScriptObject* self);
+  Variant runBody(const Procedure& p, Frame& frame);
   void checkStack() const;
+
+  // Classes (classes.cpp).
+  Variant newObject(const Expr& e);
+  Variant invokeScriptMember(ScriptObject& object, const ClassMember& member, InvokeKind kind,
+                             std::span<Variant> args) override;
+  void terminateObject(ScriptObject& object) noexcept override;
+  // The member of the running object's class a name denotes, if any.
+  const ClassMember* selfMember(const std::u16string& name) const;
+  // Calls a member of the running object by its plain name.
+  Variant callSelfMember(const ClassMember& m, const std::vector<ExprPtr>& args, InvokeKind kind,
+                         const Expr* assigned = nullptr);
+  // The value an object stands for where a value is needed: Err's Number,
+  // a script object's Default member; any other value as it is.
+  Variant valueOf(Variant v);
+  // Frees the script's variables while the run can still run Class_Terminate.
+  void releaseVariables();
+
+  // The functions that need the run itself (run_functions.cpp): Eval,
+  // Execute, ExecuteGlobal, GetRef, Randomize and Rnd.
+  static bool isRunFunction(const std::u16string& lower);
+  Variant runFunction(const std::u16string& lower, const std::vector<Variant>& args);
+  Variant invokeProcedure(const Procedure& p, std::span<Variant> args) override;
+  void executeText(const Variant& code, bool global);
+  Variant evaluateText(const Variant& code);
+  Variant random(const std::vector<Variant>& args);
+  void randomize(const std::vector<Variant>& args);
 
   // Expressions (expressions.cpp).
   Variant evaluate(const Expr& e);
+  bool isConstant(const Expr& e);
   Variant evaluateName(const Expr& e);
   Variant evaluateCall(const Expr& e);
   Variant withObject() const;
@@ -139,6 +173,7 @@ class Interpreter {
   Variable& variable(const std::u16string& name);
   bool isHostName(const std::u16string& lower) const;
   Variant& element(Variable& v, const std::vector<ExprPtr>& indexes);
+  Variant& elementAt(Variable& v, std::span<const Variant> indexes);
   void store(Variable& v, Variant value);
   void retype(const std::vector<Variable*>& byRef);
 
@@ -152,6 +187,12 @@ class Interpreter {
   Ref<ScriptErr> err_;
   Ref<ScriptWScript> wscript_;
   const char* stackBase_ = nullptr;  // where the run's stack began
+  std::unordered_map<std::u16string, std::shared_ptr<const ScriptClass>> classes_;  // by lower-case name
+  std::shared_ptr<ClassHostLink> classLink_;
+  std::unique_ptr<AutomationError> pendingError_;  // from a Class_Terminate (a CalleeError keeps its line)
+  std::optional<QuitRequest> pendingQuit_;
+  std::vector<std::unique_ptr<Program>> executed_;  // code Execute ran: its procedures and classes stay
+  uint32_t randomSeed_ = 0x50000;                   // Rnd's generator, as the runtime starts it
 };
 
 // A value converted to a declared type (13, 6 as the runtime raises them).

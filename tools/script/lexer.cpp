@@ -1,6 +1,9 @@
 // Splits a script into tokens, one pass, keeping line numbers for errors.
 #include "lexer.h"
 
+#include "zidevuv10/date.h"
+#include "zidevuv10/text.h"
+
 #include <cctype>
 #include <cmath>
 #include <utility>
@@ -123,6 +126,8 @@ class Lexer {
       space_ = true;
     } else if (c == '"') {
       stringLiteral();
+    } else if (c == '#') {
+      dateLiteral();
     } else if (isDigit(c) || (c == '.' && isDigit(peek(1)))) {
       numberLiteral();
     } else if (c == '&' && (peek(1) == 'h' || peek(1) == 'H') && std::isxdigit(static_cast<unsigned char>(peek(2)))) {
@@ -154,6 +159,18 @@ class Lexer {
       text += s_[pos_++];
     }
     push(TokenKind::String, std::move(text));
+  }
+
+  // #11/1/2006#, #2006-11-01 13:45#, #1:45 PM#.
+  void dateLiteral() {
+    const std::size_t start = ++pos_;
+    while (pos_ < s_.size() && s_[pos_] != '#' && s_[pos_] != '\n' && s_[pos_] != '\r') ++pos_;
+    if (pos_ >= s_.size() || s_[pos_] != '#') throw SyntaxError(line_, "unterminated date");
+    const std::string text(s_.substr(start, pos_ - start));
+    ++pos_;
+    const std::optional<double> date = parseDate(Text::fromUtf8(text).str(), true);
+    if (!date) throw SyntaxError(line_, "not a date: #" + text + "#");
+    push(TokenKind::Date, text, *date);
   }
 
   void numberLiteral() {

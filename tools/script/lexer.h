@@ -1,6 +1,7 @@
 // Tokens of the script language. Keywords and names are matched without
 // regard to case; `'` and `Rem` start a comment; `_` at the end of a line
-// joins it to the next; `:` separates statements like a line end.
+// joins it to the next; `:` separates statements like a line end; `#...#`
+// is a date, written month first as in US English whatever the locale.
 // Pure functions of the source text; safe from any thread.
 #pragma once
 
@@ -25,13 +26,13 @@ class SyntaxError : public std::runtime_error {
   int line_;
 };
 
-enum class TokenKind { Name, Integer, Decimal, String, Symbol, EndOfStatement, EndOfScript };
+enum class TokenKind { Name, Integer, Decimal, String, Date, Symbol, EndOfStatement, EndOfScript };
 
 struct Token {
   TokenKind kind;
   std::string text;    // a name as written, a symbol, a string literal's UTF-8 content
   std::string lower;   // a name or symbol in lower case, for keyword matching
-  double number = 0;   // Integer and Decimal
+  double number = 0;   // Integer and Decimal; Date: the date's day count
   int line = 0;
   bool spaceBefore = false;  // a blank stood right before the token
   // The operator a symbol or word stands for in an expression (`<>`, `Mod`).

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
+#include "zidevuv10/date.h"
 #include "zidevuv10/error.h"
 #include "zidevuv10/safe_array.h"
 
@@ -18,7 +20,7 @@ enum Rank { kByte, kInteger, kLong, kSingle, kDouble };
 
 bool isNumeric(VarType t) {
   return t == VarType::Byte || t == VarType::Integer || t == VarType::Long || t == VarType::Single ||
-         t == VarType::Double || t == VarType::Boolean || t == VarType::Empty;
+         t == VarType::Double || t == VarType::Boolean || t == VarType::Empty || t == VarType::Date;
 }
 
 Rank rankOf(const Variant& v) {
@@ -30,6 +32,7 @@ Rank rankOf(const Variant& v) {
     case VarType::Long: return kLong;
     case VarType::Single: return kSingle;
     case VarType::Double:
+    case VarType::Date:
     case VarType::String: return kDouble;
     default: raiseHostError(err::kTypeMismatch);
   }
@@ -85,14 +88,37 @@ Variant sameRank(const Variant& l, const Variant& r, Op op) {
   return ofRank(value, rank);
 }
 
-// `+` joins two texts (or a text and Empty); numbers are added.
+bool isDate(const Variant& v) { return v.type() == VarType::Date; }
+
+// A date reached by date arithmetic; error 6 outside the valid dates.
+Variant dateResult(double days) {
+  if (!(days >= kFirstDate && days < kLastDate + 1)) raiseHostError(err::kOverflow);
+  return Variant::date(days);
+}
+
+// `+` joins two texts (or a text and Empty); numbers are added; a date and
+// a number of days give a date.
 Variant add(const Variant& l, const Variant& r) {
   if (eitherNull(l, r)) return Variant::null();
+  if (isDate(l) || isDate(r)) {
+    widerRank(l, r);
+    return dateResult(l.toDouble() + r.toDouble());
+  }
   if (l.type() == VarType::String && (r.type() == VarType::String || r.isEmpty())) {
     return Variant(Text(l.toText().str() + r.toText().str()));
   }
   if (l.isEmpty() && r.type() == VarType::String) return Variant(r.toText());
   return sameRank(l, r, std::plus<double>());
+}
+
+// A date less a number of days is a date; two dates are the days between them.
+Variant subtract(const Variant& l, const Variant& r) {
+  if (!eitherNull(l, r) && (isDate(l) || isDate(r))) {
+    widerRank(l, r);
+    const double value = l.toDouble() - r.toDouble();
+    return isDate(l) && isDate(r) ? Variant(value) : dateResult(value);
+  }
+  return sameRank(l, r, std::minus<double>());
 }
 
 Variant divide(const Variant& l, const Variant& r) {
@@ -124,8 +150,19 @@ Variant wholeDivision(const Variant& l, const Variant& r, Op op) {
   return ofRank(static_cast<double>(op(a, b)), whole);
 }
 
+int ordered(double a, double b) { return a < b ? -1 : (a == b ? 0 : 1); }
+
+// A number that a text holds, if it holds one.
+std::optional<double> numberIn(const Variant& text) {
+  try {
+    return text.toDouble();
+  } catch (const AutomationError&) {
+    return std::nullopt;
+  }
+}
+
 // -1, 0 or 1: how `l` compares with `r`.
-int compare(const Variant& l, const Variant& r) {
+int compare(const Variant& l, const Variant& r, bool constantOperand) {
   const VarType lt = l.type();
   const VarType rt = r.type();
   if (lt == VarType::Object || rt == VarType::Object || lt == VarType::Array || rt == VarType::Array) {
@@ -138,16 +175,23 @@ int compare(const Variant& l, const Variant& r) {
     const std::u16string b = rText ? r.text().str() : std::u16string();
     return a < b ? -1 : (a == b ? 0 : 1);
   }
-  const double a = l.toDouble();
-  const double b = r.toDouble();
-  return a < b ? -1 : (a == b ? 0 : 1);
+  if (!lText && !rText) return ordered(l.toDouble(), r.toDouble());
+  // A number (or date) and a text.
+  const Variant& text = lText ? l : r;
+  const Variant& number = lText ? r : l;
+  std::optional<double> value;
+  if (number.type() == VarType::Date) value = parseDate(text.text().str());
+  if (!value && constantOperand) value = numberIn(text);
+  if (value) return lText ? ordered(*value, number.toDouble()) : ordered(number.toDouble(), *value);
+  number.toDouble();  // Missing and the like are no number either
+  return lText ? 1 : -1;
 }
 
 // A comparison: `holds` of (how l compares with r, 0).
 template <typename Holds>
-Variant comparison(const Variant& l, const Variant& r, Holds holds) {
+Variant comparison(const Variant& l, const Variant& r, bool constantOperand, Holds holds) {
   if (eitherNull(l, r)) return Variant::null();
-  return Variant::boolean(holds(compare(l, r), 0));
+  return Variant::boolean(holds(compare(l, r, constantOperand), 0));
 }
 
 // And, Or, Xor: on Booleans a Boolean, else bitwise on whole numbers.
@@ -167,6 +211,19 @@ Variant logical(const Variant& l, const Variant& r, Bits bits) {
 
 [[noreturn]] void raiseHostError(int32_t number) { raiseError(number, kHostSource); }
 
+Variant comparisonOperation(Operator op, const Variant& left, const Variant& right, bool constantOperand) {
+  switch (op) {
+    case Operator::Equal: return comparison(left, right, constantOperand, std::equal_to<int>());
+    case Operator::NotEqual: return comparison(left, right, constantOperand, std::not_equal_to<int>());
+    case Operator::Less: return comparison(left, right, constantOperand, std::less<int>());
+    case Operator::Greater: return comparison(left, right, constantOperand, std::greater<int>());
+    case Operator::LessOrEqual: return comparison(left, right, constantOperand, std::less_equal<int>());
+    case Operator::GreaterOrEqual: return comparison(left, right, constantOperand, std::greater_equal<int>());
+    default: break;
+  }
+  throw std::logic_error("not a comparison");
+}
+
 void appendJoined(std::u16string& text, const Variant& value) {
   if (isNull(value) || value.isEmpty()) return;
   if (value.type() == VarType::String) {
@@ -185,18 +242,18 @@ Variant binaryOperation(Operator op, const Variant& left, const Variant& right) 
       if (!left.isObject() || !right.isObject()) raiseHostError(err::kObjectRequired);
       return Variant::boolean(left.toObject().get() == right.toObject().get());
     case Operator::Add: return add(left, right);
-    case Operator::Subtract: return sameRank(left, right, std::minus<double>());
+    case Operator::Subtract: return subtract(left, right);
     case Operator::Multiply: return sameRank(left, right, std::multiplies<double>());
     case Operator::Divide: return divide(left, right);
     case Operator::IntegerDivide: return wholeDivision(left, right, std::divides<int64_t>());
     case Operator::Modulo: return wholeDivision(left, right, std::modulus<int64_t>());
     case Operator::Power: return power(left, right);
-    case Operator::Equal: return comparison(left, right, std::equal_to<int>());
-    case Operator::NotEqual: return comparison(left, right, std::not_equal_to<int>());
-    case Operator::Less: return comparison(left, right, std::less<int>());
-    case Operator::Greater: return comparison(left, right, std::greater<int>());
-    case Operator::LessOrEqual: return comparison(left, right, std::less_equal<int>());
-    case Operator::GreaterOrEqual: return comparison(left, right, std::greater_equal<int>());
+    case Operator::Equal:
+    case Operator::NotEqual:
+    case Operator::Less:
+    case Operator::Greater:
+    case Operator::LessOrEqual:
+    case Operator::GreaterOrEqual: return comparisonOperation(op, left, right, false);
     case Operator::And: return logical(left, right, std::bit_and<int32_t>());
     case Operator::Or: return logical(left, right, std::bit_or<int32_t>());
     case Operator::Xor: return logical(left, right, std::bit_xor<int32_t>());

@@ -3,10 +3,13 @@
 // Statements: Dim, ReDim [Preserve], Const, [Let] x = e, Set x = e,
 // Call m(args), m args, Print e, ..., block and one-line If, For ... Next,
 // For Each, Do ... Loop, While ... Wend, Select Case, With, Exit, On Error;
-// Sub and Function at the top level; Option Explicit.
+// Sub, Function and Class at the top level (Property inside a Class);
+// Option Explicit.
 // Operator precedence, lowest first: Or Xor; And; Not; comparisons and Is;
 // &; + -; * / \ Mod; unary minus; ^; member access, calls and indexing.
 #include "parser.h"
+
+#include "zidevuv10/safe_array.h"
 
 #include <algorithm>
 #include <array>
@@ -20,21 +23,21 @@ namespace zidevuv10::script {
 namespace {
 
 // Words that cannot name a variable.
-constexpr std::array<std::string_view, 55> kReserved = {
+constexpr std::array<std::string_view, 56> kReserved = {
     "and",    "as",       "byref",   "byval",  "call",     "case",   "class",  "const",   "dim",
     "do",     "each",     "else",    "elseif", "empty",    "end",    "error",  "exit",    "false",
     "for",    "function", "gosub",   "goto",   "if",       "in",     "is",     "let",     "loop",
     "mod",    "next",     "not",     "nothing", "null",    "on",     "option", "or",      "preserve",
     "print",  "private",  "property", "public", "redim",   "resume", "select", "set",     "step",
     "sub",    "then",     "to",      "true",   "until",    "wend",   "while",  "with",    "xor",
-    "optional"};
+    "optional", "new"};
 
 bool reserved(const std::string& lower) {
   return std::find(kReserved.begin(), kReserved.end(), lower) != kReserved.end();
 }
 
 // Statements of the language this host leaves out, refused by name.
-constexpr std::array<std::string_view, 5> kUnsupported = {"class", "property", "goto", "gosub", "optional"};
+constexpr std::array<std::string_view, 3> kUnsupported = {"goto", "gosub", "optional"};
 
 bool unsupported(const std::string& lower) {
   return std::find(kUnsupported.begin(), kUnsupported.end(), lower) != kUnsupported.end();
@@ -71,7 +74,20 @@ bool numericConstant(const std::string& lower, Variant& out) {
       {"vbno", 7},          {"vbbinarycompare", 0}, {"vbtextcompare", 1},  {"vbempty", 0},
       {"vbnull", 1},        {"vbinteger", 2},   {"vblong", 3},             {"vbsingle", 4},
       {"vbdouble", 5},      {"vbstring", 8},    {"vbobject", 9},           {"vbboolean", 11},
-      {"vbvariant", 12},    {"vbbyte", 17},     {"vbarray", 8192}};
+      {"vbvariant", 12},    {"vbbyte", 17},     {"vbarray", 8192},
+      // Dates: VarType, days of the week, the first week of a year, FormatDateTime's formats.
+      {"vbdate", 7},        {"vbcurrency", 6},  {"vberror", 10},            {"vbdataobject", 13},
+      {"vbdecimal", 14},    {"vbusesystemdayofweek", 0}, {"vbsunday", 1},   {"vbmonday", 2},
+      {"vbtuesday", 3},     {"vbwednesday", 4}, {"vbthursday", 5},          {"vbfriday", 6},
+      {"vbsaturday", 7},    {"vbusesystem", 0}, {"vbfirstjan1", 1},         {"vbfirstfourdays", 2},
+      {"vbfirstfullweek", 3}, {"vbgeneraldate", 0}, {"vblongdate", 1},      {"vbshortdate", 2},
+      {"vblongtime", 3},    {"vbshorttime", 4},
+      // The tristate of FormatNumber and the like.
+      {"vbtrue", -1},       {"vbfalse", 0},     {"vbusedefault", -2}};
+  if (lower == "vbobjecterror") {
+    out = Variant(int32_t{-2147221504});
+    return true;
+  }
   const auto it = kConstants.find(lower);
   if (it == kConstants.end()) return false;
   out = Variant(it->second);
@@ -124,7 +140,14 @@ constexpr std::array kPower{O::Power};
 
 class Parser {
  public:
-  explicit Parser(std::vector<Token> tokens) : t_(std::move(tokens)) {}
+  Parser(std::vector<Token> tokens, const ParseOptions& options) : t_(std::move(tokens)), options_(options) {}
+
+  ExprPtr wholeExpression() {
+    ExprPtr e = expression();
+    while (peek().kind == TokenKind::EndOfStatement) next();
+    if (peek().kind != TokenKind::EndOfScript) fail("end of expression");
+    return e;
+  }
 
   Program program() {
     Program p;
@@ -142,7 +165,14 @@ class Parser {
         continue;
       }
       if (procedureStart()) {
+        if (isWord("property") || isWord("property", 1) || isWord("property", 2)) {
+          throw SyntaxError(peek().line, "'Property' outside a Class");
+        }
         p.procedures.push_back(procedure());
+        continue;
+      }
+      if (isWord("class")) {
+        p.classes.push_back(classDefinition());
         continue;
       }
       if (isWord("next") || isWord("loop") || isWord("wend") || isWord("case") || isWord("end") ||
@@ -235,7 +265,7 @@ class Parser {
     if (isWord("while")) return whileStatement();
     if (isWord("select")) return selectStatement();
     if (isWord("with")) return withStatement();
-    if (procedureStart()) {
+    if (procedureStart() || isWord("class")) {
       throw SyntaxError(peek().line, "'" + peek().text + "' inside a block or procedure");
     }
     if (isWord("option")) throw SyntaxError(peek().line, "'Option Explicit' must come before any other statement");
@@ -306,7 +336,7 @@ class Parser {
         } while (acceptSymbol(","));
       }
       expectSymbol(")");
-      if (d.bounds.size() > 2) throw SyntaxError(peek().line, "arrays have one or two dimensions");
+      if (d.bounds.size() > SafeArray::kMaxDimensions) throw SyntaxError(peek().line, "arrays have at most 60 dimensions");
     }
     if (redim && d.bounds.empty()) fail("array bounds");
     if (acceptWord("as")) d.type = typeName();
@@ -489,17 +519,32 @@ class Parser {
   bool withMemberAhead() const { return withDepth_ > 0 && isSymbol("."); }
 
   bool procedureStart() const {
-    const std::size_t at = isWord("private") || isWord("public") ? 1 : 0;
-    return isWord("sub", at) || isWord("function", at);
+    std::size_t at = isWord("private") || isWord("public") ? 1 : 0;
+    if (at == 1 && isWord("default", 1)) at = 2;
+    return isWord("sub", at) || isWord("function", at) || isWord("property", at);
   }
 
-  // Sub Name[(params)] ... End Sub, Function Name[(params)] ... End Function.
+  // Sub Name[(params)] ... End Sub, Function Name[(params)] ... End Function,
+  // Property Get|Let|Set Name[(params)] ... End Property.
   Procedure procedure() {
-    if (isWord("private") || isWord("public")) next();
     Procedure p;
+    if (acceptWord("private")) p.isPublic = false;
+    else if (acceptWord("public") && acceptWord("default")) p.isDefault = true;
     p.line = peek().line;
-    p.isFunction = next().lower == "function";
-    const std::string kind = p.isFunction ? "function" : "sub";
+    const std::string kind = next().lower;
+    if (kind == "property") {
+      if (acceptWord("get")) p.kind = ProcedureKind::PropertyGet;
+      else if (acceptWord("let")) p.kind = ProcedureKind::PropertyLet;
+      else if (acceptWord("set")) p.kind = ProcedureKind::PropertySet;
+      else fail("'Get', 'Let' or 'Set'");
+    } else {
+      p.kind = kind == "function" ? ProcedureKind::Function : ProcedureKind::Sub;
+    }
+    p.isFunction = p.kind == ProcedureKind::Function || p.kind == ProcedureKind::PropertyGet;
+    if (p.isDefault && p.kind != ProcedureKind::Function && p.kind != ProcedureKind::PropertyGet &&
+        p.kind != ProcedureKind::Sub) {
+      throw SyntaxError(p.line, "'Default' only on a Function, Sub or Property Get");
+    }
     p.name = variableName();
     if (acceptSymbol("(")) {
       if (!isSymbol(")")) {
@@ -523,9 +568,13 @@ class Parser {
       }
       expectSymbol(")");
     }
+    if ((p.kind == ProcedureKind::PropertyLet || p.kind == ProcedureKind::PropertySet) && p.params.empty()) {
+      throw SyntaxError(p.line, "a Property Let or Set takes the new value as a parameter");
+    }
     if (acceptWord("as")) typeName();
     expectStatementEnd();
     inFunction_ = p.isFunction;
+    inProperty_ = kind == "property";
     inProcedure_ = true;
     p.body = block({"end"});
     inProcedure_ = false;
@@ -533,6 +582,58 @@ class Parser {
     expectWord(kind);
     expectStatementEnd();
     return p;
+  }
+
+  // Class Name ... End Class: member variables (Dim, Public, Private) and
+  // procedures, each Public unless marked Private.
+  ClassDef classDefinition() {
+    ClassDef c;
+    c.line = next().line;
+    c.name = variableName();
+    expectStatementEnd();
+    std::set<std::u16string> names;
+    const auto define = [&](const std::u16string& name, int line, bool property) {
+      const std::u16string lower = lowerName(name);
+      if (property && properties_.contains(lower)) return;
+      if (!names.insert(lower).second) {
+        throw SyntaxError(line, "'" + std::string(name.begin(), name.end()) + "' is defined twice in the class");
+      }
+      if (property) properties_.insert(lower);
+    };
+    properties_.clear();
+    for (;;) {
+      while (peek().kind == TokenKind::EndOfStatement) next();
+      if (isWord("end")) break;
+      if (peek().kind == TokenKind::EndOfScript) fail("'End Class'");
+      if (procedureStart()) {
+        Procedure p = procedure();
+        const bool property = p.kind == ProcedureKind::PropertyGet || p.kind == ProcedureKind::PropertyLet ||
+                              p.kind == ProcedureKind::PropertySet;
+        for (const Procedure& other : c.members) {
+          if (other.kind == p.kind && lowerName(other.name) == lowerName(p.name)) {
+            throw SyntaxError(p.line, "'" + std::string(p.name.begin(), p.name.end()) + "' is defined twice in the class");
+          }
+          if (p.isDefault && other.isDefault) throw SyntaxError(p.line, "a class has one Default member");
+        }
+        define(p.name, p.line, property);
+        c.members.push_back(std::move(p));
+        continue;
+      }
+      const int line = peek().line;
+      bool isPublic = true;
+      if (acceptWord("private")) isPublic = false;
+      else if (!acceptWord("public") && !acceptWord("dim")) fail("a member of the class");
+      do {
+        ClassField f{dimItem(false), isPublic};
+        define(f.item.name, line, false);
+        c.fields.push_back(std::move(f));
+      } while (acceptSymbol(","));
+      expectStatementEnd();
+    }
+    next();
+    expectWord("class");
+    expectStatementEnd();
+    return c;
   }
 
   Stmt constStatement() {
@@ -555,14 +656,13 @@ class Parser {
     } else if (acceptWord("do")) {
       if (doDepth_ == 0) throw SyntaxError(s.line, "'Exit Do' outside a Do loop");
       s.exits = ExitKind::Do;
-    } else if (isWord("sub") || isWord("function")) {
-      const bool function = next().lower == "function";
-      if (!inProcedure_ || function != inFunction_) {
-        throw SyntaxError(s.line, function ? "'Exit Function' outside a Function" : "'Exit Sub' outside a Sub");
-      }
+    } else if (isWord("sub") || isWord("function") || isWord("property")) {
+      const std::string kind = next().lower;
+      const bool matches = kind == "property" ? inProperty_ : !inProperty_ && (kind == "function") == inFunction_;
+      if (!inProcedure_ || !matches) throw SyntaxError(s.line, "'Exit " + capitalised(kind) + "' outside a " + capitalised(kind));
       s.exits = ExitKind::Procedure;
     } else {
-      fail("'For', 'Do', 'Sub' or 'Function'");
+      fail("'For', 'Do', 'Sub', 'Function' or 'Property'");
     }
     return s;
   }
@@ -698,13 +798,25 @@ class Parser {
         throw SyntaxError(proc.line, "'" + std::string(proc.name.begin(), proc.name.end()) + "' is defined twice");
       }
     }
+    for (const ClassDef& c : p.classes) {
+      if (!classes_.insert(lowerName(c.name)).second || procedures_.contains(lowerName(c.name))) {
+        throw SyntaxError(c.line, "'" + std::string(c.name.begin(), c.name.end()) + "' is defined twice");
+      }
+    }
+    // A class's procedures may be called by their names inside it.
+    for (const ClassDef& c : p.classes) {
+      for (const Procedure& proc : c.members) procedures_.insert(lowerName(proc.name));
+    }
     markAppends(p.statements);
     for (Procedure& proc : p.procedures) markAppends(proc.body);
+    for (ClassDef& c : p.classes) {
+      for (Procedure& proc : c.members) markAppends(proc.body);
+    }
   }
 
   void markAppends(Block& block) {
     for (Stmt& s : block) {
-      if (s.kind == StmtKind::Let) s.appendsToTarget = appendsInPlace(s);
+      if (s.kind == StmtKind::Let) s.appendsToTarget = options_.appendsInPlace && appendsInPlace(s);
       for (IfBranch& b : s.branches) markAppends(b.body);
       for (CaseBranch& c : s.cases) markAppends(c.body);
       markAppends(s.elseBody);
@@ -730,6 +842,7 @@ class Parser {
     switch (e.kind) {
       case ExprKind::Literal:
       case ExprKind::With: return true;
+      case ExprKind::New: return false;
       case ExprKind::Name: return !procedures_.contains(lowerName(e.name));
       case ExprKind::Paren:
       case ExprKind::Unary:
@@ -848,12 +961,19 @@ class Parser {
     switch (t.kind) {
       case TokenKind::Integer: next(); return literal(integerValue(t.number), t.line);
       case TokenKind::Decimal: next(); return literal(Variant(t.number), t.line);
+      case TokenKind::Date: next(); return literal(Variant::date(t.number), t.line);
       case TokenKind::String: next(); return literal(Variant(Text::fromUtf8(t.text)), t.line);
       case TokenKind::Name: {
         Variant constant;
         if (constantValue(t.lower, constant)) {
           next();
           return literal(std::move(constant), t.line);
+        }
+        if (t.lower == "new") {
+          next();
+          auto e = makeExpr(ExprKind::New, t.line);
+          e->name = variableName();
+          return e;
         }
         if (reserved(t.lower)) fail("an expression");
         next();
@@ -905,6 +1025,7 @@ class Parser {
   }
 
   std::vector<Token> t_;
+  ParseOptions options_;
   std::size_t pos_ = 0;
   int nesting_ = 0;
   int withDepth_ = 0;
@@ -912,11 +1033,18 @@ class Parser {
   int doDepth_ = 0;
   bool inProcedure_ = false;
   bool inFunction_ = false;
+  bool inProperty_ = false;
+  std::set<std::u16string> properties_;  // the property names of the class being read
   std::set<std::u16string> procedures_;  // lower-case names of the script's procedures
+  std::set<std::u16string> classes_;     // and of its classes
 };
 
 }  // namespace
 
-Program parseScript(std::string_view source) { return Parser(tokenize(source)).program(); }
+Program parseScript(std::string_view source, const ParseOptions& options) {
+  return Parser(tokenize(source), options).program();
+}
+
+ExprPtr parseExpression(std::string_view source) { return Parser(tokenize(source), {}).wholeExpression(); }
 
 }  // namespace zidevuv10::script

@@ -54,6 +54,31 @@ Variant Interpreter::callProcedure(const Procedure& p, const std::vector<ExprPtr
     else store(local, std::move(value));
     frame.locals[name] = std::move(local);
   }
+  return runBody(p, frame);
+}
+
+Variant Interpreter::callProcedure(const Procedure& p, std::span<Variant> args, ScriptObject* self) {
+  if (args.size() != p.params.size()) throw NamedError(err::kWrongArgumentCount, standardDescription(450), p.name);
+  checkStack();
+  Frame frame;
+  frame.self = self;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const Parameter& param = p.params[i];
+    if (args[i].isMissing()) throw NamedError(err::kArgumentNotOptional, standardDescription(449), param.name);
+    Variable local;
+    const Variant& value = args[i].deref();
+    if (value.isObject()) local.value = value;
+    else store(local, value);
+    frame.locals[lowerName(param.name)] = std::move(local);
+  }
+  Variant result = runBody(p, frame);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (!p.params[i].byVal && args[i].isByRef()) args[i].assign(frame.locals[lowerName(p.params[i].name)].value);
+  }
+  return result;
+}
+
+Variant Interpreter::runBody(const Procedure& p, Frame& frame) {
   const std::u16string self = lowerName(p.name);
   if (p.isFunction) frame.locals[self] = Variable{};
 

@@ -35,19 +35,39 @@ SafeArray::ElementType arrayElementType(ElementType type) {
   return SafeArray::ElementType::Variant;
 }
 
+// Calls `visit` with every index of the array, the first index varying
+// fastest (the order the elements are stored and For Each visits them).
+template <typename Visit>
+void forEachIndex(const SafeArray& a, Visit visit) {
+  const int n = a.dimensions();
+  if (n == 0) return;
+  for (int d = 1; d <= n; ++d) {
+    if (a.upperBound(d) < a.lowerBound(d)) return;
+  }
+  std::vector<int32_t> at;
+  for (int d = 1; d <= n; ++d) at.push_back(a.lowerBound(d));
+  for (;;) {
+    visit(at);
+    int d = 0;
+    while (d < n && at[static_cast<std::size_t>(d)] == a.upperBound(d + 1)) {
+      at[static_cast<std::size_t>(d)] = a.lowerBound(d + 1);
+      ++d;
+    }
+    if (d == n) return;
+    ++at[static_cast<std::size_t>(d)];
+  }
+}
+
 // Elements that a typed array of Variants has not yet given a value.
 void fillTyped(SafeArray& a, ElementType type) {
   if (type == ElementType::Variant || a.elementType() != SafeArray::ElementType::Variant || a.dimensions() == 0) {
     return;
   }
   const Variant initial = initialValue(type);
-  const int32_t rows = a.dimensions() == 2 ? a.upperBound(2) - a.lowerBound(2) + 1 : 1;
-  for (int32_t i = a.lowerBound(1); i <= a.upperBound(1); ++i) {
-    for (int32_t r = 0; r < rows; ++r) {
-      Variant& e = a.dimensions() == 2 ? a.at(i, a.lowerBound(2) + r) : a.at(i);
-      if (e.isEmpty()) e = initial;
-    }
-  }
+  forEachIndex(a, [&](const std::vector<int32_t>& at) {
+    Variant& e = a.at(at);
+    if (e.isEmpty()) e = initial;
+  });
 }
 
 bool truth(const Variant& v) { return v.type() != VarType::Null && v.toBool() != 0; }
@@ -68,24 +88,52 @@ Interpreter::Interpreter(std::ostream& out, std::shared_ptr<OutputSink> sink, st
       sink_(std::move(sink)),
       run_(std::move(run)),
       err_(makeObject<ScriptErr>()),
-      wscript_(makeObject<ScriptWScript>(sink_, run_)) {}
+      wscript_(makeObject<ScriptWScript>(sink_, run_)),
+      classLink_(std::make_shared<ClassHostLink>()) {
+  classLink_->host = this;
+}
 
-Interpreter::~Interpreter() = default;
+// Objects of the script's classes that outlive the run (held by the
+// library) run nothing once it is over.
+Interpreter::~Interpreter() { classLink_->host = nullptr; }
 
 void Interpreter::run(const Program& program) {
   const char base = 0;
   stackBase_ = &base;
   optionExplicit_ = program.optionExplicit;
   for (const Procedure& p : program.procedures) procedures_.emplace(lowerName(p.name), &p);
+  for (const ClassDef& c : program.classes) classes_.emplace(lowerName(c.name), std::make_shared<const ScriptClass>(c));
+  // The script's variables go, and their objects' Class_Terminate runs,
+  // when the script ends however it ends.
+  struct Release {
+    Interpreter& in;
+    ~Release() { in.releaseVariables(); }
+  } release{*this};
   executeBlock(program.statements);
+  const int lastLine = program.statements.empty() ? 1 : program.statements.back().line;
+  releaseVariables();
+  raisePending(lastLine);
 }
 
 Interpreter::Flow Interpreter::executeBlock(const Block& block) {
   for (const Stmt& s : block) {
     const Flow flow = execute(s);
+    raisePending(s.line);
     if (flow != Flow::Normal) return flow;
   }
   return Flow::Normal;
+}
+
+void Interpreter::raisePending(int line) {
+  if (pendingQuit_) {
+    const QuitRequest q = *pendingQuit_;
+    pendingQuit_.reset();
+    throw q;
+  }
+  if (pendingError_) {
+    const std::unique_ptr<AutomationError> e = std::move(pendingError_);
+    handle(*e, line);
+  }
 }
 
 void Interpreter::handle(const AutomationError& error, int line) {
@@ -134,7 +182,7 @@ Interpreter::Flow Interpreter::execute(const Stmt& s) {
 // the statements it guards run, as the runtime goes on with the next one.
 bool Interpreter::condition(const Expr& e) {
   try {
-    return truth(evaluate(e));
+    return truth(valueOf(evaluate(e)));
   } catch (const AutomationError& error) {
     handle(error, e.line);
   }
@@ -193,13 +241,7 @@ Interpreter::Flow Interpreter::executeForEach(const Stmt& s) {
     const Variant group = evaluate(*s.from);
     if (group.type() == VarType::Array) {
       const SafeArray& a = *group.toArray();
-      if (a.dimensions() == 1) {
-        for (int32_t i = a.lowerBound(1); i <= a.upperBound(1); ++i) items.push_back(a.at(i));
-      } else if (a.dimensions() == 2) {
-        for (int32_t j = a.lowerBound(2); j <= a.upperBound(2); ++j) {
-          for (int32_t i = a.lowerBound(1); i <= a.upperBound(1); ++i) items.push_back(a.at(i, j));
-        }
-      }
+      forEachIndex(a, [&](const std::vector<int32_t>& at) { items.push_back(a.at(at)); });
     } else if (!group.isObject()) {
       raiseHostError(err::kObjectRequired);
     } else if (const auto* c = dynamic_cast<const Collection*>(group.toObject().get())) {
@@ -249,14 +291,15 @@ Interpreter::Flow Interpreter::executeDo(const Stmt& s) {
 bool Interpreter::caseMatches(const Variant& subject, const CaseBranch& c) {
   if (c.tests.empty()) return true;
   for (const CaseTest& t : c.tests) {
-    const Variant value = evaluate(*t.value);
+    const Variant value = valueOf(evaluate(*t.value));
+    const bool constant = isConstant(*t.value);
     if (t.upper) {
-      const Variant upper = evaluate(*t.upper);
-      if (truth(binaryOperation(Operator::GreaterOrEqual, subject, value)) &&
-          truth(binaryOperation(Operator::LessOrEqual, subject, upper))) {
+      const Variant upper = valueOf(evaluate(*t.upper));
+      if (truth(comparisonOperation(Operator::GreaterOrEqual, subject, value, constant)) &&
+          truth(comparisonOperation(Operator::LessOrEqual, subject, upper, isConstant(*t.upper)))) {
         return true;
       }
-    } else if (truth(binaryOperation(t.op, subject, value))) {
+    } else if (truth(comparisonOperation(t.op, subject, value, constant))) {
       return true;
     }
   }
@@ -266,7 +309,7 @@ bool Interpreter::caseMatches(const Variant& subject, const CaseBranch& c) {
 Interpreter::Flow Interpreter::executeSelect(const Stmt& s) {
   const CaseBranch* chosen = nullptr;
   try {
-    const Variant subject = evaluate(*s.from);
+    const Variant subject = valueOf(evaluate(*s.from));
     for (const CaseBranch& c : s.cases) {
       if (caseMatches(subject, c)) {
         chosen = &c;
@@ -337,7 +380,7 @@ std::vector<ArrayBound> Interpreter::boundsOf(const DimItem& d) {
   return bounds;
 }
 
-void Interpreter::declare(const DimItem& d) {
+Interpreter::Variable Interpreter::declared(const DimItem& d) {
   Variable v;
   v.type = d.type;
   v.isArray = d.isArray;
@@ -350,8 +393,10 @@ void Interpreter::declare(const DimItem& d) {
     fillTyped(*array, d.type);
     v.value = Variant(array);
   }
-  frame_->locals[lowerName(d.name)] = std::move(v);
+  return v;
 }
+
+void Interpreter::declare(const DimItem& d) { frame_->locals[lowerName(d.name)] = declared(d); }
 
 void Interpreter::declareConstant(const std::u16string& name, const Expr& value) {
   Variable v;
@@ -382,18 +427,30 @@ void Interpreter::let(const Stmt& s) {
   const Expr& target = *s.target;
   if (s.appendsToTarget && appendInPlace(s)) return;
   if (target.kind == ExprKind::Name) {
-    Variant value = evaluate(*s.value);
-    // Without Set, an object gives its default member, which none of these objects has.
+    if (findVariable(target.name) == nullptr) {
+      if (const ClassMember* m = selfMember(lowerName(target.name))) {
+        callSelfMember(*m, {}, InvokeKind::PropertyLet, s.value.get());
+        return;
+      }
+    }
+    // Without Set, an object gives its default member (Err its Number).
+    Variant value = valueOf(evaluate(*s.value));
     if (value.isObject()) raiseHostError(err::kMemberNotSupported);
     Variable& v = variable(target.name);
     if (v.constant) throw NamedError(err::kIllegalAssignment, u"Illegal assignment", target.name);
     return store(v, std::move(value));
   }
   if (target.kind == ExprKind::Call && target.target->kind == ExprKind::Name) {
+    if (findVariable(target.target->name) == nullptr) {
+      if (const ClassMember* m = selfMember(lowerName(target.target->name))) {
+        callSelfMember(*m, target.args, InvokeKind::PropertyLet, s.value.get());
+        return;
+      }
+    }
     Variable& v = variable(target.target->name);
     // obj(k) = e: the object's default member, Item.
     if (v.value.isObject()) return assignItem(v.value, target.args, InvokeKind::PropertyLet, *s.value);
-    Variant value = evaluate(*s.value);
+    Variant value = valueOf(evaluate(*s.value));
     if (value.isObject()) raiseHostError(err::kMemberNotSupported);
     Variant& slot = element(v, target.args);
     slot = coerceTo(v.type, value);
@@ -456,6 +513,12 @@ void Interpreter::set(const Stmt& s) {
       return assignItem(holder->value, target.args, InvokeKind::PropertySet, *s.value);
     }
   }
+  if (target.kind == ExprKind::Name && findVariable(target.name) == nullptr) {
+    if (const ClassMember* m = selfMember(lowerName(target.name))) {
+      callSelfMember(*m, {}, InvokeKind::PropertySet, s.value.get());
+      return;
+    }
+  }
   Variant value = evaluate(*s.value);
   if (!value.isObject()) raiseHostError(err::kObjectRequired);
   if (target.kind == ExprKind::Name) {
@@ -483,6 +546,11 @@ void Interpreter::call(const Stmt& s) {
     return;
   }
   if (target.kind == ExprKind::Name) {
+    // A variable holding an object (GetRef's, say): its default member.
+    if (const Variable* v = findVariable(target.name); v != nullptr && v->value.isObject()) {
+      defaultMember(v->value, s.args);
+      return;
+    }
     callFunction(target.name, s.args);
     return;
   }
@@ -492,7 +560,7 @@ void Interpreter::call(const Stmt& s) {
 void Interpreter::print(const Stmt& s) {
   std::string line;
   for (std::size_t i = 0; i < s.args.size(); ++i) {
-    const Variant v = evaluate(*s.args[i]);
+    const Variant v = valueOf(evaluate(*s.args[i]));
     if (i > 0) line += ' ';
     switch (v.type()) {
       case VarType::Null: line += "Null"; break;
