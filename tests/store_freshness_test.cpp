@@ -641,6 +641,28 @@ TEST(StoreFreshnessWholeSeconds, ChangesWithinOneSecondAreSeenAndKeptByWriters) 
   EXPECT_EQ(get(fresh, file), valueFor(4));
 }
 
+TEST(StoreFreshnessWholeSeconds, NamesAddedToAFolderAreMatchedInAnyCase) {
+  // A name that does not exist as given is matched through the folder's
+  // listing, which the store keeps while the folder's times stay as they
+  // were. In whole seconds, a name added within the second of a listing
+  // leaves them unchanged: such a listing must not be kept.
+  zt::TempDir dir;
+  auto fs = std::make_shared<zt::FaultyFileSystem>();
+  fs->setTimestampGranularity(1'000'000'000);
+  ProfileStore store(fs);
+  std::this_thread::sleep_for(untilNextSecond());
+  zt::writeFile(dir.file("one.ini"), contentFor(1));
+  EXPECT_EQ(get(store, dir.file("ONE.INI")), valueFor(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  zt::writeFile(dir.file("two.ini"), contentFor(2));
+  EXPECT_EQ(get(store, dir.file("TWO.INI")), valueFor(2));
+  // Settled, the listing is kept; a name added later moves the folder's times.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2200));
+  EXPECT_EQ(get(store, dir.file("Two.ini")), valueFor(2));
+  zt::writeFile(dir.file("three.ini"), contentFor(3));
+  EXPECT_EQ(get(store, dir.file("THREE.INI")), valueFor(3));
+}
+
 // A file system image of its own, loop-mounted for the test's lifetime
 // (needs root, a loop device and the mkfs tool).
 class LoopMount {

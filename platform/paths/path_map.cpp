@@ -60,7 +60,7 @@ std::string join(const std::string& folder, std::string_view name) {
 
 // Appends components to root, matching each without regard to case.
 std::string matchComponents(fs::FileSystem& fs, const std::string& root,
-                            const std::vector<std::string>& parts) {
+                            const std::vector<std::string>& parts, FolderNames* known) {
   std::string exact = root;
   for (const auto& part : parts) exact = join(exact, part);
   struct stat st {};
@@ -77,8 +77,11 @@ std::string matchComponents(fs::FileSystem& fs, const std::string& root,
     }
     // Case-insensitive scan; the smallest matching name wins, so the answer
     // does not depend on the folder's order.
+    const std::string folder = current.empty() ? "." : current;
     std::string match;
-    if (fs.listFolder(current.empty() ? "." : current, names) == 0) {
+    if (known) {
+      match = known->match(fs, folder, part);
+    } else if (fs.listFolder(folder, names) == 0) {
       const std::string folded = text::foldCase(part);
       for (const auto& name : names) {
         if (text::foldCase(name) == folded && (match.empty() || name < match)) match = name;
@@ -96,7 +99,8 @@ std::string matchComponents(fs::FileSystem& fs, const std::string& root,
 
 }  // namespace
 
-std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool matchCase, bool folderToo) {
+std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool matchCase, bool folderToo,
+                                    FolderNames* known) {
   // A NUL would end the name early at the system call and reach another
   // file: such a path names no file at all.
   if (p.empty() || p.find('\0') != std::string_view::npos) return std::nullopt;
@@ -144,7 +148,7 @@ std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool
   }
   if (parts.empty() && !folderToo) return std::nullopt;  // names a folder, not a file
   if (matchCase) {
-    out.path = matchComponents(fs, root, parts);
+    out.path = matchComponents(fs, root, parts, known);
   } else {
     out.path = root;
     for (const auto& part : parts) out.path = join(out.path, part);
@@ -165,13 +169,13 @@ bool isBareName(std::string_view file) {
 }
 
 std::optional<HostPath> resolveProfileFile(fs::FileSystem& fs, std::string_view file,
-                                           bool matchCase) {
+                                           bool matchCase, FolderNames* known) {
   if (file.empty()) return std::nullopt;
-  if (!isBareName(file)) return resolvePath(fs, file, matchCase);
+  if (!isBareName(file)) return resolvePath(fs, file, matchCase, false, known);
   std::string inWindows(kWindowsDirectory);
   inWindows.push_back('\\');
   inWindows.append(file);
-  return resolvePath(fs, inWindows, matchCase);
+  return resolvePath(fs, inWindows, matchCase, false, known);
 }
 
 int createSystemFolders(fs::FileSystem& fs, const HostPath& path) {
@@ -185,7 +189,7 @@ int createSystemFolders(fs::FileSystem& fs, const HostPath& path) {
     }
   }
   if (path.inWindowsDirectory) {
-    const std::string windows = matchComponents(fs, c, {"WINDOWS"});
+    const std::string windows = matchComponents(fs, c, {"WINDOWS"}, nullptr);
     const int rc = fs.mkdir(windows, 0777);
     if (rc != 0 && rc != -EEXIST) return rc;
   }

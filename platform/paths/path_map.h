@@ -5,7 +5,8 @@
 //   a\b, a/b   relative to the current folder
 // Each component is looked up exactly first and, failing that, by a
 // case-insensitive scan of its folder; components that do not exist keep the
-// case given. "." and ".." are resolved by name, as Windows does.
+// case given. "." and ".." are resolved by name, as Windows does. With a
+// FolderNames, folders' listings are kept between calls (folder_names.h).
 //
 // Safe from any thread (reads the environment and the current folder).
 #pragma once
@@ -15,6 +16,7 @@
 #include <string_view>
 
 #include "fs/file_system.h"
+#include "paths/folder_names.h"
 
 namespace zidevuv10::paths {
 
@@ -29,8 +31,10 @@ struct HostPath {
 // components are taken as given, with no file-system access: the quick
 // first guess, right whenever the names exist with that case. With
 // folderToo, a path of no components ("X:\", ".", "/") names that folder.
+// With `known`, folders' names are matched through that kept index.
 std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view path,
-                                    bool matchCase = true, bool folderToo = false);
+                                    bool matchCase = true, bool folderToo = false,
+                                    FolderNames* known = nullptr);
 
 // Whether a profile file argument is a bare name: no folder part (no
 // separator) and no drive.
@@ -38,7 +42,8 @@ bool isBareName(std::string_view file);
 
 // A profile file argument: a bare name lives in the Windows directory.
 std::optional<HostPath> resolveProfileFile(fs::FileSystem& fs, std::string_view file,
-                                           bool matchCase = true);
+                                           bool matchCase = true,
+                                           FolderNames* known = nullptr);
 
 // Creates drive C's folder and the Windows directory when the path needs
 // them, as every Windows installation has them; 0 or -errno.

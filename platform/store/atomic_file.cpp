@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <functional>
+#include <mutex>
 #include <vector>
 
 #include "paths/host_path.h"
@@ -168,6 +169,20 @@ int removeLeftover(fs::FileSystem& fs, const std::string& target) {
     if (const int r = fs.unlink(path); r != 0 && r != -ENOENT) return r;
   }
   return 0;
+}
+
+bool LeftoverSweeps::due(const std::string& target) {
+  std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
+  if (writes_.size() >= kMaxFiles && !writes_.contains(target)) writes_.clear();
+  uint32_t& count = writes_[target];
+  const bool sweep = count == 0;
+  count = (count + 1) % kEvery;
+  return sweep;
+}
+
+void LeftoverSweeps::again(const std::string& target) {
+  std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
+  writes_.erase(target);
 }
 
 int syncFileAndFolder(fs::FileSystem& fs, const std::string& path) {

@@ -18,11 +18,15 @@
 
 #include <sys/stat.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 
 #include "fs/file_system.h"
 #include "store/side_files.h"
+#include "sync/fork_safe_mutex.h"
 
 namespace zidevuv10::store {
 
@@ -50,8 +54,34 @@ int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view 
 bool renameKeepsIdentity(fs::FileSystem& fs, const struct stat& st);
 
 // Removes temporary files that crashed writers of the caller's left for
-// this target; to be called with the folder lock held. 0 or -errno.
+// this target; to be called with the writers' lock held. 0 or -errno.
 int removeLeftover(fs::FileSystem& fs, const std::string& target);
+
+// When a writer looks for leftovers beside the other signs (removeLeftover
+// lists the folder, which costs as much as the folder is big): at a store's
+// first write of a file, at every kEvery-th write of it, and at the next
+// after a failed one. The writer also looks whenever it found the writers'
+// lock file there before it (write_lock.h): a writer that dies while it
+// has a temporary file holds the lock and leaves its lock file, so its
+// leftover goes with the next write in practice; the count bounds the rest
+// (the lock file removed by hand, the folder's lock in its place).
+class LeftoverSweeps {
+ public:
+  static constexpr uint32_t kEvery = 1024;
+  // Files counted at once; past that the count starts again (every file's
+  // next write sweeps).
+  static constexpr std::size_t kMaxFiles = 4096;
+
+  // Whether this write of `target` is to sweep; counts the write.
+  bool due(const std::string& target);
+  // Makes the next write of `target` sweep: after a failed write, whose
+  // temporary file may have stayed.
+  void again(const std::string& target);
+
+ private:
+  sync::ForkSafeMutex mutex_;
+  std::unordered_map<std::string, uint32_t> writes_;
+};
 
 // Syncs a folder's entries; 0 or -errno.
 int syncFolder(fs::FileSystem& fs, const std::string& folder);

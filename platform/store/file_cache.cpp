@@ -9,39 +9,11 @@
 #include <new>
 #include <utility>
 
+#include "fs/timestamps.h"
+
 namespace zidevuv10::store {
 
-namespace {
-
-int64_t nanoseconds(const timespec& ts) {
-  return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
-
-int64_t now() {
-  timespec ts{};
-  clock_gettime(CLOCK_REALTIME, &ts);
-  return nanoseconds(ts);
-}
-
-// How long after a change a file's timestamp may still stay the same for
-// another change, from the timestamps it shows. Whole seconds may be FAT's
-// even seconds. Otherwise the tick is the largest power of ten that divides
-// the nanoseconds of both times (a nanosecond for most files; the chance of
-// ending in zeros misjudges only towards caution), plus the tick of the
-// kernel's coarse clock, which stamps files a little behind the real time.
-int64_t granularityOf(const struct stat& st) {
-  constexpr int64_t kClockTick = 50'000'000;
-  int64_t tick = 1;
-  for (const timespec* t : {&st.st_mtim, &st.st_ctim}) {
-    if (t->tv_nsec == 0) return 2'100'000'000;
-    int64_t step = 1;
-    while (step < 100'000'000 && t->tv_nsec % (step * 10) == 0) step *= 10;
-    tick = std::max(tick, step);
-  }
-  return tick + kClockTick;
-}
-
-}  // namespace
+using fs::nanoseconds;
 
 FileIdentity identityOf(const struct stat& st) {
   return {st.st_dev, st.st_ino, st.st_size, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
@@ -85,7 +57,7 @@ Snapshot FileCache::read(fs::FileSystem& fs, const std::string& hostPath) {
   // The identity recorded is the one the stat gave before the read: if the
   // file changed in between, the next call sees another identity and reads
   // again, so a kept copy is never newer than its identity says.
-  snap.readStart = now();
+  snap.readStart = fs::nowNanoseconds();
   const int fd = fs.open(hostPath, O_RDONLY | O_NONBLOCK | O_NOFOLLOW, 0);
   if (fd < 0) {
     snap.exists = false;
@@ -133,9 +105,7 @@ void FileCache::keep(const Snapshot& snap) {
   Entry entry;
   entry.id = identityOf(snap.st);
   entry.doc = snap.doc;
-  const int64_t granularity = granularityOf(snap.st);
-  entry.settled = snap.readStart - entry.id.modified >= granularity &&
-                  snap.readStart - entry.id.changed >= granularity;
+  entry.settled = fs::seenSettled(snap.st, snap.readStart);
   store({snap.st.st_dev, snap.st.st_ino}, std::move(entry));
 }
 

@@ -28,7 +28,9 @@
 #include <string_view>
 
 #include "fs/file_system.h"
+#include "paths/folder_names.h"
 #include "store/answers.h"
+#include "store/atomic_file.h"
 #include "store/edit.h"
 #include "store/file_cache.h"
 #include "store/status.h"
@@ -142,6 +144,8 @@ class ProfileStore {
   NewFileLineEnd newFileLineEnd_;
   BareNameSeen bareNameSeen_;
   FileCache cache_;
+  paths::FolderNames folderNames_;  // listings for case-insensitive matches
+  LeftoverSweeps sweeps_;
 };
 
 }  // namespace zidevuv10::store

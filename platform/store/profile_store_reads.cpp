@@ -95,7 +95,7 @@ std::shared_ptr<const Document> ProfileStore::loadForRead(OptText file, Status& 
     std::string target = path->path;
     Snapshot probe = cache_.probe(*fs_, target);
     if (probe.error == 0 && !probe.exists) {
-      const auto matched = paths::resolveProfileFile(*fs_, name, true);
+      const auto matched = paths::resolveProfileFile(*fs_, name, true, &folderNames_);
       if (matched && matched->path != target) {
         target = matched->path;
         probe = cache_.probe(*fs_, target);

@@ -88,7 +88,7 @@ int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status)
   // A round ends early only when the file changed outside the protocol
   // between two steps (replaced, or switched to a link): then look again.
   for (int round = 0; round < 8; ++round) {
-    const auto path = paths::resolveProfileFile(*fs_, name);
+    const auto path = paths::resolveProfileFile(*fs_, name, true, &folderNames_);
     if (!path) return fail(status, Status::PathNotFound);
     std::string target;
     if (const int rc = resolveWriteTarget(*fs_, path->path, target); rc != 0) {
@@ -116,7 +116,7 @@ int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status)
       // while this one waited for the lock (all spellings share it): look
       // again, now that no one can.
       std::string again;
-      const auto matched = paths::resolveProfileFile(*fs_, name);
+      const auto matched = paths::resolveProfileFile(*fs_, name, true, &folderNames_);
       if (matched && resolveWriteTarget(*fs_, matched->path, again) == 0 && again != target &&
           paths::folderOf(again) == paths::folderOf(target)) {
         target = std::move(again);
@@ -145,8 +145,12 @@ int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status)
       }
       onDisk = base->raw();
     }
-    if (const int rc = removeLeftover(*fs_, target); rc != 0) {
-      return failStep(status, rc, Access::Write);
+    // Leftovers are looked for when a writer may have died here (its lock
+    // file stayed), and now and then whatever the signs (atomic_file.h).
+    if (sweeps_.due(target) || lock.foundLockFile()) {
+      if (const int rc = removeLeftover(*fs_, target); rc != 0) {
+        return failStep(status, rc, Access::Write);
+      }
     }
     EditPlan plan = planner(*base);
     std::optional<std::string> bytes;
@@ -169,6 +173,7 @@ int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status)
     if (*bytes == onDisk && exists) return 1;
     const struct stat* previous = exists ? &whole.snap.st : nullptr;
     const int rc = replaceFile(*fs_, target, *bytes, onDisk, previous, ctx);
+    if (rc != 0) sweeps_.again(target);  // its temporary file may have stayed
     if (rc == -ESTALE) continue;
     if (rc != 0) return failStep(status, rc, Access::Write);
     if (whole.pending && byRename) {
@@ -192,7 +197,7 @@ int32_t ProfileStore::flush(OptText file) {
   // Makes every earlier change durable; the result is always 0, as on Windows.
   const std::string_view name = file.value_or(kWinIni);
   if (name.empty()) return 0;
-  if (const auto path = paths::resolveProfileFile(*fs_, name)) {
+  if (const auto path = paths::resolveProfileFile(*fs_, name, true, &folderNames_)) {
     std::string target;
     if (resolveWriteTarget(*fs_, path->path, target) == 0) syncFileAndFolder(*fs_, target);
   }

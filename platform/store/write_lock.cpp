@@ -42,6 +42,7 @@ int WriteLock::acquireLockFile(fs::FileSystem& fs, const std::string& target, in
     if (fs.fstat(file_.fd(), held) == 0 && fs.lstat(lockPath_, named) == 0 &&
         held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
       ownFile_ = held.st_uid == fs.effectiveUid();
+      foundLockFile_ = !created;
       return 0;
     }
     file_.release();
@@ -56,6 +57,7 @@ int WriteLock::acquire(fs::FileSystem& fs, const std::string& target, int timeou
   const int rc = acquireLockFile(fs, target, timeoutMs);
   if (rc == -EEXIST || rc == -EACCES || rc == -EPERM || rc == -EROFS) {
     // No usable lock file: the folder's lock, waited for as before.
+    foundLockFile_ = true;
     return folder_.acquire(
         fs, [&] { return fs.open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0); }, timeoutMs);
   }
@@ -70,6 +72,7 @@ void WriteLock::release() {
   // it stays, so that they keep their turn (a waiter marks itself on it).
   if (file_.held() && ownFile_ && fs_->othersWaiting(file_.fd()) != 1) fs_->unlink(lockPath_);
   ownFile_ = false;
+  foundLockFile_ = false;
   folder_.release();
   file_.release();
 }

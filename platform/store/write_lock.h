@@ -35,6 +35,10 @@ class WriteLock {
   // Removes the lock file when it is the caller's and nobody waits on it,
   // then lets the lock go.
   void release();
+  // Whether the lock file was there before this writer took the lock (a
+  // writer before it died holding it, or others wait on it), or could not
+  // be used: what a crashed writer leaves beside its temporary file.
+  bool foundLockFile() const { return foundLockFile_; }
 
  private:
   int acquireLockFile(fs::FileSystem& fs, const std::string& target, int timeoutMs);
@@ -42,6 +46,7 @@ class WriteLock {
   fs::FileSystem* fs_ = nullptr;
   std::string lockPath_;
   bool ownFile_ = false;
+  bool foundLockFile_ = false;
   DescriptorLock file_;
   DescriptorLock folder_;
 };
