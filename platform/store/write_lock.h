@@ -16,8 +16,10 @@ namespace zidevuv10::store {
 
 class WriteLock {
  public:
-  // How long the folder's flock is tried for beside the lock file.
-  static constexpr int kFolderTryMs = 20;
+  // How long the folder's flock is tried for beside the lock file: one try.
+  // Writers of other files of the folder hold it too, and waiting for them
+  // would make them take turns.
+  static constexpr int kFolderTryMs = 0;
 
   WriteLock() = default;
   WriteLock(const WriteLock&) = delete;
