@@ -2,13 +2,14 @@
 ' was last patched, when it is due (its interval after that), its window
 ' (the first Saturday on or after the due date, at 22:00), which servers
 ' are overdue, and how many windows each group has. Each server's window is
-' written back to the file. The planning date comes from the command line,
+' written back to the file, and a summary goes to patch_plan.txt beside it.
+' The planning date comes from the command line,
 ' so that a plan can be made ahead.
 '   zidevuv10 run maintenance_plan.vbs PLANNING-DATE
 Option Explicit
 
 Const WINDOW_HOUR = 22
-Dim planDate, ini, names, count, servers(), i, j, s, tally, overdue
+Dim planDate, ini, names, count, servers(), i, j, s, tally, overdue, fso, report, stream
 
 Class Server
   Public Name, Group, IntervalDays
@@ -48,36 +49,30 @@ Class Server
   End Function
 End Class
 
-' Windows counted per group. (Where the host offers Scripting.Dictionary,
-' this is a Dictionary's Exists, Add and Item; the report below would then
-' also go to a text file through Scripting.FileSystemObject.)
+' Windows counted per group, whatever the case of the group's name.
 Class Tally
-  Private keys_(), counts_(), size_
+  Private counts_
 
   Private Sub Class_Initialize
-    size_ = 0
-    ReDim keys_(0), counts_(0)
+    Set counts_ = CreateObject("Scripting.Dictionary")
+    counts_.CompareMode = vbTextCompare
   End Sub
 
   Public Sub Add(key)
-    Dim k
-    For k = 0 To size_ - 1
-      If StrComp(keys_(k), key, vbTextCompare) = 0 Then
-        counts_(k) = counts_(k) + 1
-        Exit Sub
-      End If
-    Next
-    ReDim Preserve keys_(size_), counts_(size_)
-    keys_(size_) = key
-    counts_(size_) = 1
-    size_ = size_ + 1
+    If counts_.Exists(key) Then
+      counts_.Item(key) = counts_.Item(key) + 1
+    Else
+      counts_.Add key, 1
+    End If
   End Sub
 
   Public Default Function Summary
-    Dim k, parts()
-    ReDim parts(size_ - 1)
-    For k = 0 To size_ - 1
-      parts(k) = keys_(k) & "=" & counts_(k)
+    Dim k, parts(), n
+    ReDim parts(counts_.Count - 1)
+    n = 0
+    For Each k In counts_.Keys
+      parts(n) = k & "=" & counts_.Item(k)
+      n = n + 1
     Next
     Summary = Join(parts, ", ")
   End Function
@@ -136,3 +131,17 @@ Next
 WScript.Echo "Overdue: " & overdue & "; windows per group: " & tally
 ini.SectionName = servers(0).Name
 WScript.Echo "First window written: " & servers(0).Name & " NextWindow=" & ini.GetString("NextWindow", "?")
+
+' The summary also goes to a report file beside the settings file.
+Set fso = CreateObject("Scripting.FileSystemObject")
+report = fso.BuildPath(fso.GetParentFolderName(fso.GetAbsolutePathName(".\maintenance_plan.ini")), "patch_plan.txt")
+Set stream = fso.CreateTextFile(report, True)
+stream.WriteLine "Plan of " & FormatDateTime(planDate, vbShortDate)
+stream.WriteLine "Overdue: " & overdue
+stream.WriteLine "Windows per group: " & tally
+stream.Close
+Set stream = fso.OpenTextFile(report, 1)
+Do Until stream.AtEndOfStream
+  WScript.Echo "Report " & fso.GetFileName(report) & " " & stream.Line & ": " & stream.ReadLine
+Loop
+stream.Close
