@@ -111,7 +111,9 @@ int openOrCreateSide(fs::FileSystem& fs, const std::string& path, const SideCont
     }
     // Someone created it between the two calls: open theirs.
   }
-  return -EEXIST;
+  // Created and removed again under this caller's hands each time: the
+  // caller looks again (this is no file in the way).
+  return -EAGAIN;
 }
 
 }  // namespace zidevuv10::store

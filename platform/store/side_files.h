@@ -45,7 +45,8 @@ int createSide(fs::FileSystem& fs, const std::string& path, const SideContext& c
                SideKind kind);
 
 // Opens the side file, creating it when there is none; `created` tells
-// which. The descriptor (read-write) or -errno as above.
+// which. The descriptor (read-write) or -errno as above; -EAGAIN when other
+// writers kept creating and removing it meanwhile.
 int openOrCreateSide(fs::FileSystem& fs, const std::string& path, const SideContext& ctx,
                      SideKind kind, bool& created);
 

@@ -30,6 +30,8 @@ int WriteLock::acquireLockFile(fs::FileSystem& fs, const std::string& target, in
     const int rc = file_.acquire(
         fs, [&] { return openOrCreateSide(fs, lockPath_, ctx, SideKind::Lock, created); },
         static_cast<int>(std::max<int64_t>(left.count(), 0)));
+    if (rc == -EAGAIN && std::chrono::steady_clock::now() < deadline) continue;
+    if (rc == -EAGAIN) return -ETIMEDOUT;
     if (rc != 0) {
       // A lock file this call made but could not lock goes again.
       if (created) fs.unlink(lockPath_);
