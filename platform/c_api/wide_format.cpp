@@ -16,7 +16,7 @@ namespace {
 
 enum class Length { None, Char, Short, Long, LongLong, Size, Max, Diff, LongDouble };
 
-struct Spec {
+struct Directive {
   std::string flags;
   int width = -1;
   int precision = -1;
@@ -33,8 +33,8 @@ int number(const char16_t*& f) {
   return n;
 }
 
-// The narrow conversion specification snprintf takes for a number.
-std::string narrowSpec(const Spec& s, const char* length, char conversion) {
+// The narrow conversion (as in "%-8.3lld") snprintf takes for a number.
+std::string narrowFormat(const Directive& s, const char* length, char conversion) {
   std::string out = "%" + s.flags;
   if (s.width >= 0) out += std::to_string(s.width);
   if (s.precision >= 0) out += "." + std::to_string(s.precision);
@@ -46,16 +46,16 @@ std::string narrowSpec(const Spec& s, const char* length, char conversion) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
 template <typename T>
-void appendNumber(std::u16string& out, const std::string& spec, T value) {
+void appendNumber(std::u16string& out, const std::string& format, T value) {
   char small[64];
-  const int n = std::snprintf(small, sizeof small, spec.c_str(), value);
+  const int n = std::snprintf(small, sizeof small, format.c_str(), value);
   if (n < 0) return;
   std::string text;
   if (static_cast<std::size_t>(n) < sizeof small) {
     text.assign(small, static_cast<std::size_t>(n));
   } else {
     text.resize(static_cast<std::size_t>(n) + 1);
-    std::snprintf(text.data(), text.size(), spec.c_str(), value);
+    std::snprintf(text.data(), text.size(), format.c_str(), value);
     text.resize(static_cast<std::size_t>(n));
   }
   for (const char c : text) out.push_back(static_cast<unsigned char>(c));
@@ -63,7 +63,7 @@ void appendNumber(std::u16string& out, const std::string& spec, T value) {
 #pragma GCC diagnostic pop
 
 // Text cut to the precision and padded with blanks to the width.
-void appendText(std::u16string& out, const Spec& s, std::u16string_view text) {
+void appendText(std::u16string& out, const Directive& s, std::u16string_view text) {
   if (s.precision >= 0 && text.size() > static_cast<std::size_t>(s.precision)) {
     text = text.substr(0, static_cast<std::size_t>(s.precision));
   }
@@ -75,7 +75,7 @@ void appendText(std::u16string& out, const Spec& s, std::u16string_view text) {
   if (left) out.append(pad, u' ');
 }
 
-void appendSigned(std::u16string& out, const Spec& s, char conversion, va_list& ap) {
+void appendSigned(std::u16string& out, const Directive& s, char conversion, va_list& ap) {
   long long v = 0;
   switch (s.length) {
     case Length::Char: v = static_cast<signed char>(va_arg(ap, int)); break;
@@ -87,10 +87,10 @@ void appendSigned(std::u16string& out, const Spec& s, char conversion, va_list& 
     case Length::Max: v = va_arg(ap, intmax_t); break;
     default: v = va_arg(ap, int); break;
   }
-  appendNumber(out, narrowSpec(s, "ll", conversion), v);
+  appendNumber(out, narrowFormat(s, "ll", conversion), v);
 }
 
-void appendUnsigned(std::u16string& out, const Spec& s, char conversion, va_list& ap) {
+void appendUnsigned(std::u16string& out, const Directive& s, char conversion, va_list& ap) {
   unsigned long long v = 0;
   switch (s.length) {
     case Length::Char: v = static_cast<unsigned char>(va_arg(ap, unsigned)); break;
@@ -102,12 +102,12 @@ void appendUnsigned(std::u16string& out, const Spec& s, char conversion, va_list
     case Length::Max: v = va_arg(ap, uintmax_t); break;
     default: v = va_arg(ap, unsigned); break;
   }
-  appendNumber(out, narrowSpec(s, "ll", conversion), v);
+  appendNumber(out, narrowFormat(s, "ll", conversion), v);
 }
 
 // One conversion after its '%'; false at a format that ends inside it.
 bool convert(std::u16string& out, const char16_t*& f, va_list& ap) {
-  Spec s;
+  Directive s;
   while (*f != 0 && std::u16string_view(u"-+ #0").find(*f) != std::u16string_view::npos) {
     s.flags.push_back(static_cast<char>(*f++));
   }
@@ -207,12 +207,12 @@ bool convert(std::u16string& out, const char16_t*& f, va_list& ap) {
     case u'a':
     case u'A':
       if (s.length == Length::LongDouble) {
-        appendNumber(out, narrowSpec(s, "L", static_cast<char>(c)), va_arg(ap, long double));
+        appendNumber(out, narrowFormat(s, "L", static_cast<char>(c)), va_arg(ap, long double));
       } else {
-        appendNumber(out, narrowSpec(s, "", static_cast<char>(c)), va_arg(ap, double));
+        appendNumber(out, narrowFormat(s, "", static_cast<char>(c)), va_arg(ap, double));
       }
       return true;
-    case u'p': appendNumber(out, narrowSpec(s, "", 'p'), va_arg(ap, void*)); return true;
+    case u'p': appendNumber(out, narrowFormat(s, "", 'p'), va_arg(ap, void*)); return true;
     case u'n': (void)va_arg(ap, void*); return true;  // never written: no count goes back
     case u'%': out.push_back(u'%'); return true;
     default: out.push_back(c); return true;  // not a conversion: kept as text

@@ -376,8 +376,8 @@ std::vector<Variant> ScriptDrives::enumerate() const {
 
 Variant ScriptDrives::get_Item(const Text& letter) const { return driveObject(letter); }
 
-Variant driveObject(const Text& spec) {
-  const std::u16string& s = spec.str();
+Variant driveObject(const Text& given) {
+  const std::u16string& s = given.str();
   if (s.empty() || !((s[0] >= u'A' && s[0] <= u'Z') || (s[0] >= u'a' && s[0] <= u'z')) ||
       (s.size() > 1 && s[1] != u':')) {
     raiseObjectError(err::kInvalidCall);

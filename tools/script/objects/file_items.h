@@ -134,7 +134,7 @@ class ScriptDrives final : public HostObject, public Enumerable {
 
 // The drive object for "C", "c:", "C:\..." (error 68 for a drive without a
 // folder, 5 for text that names no drive).
-Variant driveObject(const Text& spec);
+Variant driveObject(const Text& given);
 // The File or Folder object for a host path.
 Variant fileObject(const std::string& hostPath);
 Variant folderObject(const std::string& hostPath);

@@ -25,13 +25,13 @@ struct Sources {
   bool wildcards = false;
 };
 
-Sources sourcesOf(const Text& spec, Kind kind) {
-  const std::u16string& s = spec.str();
+Sources sourcesOf(const Text& given, Kind kind) {
+  const std::u16string& s = given.str();
   const std::u16string name = path_text::fileName(s);
   Sources out;
   const auto wanted = [kind](const std::string& p) { return kind == Kind::Folder ? files::isFolder(p) : files::isFile(p); };
   if (!files::hasWildcards(Text(name).utf8())) {
-    const std::string host = files::hostPath(spec);
+    const std::string host = files::hostPath(given);
     if (!wanted(host)) raiseObjectError(kind == Kind::Folder ? err::kPathNotFound : err::kFileNotFound);
     out.paths.push_back(host);
     return out;
@@ -107,8 +107,8 @@ void moveFiles(const Text& source, const Text& destination) {
   }
 }
 
-void deleteFiles(const Text& spec, bool force) {
-  const Sources sources = sourcesOf(spec, Kind::File);
+void deleteFiles(const Text& given, bool force) {
+  const Sources sources = sourcesOf(given, Kind::File);
   if (!force) {
     for (const std::string& path : sources.paths) {
       if (readOnly(path)) raiseObjectError(err::kPermissionDenied);
@@ -140,8 +140,8 @@ void moveFolders(const Text& source, const Text& destination) {
   }
 }
 
-void deleteFolders(const Text& spec, bool force) {
-  const Sources sources = sourcesOf(spec, Kind::Folder);
+void deleteFolders(const Text& given, bool force) {
+  const Sources sources = sourcesOf(given, Kind::Folder);
   if (!force) {
     for (const std::string& path : sources.paths) {
       if (holdsReadOnly(path)) raiseObjectError(err::kPermissionDenied);

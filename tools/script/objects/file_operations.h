@@ -19,9 +19,9 @@ namespace zidevuv10::script::file_operations {
 
 void copyFiles(const Text& source, const Text& destination, bool overwrite);
 void moveFiles(const Text& source, const Text& destination);
-void deleteFiles(const Text& spec, bool force);
+void deleteFiles(const Text& given, bool force);
 void copyFolders(const Text& source, const Text& destination, bool overwrite);
 void moveFolders(const Text& source, const Text& destination);
-void deleteFolders(const Text& spec, bool force);
+void deleteFolders(const Text& given, bool force);
 
 }  // namespace zidevuv10::script::file_operations

@@ -105,8 +105,8 @@ Text S::GetFileVersion(const Text& path) const {
   return Text::empty();
 }
 
-int16_t S::DriveExists(const Text& spec) const {
-  const std::u16string& s = spec.str();
+int16_t S::DriveExists(const Text& given) const {
+  const std::u16string& s = given.str();
   if (s.empty() || (s.size() > 1 && s[1] != u':')) return 0;
   const char16_t letter = s[0] >= u'a' && s[0] <= u'z' ? static_cast<char16_t>(s[0] - 32) : s[0];
   for (const auto& [l, folder] : driveFolders()) {
@@ -125,7 +125,7 @@ int16_t S::FolderExists(const Text& path) const {
   return host && files::isFolder(*host) ? -1 : 0;
 }
 
-Variant S::GetDrive(const Text& spec) const { return driveObject(spec); }
+Variant S::GetDrive(const Text& given) const { return driveObject(given); }
 
 Variant S::GetFile(const Text& path) const {
   const std::string host = files::hostPath(path);
@@ -163,8 +163,8 @@ Variant S::CreateFolder(const Text& path) {
   return folderObject(host);
 }
 
-void S::DeleteFile(const Text& spec, int16_t force) { file_operations::deleteFiles(spec, force != 0); }
-void S::DeleteFolder(const Text& spec, int16_t force) { file_operations::deleteFolders(spec, force != 0); }
+void S::DeleteFile(const Text& given, int16_t force) { file_operations::deleteFiles(given, force != 0); }
+void S::DeleteFolder(const Text& given, int16_t force) { file_operations::deleteFolders(given, force != 0); }
 void S::CopyFile(const Text& source, const Text& destination, int16_t overwrite) {
   file_operations::copyFiles(source, destination, overwrite != 0);
 }

@@ -28,17 +28,17 @@ class ScriptFileSystem final : public HostObject {
   Text GetTempName() const;
   Text GetFileVersion(const Text& path) const;
   // Members: the file system.
-  int16_t DriveExists(const Text& spec) const;
+  int16_t DriveExists(const Text& given) const;
   int16_t FileExists(const Text& path) const;
   int16_t FolderExists(const Text& path) const;
-  Variant GetDrive(const Text& spec) const;
+  Variant GetDrive(const Text& given) const;
   Variant GetFile(const Text& path) const;
   Variant GetFolder(const Text& path) const;
   Variant GetSpecialFolder(int32_t which) const;
   Variant get_Drives() const;
   Variant CreateFolder(const Text& path);
-  void DeleteFile(const Text& spec, int16_t force);
-  void DeleteFolder(const Text& spec, int16_t force);
+  void DeleteFile(const Text& given, int16_t force);
+  void DeleteFolder(const Text& given, int16_t force);
   void CopyFile(const Text& source, const Text& destination, int16_t overwrite);
   void CopyFolder(const Text& source, const Text& destination, int16_t overwrite);
   void MoveFile(const Text& source, const Text& destination);
