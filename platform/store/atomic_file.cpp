@@ -124,16 +124,11 @@ int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view 
   // Opening the file for writing asks the kernel whether the caller may
   // write it: mode, ACL, immutable flag, read-only mount. The decision is
   // made about the file opened: the regular file that was read.
-  const int fd = fs.open(target, O_WRONLY | O_NOFOLLOW | O_NONBLOCK, 0);
-  if (fd == -ELOOP) return -ESTALE;
-  if (fd < 0) return fd == -EPERM ? -EACCES : fd;
   struct stat st {};
-  int rc = fs.fstat(fd, st);
-  if (rc == 0 && (!S_ISREG(st.st_mode) || st.st_dev != previous->st_dev ||
-                  st.st_ino != previous->st_ino)) {
-    rc = -ESTALE;
-  }
-  if (rc == 0 && renameKeepsIdentity(fs, st)) {
+  const int fd = openSameFile(fs, target, *previous, &st);
+  if (fd < 0) return fd;
+  int rc = 0;
+  if (renameKeepsIdentity(fs, st)) {
     rc = replaceByRename(fs, target, bytes, fd, &st);
     if (rc != -EPERM && rc != -ENOTSUP && rc != -EOPNOTSUPP) {
       fs.close(fd);
@@ -141,9 +136,9 @@ int replaceFile(fs::FileSystem& fs, const std::string& target, std::string_view 
     }
     rc = 0;  // the copy cannot carry the group or an attribute: keep the inode
   }
-  if (rc == 0) rc = overwriteInPlace(fs, target, ctx, st, bytes, oldBytes);
-  // This descriptor only asked for write permission: closing it changes
-  // nothing of the outcome, which is decided (and durable) by now.
+  if (rc == 0) rc = overwriteInPlace(fs, fd, target, ctx, st, bytes, oldBytes);
+  // After the sync the outcome is decided: a failing close changes nothing
+  // of what the file holds, and must not report a durable write as failed.
   fs.close(fd);
   return rc;
 }

@@ -9,15 +9,13 @@
 
 namespace zidevuv10::store {
 
-namespace {
-
-// Opens `target` for writing, making sure it is still the regular file
-// `st` names (decided on the descriptor, not the name).
-int openSameFile(fs::FileSystem& fs, const std::string& target, const struct stat& st) {
+int openSameFile(fs::FileSystem& fs, const std::string& target, const struct stat& st,
+                 struct stat* opened) {
   const int fd = fs.open(target, O_WRONLY | O_NOFOLLOW | O_NONBLOCK, 0);
   if (fd == -ELOOP) return -ESTALE;
   if (fd < 0) return fd == -EPERM ? -EACCES : fd;
-  struct stat now {};
+  struct stat local {};
+  struct stat& now = opened ? *opened : local;
   int rc = fs.fstat(fd, now);
   if (rc == 0 && (!S_ISREG(now.st_mode) || now.st_dev != st.st_dev || now.st_ino != st.st_ino)) {
     rc = -ESTALE;
@@ -29,6 +27,8 @@ int openSameFile(fs::FileSystem& fs, const std::string& target, const struct sta
   return fd;
 }
 
+namespace {
+
 // Writes the bytes over the open file from its start, cuts it to their
 // length and syncs it.
 int writeOver(fs::FileSystem& fs, int fd, std::string_view bytes) {
@@ -39,10 +39,9 @@ int writeOver(fs::FileSystem& fs, int fd, std::string_view bytes) {
 
 }  // namespace
 
-int overwriteInPlace(fs::FileSystem& fs, const std::string& target, const SideContext& ctx,
-                     const struct stat& st, std::string_view bytes, std::string_view oldBytes) {
-  const int fd = openSameFile(fs, target, st);
-  if (fd < 0) return fd;
+int overwriteInPlace(fs::FileSystem& fs, int fd, const std::string& target,
+                     const SideContext& ctx, const struct stat& st, std::string_view bytes,
+                     std::string_view oldBytes) {
   JournalWriter journal;
   int rc = journal.open(fs, target, ctx);
   if (rc == 0) {
@@ -51,10 +50,7 @@ int overwriteInPlace(fs::FileSystem& fs, const std::string& target, const SideCo
     // reach the disk resolves to the old content.
     if (rc != 0) journal.setState(JournalState::Idle, false);
   }
-  if (rc != 0) {
-    fs.close(fd);
-    return rc;
-  }
+  if (rc != 0) return rc;
   rc = writeOver(fs, fd, bytes);
   if (rc == 0) {
     // The new content is durable: the write stands. The Idle header needs
@@ -67,9 +63,6 @@ int overwriteInPlace(fs::FileSystem& fs, const std::string& target, const SideCo
     // The old content could not be put back: the new must never be seen.
     journal.setState(JournalState::Aborted, true);
   }
-  // After the sync the outcome is decided: a failing close changes nothing
-  // of what the file holds, and must not report a durable write as failed.
-  fs.close(fd);
   return rc;
 }
 

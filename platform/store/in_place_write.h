@@ -17,13 +17,22 @@
 
 namespace zidevuv10::store {
 
-// Overwrites `target` (whose stat, as read, is `st`, holding `oldBytes`)
-// with `bytes`; to be called with the writers' lock held. 0 or -errno
-// (-ESTALE: the file is no longer the one read; -EEXIST: another user's
-// journal is in the way). On failure the old content is back, or the
-// journal says Aborted: the new content is never seen.
-int overwriteInPlace(fs::FileSystem& fs, const std::string& target, const SideContext& ctx,
-                     const struct stat& st, std::string_view bytes, std::string_view oldBytes);
+// Opens `target` for writing, making sure it is still the regular file
+// `st` names (decided on the descriptor, not the name): the descriptor,
+// -ESTALE when it is not (or is a link now), -EACCES, or -errno. With
+// `opened`, the descriptor's stat goes there.
+int openSameFile(fs::FileSystem& fs, const std::string& target, const struct stat& st,
+                 struct stat* opened = nullptr);
+
+// Overwrites `target`, open for writing as `fd` (from openSameFile; its
+// stat, as read, is `st`, holding `oldBytes`) with `bytes`; to be called
+// with the writers' lock held; the caller closes `fd`. 0 or -errno
+// (-EEXIST: another user's journal is in the way). On failure the old
+// content is back, or the journal says Aborted: the new content is never
+// seen.
+int overwriteInPlace(fs::FileSystem& fs, int fd, const std::string& target,
+                     const SideContext& ctx, const struct stat& st, std::string_view bytes,
+                     std::string_view oldBytes);
 
 // Makes the file hold `resolved`, the resolution of a pending overwrite,
 // and marks the journal Idle; with the writers' lock held, before this
