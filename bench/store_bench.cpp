@@ -39,6 +39,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "corpus.h"
 #include "store/document.h"
 #include "store/profile_store.h"
 
@@ -47,14 +48,13 @@ namespace {
 namespace stdfs = std::filesystem;
 using zidevuv10::store::ProfileStore;
 
-struct Shape {
-  int sections;
-  int keys;
-  const char* name;
-};
-
-constexpr std::array<Shape, 3> kShapes{{{10, 10, "10x10"}, {100, 100, "100x100"},
-                                        {1000, 100, "1000x100"}}};
+using zidevuv10::bench::ageFile;
+using zidevuv10::bench::fail;
+using zidevuv10::bench::GeneratedFile;
+using zidevuv10::bench::kShapes;
+using zidevuv10::bench::Probe;
+using zidevuv10::bench::Shape;
+using zidevuv10::bench::writeFile;
 
 // Minimum measuring time per case; fsync-bound cases get more, since each
 // iteration takes milliseconds and their spread is wider.
@@ -62,129 +62,14 @@ constexpr double kQuickTime = 0.1;
 constexpr double kParseTime = 0.2;
 constexpr double kWriteTime = 0.5;
 
-[[noreturn]] void fail(const std::string& what) {
-  std::fprintf(stderr, "store_bench: %s: %s\n", what.c_str(), std::strerror(errno));
-  std::exit(2);
-}
-
-// A small deterministic generator, so that every run and every standard
-// library produces the same files.
-class Rng {
- public:
-  explicit Rng(uint64_t seed) : engine_(seed) {}
-  std::size_t below(std::size_t n) { return static_cast<std::size_t>(engine_() % n); }
-  std::size_t between(std::size_t lo, std::size_t hi) { return lo + below(hi - lo + 1); }
-  std::string text(std::size_t length, bool leadingLetter) {
-    static constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz";
-    static constexpr std::string_view kChars =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
-    std::string s;
-    s.reserve(length);
-    for (std::size_t i = 0; i < length; ++i) {
-      s.push_back(i == 0 && leadingLetter ? kLetters[below(kLetters.size())]
-                                          : kChars[below(kChars.size())]);
-    }
-    return s;
-  }
-
- private:
-  std::mt19937_64 engine_;
-};
-
-struct Probe {
-  std::size_t section;
-  std::size_t key;
-};
-
-// One generated file and what is known about it.
-struct Corpus {
-  Shape shape{};
-  std::string text;  // the file's bytes
-  std::vector<std::string> sections;
-  std::vector<std::vector<std::string>> keys;
-  std::vector<std::vector<std::string>> values;
-  std::vector<Probe> probes;  // random existing keys, in a fixed order
-
+// A generated file and the copies of it the cases read and write.
+struct Corpus : GeneratedFile {
   std::string readPath;          // read by every reader, never changed
   std::string oursWritePath;     // written by the store
   std::string oursLinkedPath;    // written by the store, with a second hard link
   std::string simpleWritePath;   // written by SimpleIni
   std::string floorWritePath;    // rewritten whole by the floor case
-
-  // Bytes of the answers of the listing calls (lists ended by an extra NUL).
-  std::size_t sectionNamesBytes() const {
-    std::size_t n = 1;
-    for (const auto& s : sections) n += s.size() + 1;
-    return n;
-  }
-  std::size_t sectionBytes(std::size_t s) const {
-    std::size_t n = 1;
-    for (std::size_t k = 0; k < keys[s].size(); ++k) n += keys[s][k].size() + values[s][k].size() + 2;
-    return n;
-  }
 };
-
-Corpus generate(const Shape& shape, uint64_t seed) {
-  Corpus c;
-  c.shape = shape;
-  Rng rng(seed);
-  const auto nSections = static_cast<std::size_t>(shape.sections);
-  const auto nKeys = static_cast<std::size_t>(shape.keys);
-  c.text.reserve(nSections * nKeys * 36);
-  for (std::size_t s = 0; s < nSections; ++s) {
-    char name[32];
-    std::snprintf(name, sizeof name, "section_%04zu", s);
-    c.sections.emplace_back(name);
-    c.text += '[';
-    c.text += name;
-    c.text += "]\n";
-    std::unordered_set<std::string> seen;
-    std::vector<std::string> keys;
-    std::vector<std::string> values;
-    while (keys.size() < nKeys) {
-      std::string key = rng.text(rng.between(8, 16), true);
-      std::string lowered = key;
-      for (char& ch : lowered) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-      if (!seen.insert(lowered).second) continue;
-      std::string value = rng.text(rng.between(10, 30), false);
-      c.text += key;
-      c.text += '=';
-      c.text += value;
-      c.text += '\n';
-      keys.push_back(std::move(key));
-      values.push_back(std::move(value));
-    }
-    c.text += '\n';
-    c.keys.push_back(std::move(keys));
-    c.values.push_back(std::move(values));
-  }
-  constexpr std::size_t kProbes = 4096;
-  for (std::size_t i = 0; i < kProbes; ++i) c.probes.push_back({rng.below(nSections), rng.below(nKeys)});
-  return c;
-}
-
-void writeFile(const std::string& path, std::string_view bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) fail("open " + path);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) fail("write " + path);
-    done += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0) fail("fsync " + path);
-  ::close(fd);
-}
-
-// Dates a file a minute back, so that no reader takes it for one that may
-// still change within the same timestamp tick.
-void ageFile(const std::string& path) {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  const timespec past{now.tv_sec - 60, now.tv_nsec};
-  const std::array<timespec, 2> times{past, past};
-  if (::utimensat(AT_FDCWD, path.c_str(), times.data(), 0) != 0) fail("utimensat " + path);
-}
 
 // The temporary folder with every generated file; removed at exit.
 class Workspace {
@@ -770,7 +655,8 @@ int main(int argc, char** argv) {
   static Workspace workspace;
   uint64_t seed = 0x5eed0001;
   for (const Shape& shape : kShapes) {
-    Corpus c = generate(shape, seed++);
+    Corpus c;
+    static_cast<GeneratedFile&>(c) = zidevuv10::bench::generate(shape, seed++);
     const std::string base = workspace.dir() + "/" + shape.name;
     c.readPath = base + ".ini";
     c.oursWritePath = base + "_ours_write.ini";
