@@ -75,23 +75,24 @@ std::string_view nameOfText(std::string_view t) {
 
 }  // namespace
 
-std::shared_ptr<const Document> Document::parse(std::string raw) {
+std::shared_ptr<const Document> Document::parse(FileBytes raw) {
   std::shared_ptr<Document> doc(new Document());
   doc->raw_ = std::move(raw);
-  const text::DetectedEncoding detected = text::detectEncoding(doc->raw_);
+  const std::string_view bytes = doc->raw();
+  const text::DetectedEncoding detected = text::detectEncoding(bytes);
   doc->encoding_ = detected.encoding;
   doc->markLength_ = detected.markLength;
   doc->identity_ = detected.encoding == text::Encoding::Utf8 && detected.validUtf8;
   doc->endOfText_ = static_cast<uint32_t>(doc->markLength_);
   if (doc->identity_) {
-    doc->base_ = doc->raw_.data();
-    doc->textSize_ = static_cast<uint32_t>(doc->raw_.size());
+    doc->base_ = bytes.data();
+    doc->textSize_ = static_cast<uint32_t>(bytes.size());
   } else {
     doc->decodeAll();
   }
   doc->scanLines();
   if (doc->encoding_ == text::Encoding::Windows1252) {
-    for (char c : doc->raw_) {
+    for (char c : bytes) {
       if (isBinaryByte(static_cast<unsigned char>(c))) {
         doc->looksBinary_ = true;
         break;
@@ -106,8 +107,8 @@ std::shared_ptr<const Document> Document::parse(std::string raw) {
 // ends, noting where each line starts in both forms.
 void Document::decodeAll() {
   const std::size_t unit = text::unitSize(encoding_);
-  const std::size_t n = raw_.size();
-  const char* r = raw_.data();
+  const std::size_t n = raw().size();
+  const char* r = raw().data();
   auto unitAt = [&](std::size_t i) -> unsigned {
     if (unit == 1) return static_cast<unsigned char>(r[i]);
     const auto a = static_cast<unsigned char>(r[i]);

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "sync/fork_safe_mutex.h"
+#include "store/file_bytes.h"
 #include "store/name_table.h"
 #include "text/encoding.h"
 
@@ -60,10 +61,13 @@ class Document {
   // Sections of at least this many bytes get a key index on first lookup.
   static constexpr uint32_t kIndexedBody = 512;
 
-  // Parses file bytes (empty for a missing file).
-  static std::shared_ptr<const Document> parse(std::string raw);
+  // Parses file bytes (empty for a missing file): as read by
+  // readFileBytes(), or any text.
+  static std::shared_ptr<const Document> parse(FileBytes raw);
 
-  const std::string& raw() const { return raw_; }
+  std::string_view raw() const { return raw_.view(); }
+  // Memory the raw bytes take (their buffer may be bigger than the file).
+  std::size_t rawCapacity() const { return raw_.capacity(); }
   text::Encoding encoding() const { return encoding_; }
   // The file's line end ("\n" for files without one), and whether it has one.
   std::string_view lineEnd() const { return lineEnd_; }
@@ -122,7 +126,7 @@ class Document {
   std::string_view headerName(uint32_t begin) const;
   const NameTable& keyIndex(int section) const;
 
-  std::string raw_;
+  FileBytes raw_;
   std::string decoded_;         // decoded text when the file is not plain UTF-8
   const char* base_ = nullptr;  // raw_ or decoded_: where text offsets point
   uint32_t textSize_ = 0;       // end of the text at base_

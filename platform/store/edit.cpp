@@ -276,7 +276,7 @@ EditPlan planReplaceSection(const Document& doc, std::string_view section,
 }
 
 std::optional<std::string> applyPlan(const Document& doc, const EditPlan& plan) {
-  const std::string& raw = doc.raw();
+  const std::string_view raw = doc.raw();
   std::string out;
   out.reserve(raw.size() + 256);
   uint32_t pos = 0;

@@ -74,17 +74,17 @@ Snapshot FileCache::read(fs::FileSystem& fs, const std::string& hostPath) {
                    opened.st_ino != snap.st.st_ino)) {
     err = -EAGAIN;
   }
-  std::string bytes;
+  FileBytes bytes;
   if (err == 0) {
     try {
-      err = fs::readAll(fs, fd, bytes,
-                        static_cast<std::size_t>(std::max<off_t>(snap.st.st_size, 0)));
+      err = readFileBytes(fs, fd, static_cast<std::size_t>(std::max<off_t>(snap.st.st_size, 0)),
+                          bytes);
     } catch (const std::bad_alloc&) {
       err = -ENOMEM;  // no room for the file's bytes: it cannot be read now
     }
   }
   fs.close(fd);
-  if (err == 0 && bytes.size() > Document::kMaxFileSize) err = -EFBIG;
+  if (err == 0 && bytes.view().size() > Document::kMaxFileSize) err = -EFBIG;
   if (err != 0) {
     snap.exists = false;
     snap.error = err;
@@ -96,7 +96,7 @@ Snapshot FileCache::read(fs::FileSystem& fs, const std::string& hostPath) {
     const auto it = entries_.find({snap.st.st_dev, snap.st.st_ino});
     if (it != entries_.end() && it->second.id == identityOf(snap.st)) cached = it->second.doc;
   }
-  snap.doc = cached && cached->raw() == bytes ? cached : Document::parse(std::move(bytes));
+  snap.doc = cached && cached->raw() == bytes.view() ? cached : Document::parse(std::move(bytes));
   return snap;
 }
 
@@ -114,7 +114,7 @@ void FileCache::remember(fs::FileSystem& fs, const std::string& hostPath,
   if (previous) {
     std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
     if (auto it = entries_.find({previous->st_dev, previous->st_ino}); it != entries_.end()) {
-      bytes_ -= it->second.doc->raw().size();
+      bytes_ -= it->second.doc->rawCapacity();
       entries_.erase(it);
     }
   }
@@ -130,10 +130,10 @@ void FileCache::remember(fs::FileSystem& fs, const std::string& hostPath,
 void FileCache::store(const Key& key, Entry entry) {
   std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
   entry.lastUse = ++clock_;
-  const std::size_t size = entry.doc->raw().size();
+  const std::size_t size = entry.doc->rawCapacity();  // what it takes, not the file's size
   if (size > kMaxBytes / 4) return;  // very large files are not kept
   if (auto it = entries_.find(key); it != entries_.end()) {
-    bytes_ -= it->second.doc->raw().size();
+    bytes_ -= it->second.doc->rawCapacity();
     entries_.erase(it);
   }
   while (!entries_.empty() && (entries_.size() >= kMaxFiles || bytes_ + size > kMaxBytes)) {
@@ -141,7 +141,7 @@ void FileCache::store(const Key& key, Entry entry) {
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
       if (it->second.lastUse < oldest->second.lastUse) oldest = it;
     }
-    bytes_ -= oldest->second.doc->raw().size();
+    bytes_ -= oldest->second.doc->rawCapacity();
     entries_.erase(oldest);
   }
   bytes_ += size;

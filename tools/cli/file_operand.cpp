@@ -112,7 +112,7 @@ FileOperand::FileOperand(const std::string& argument, std::optional<std::string>
   const std::shared_ptr<const store::Document> doc = store.document(storeName_);
   if (found && !doc) throw Failure(argument_ + ": cannot read it");
   makePrivateFolder();
-  if (found) writeCopy(doc->raw());
+  if (found) writeCopy(std::string(doc->raw()));
 }
 
 void FileOperand::makePrivateFolder() {
