@@ -1,14 +1,18 @@
 #include "paths/drives.h"
 
-#include <cctype>
 #include <cstdlib>
 
+#include "text/ascii_case.h"
 
 namespace zidevuv10::paths {
 
 namespace {
 
 constexpr std::string_view kDriveVariablePrefix = "ZIDEVUV10_DRIVE_";
+
+// Drive letters are A-Z in either case, whatever the process's locale
+// takes for a letter.
+bool isDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 std::string withoutTrailingSlash(std::string s) {
   while (s.size() > 1 && s.back() == '/') s.pop_back();
@@ -27,8 +31,8 @@ std::optional<std::string> defaultDriveC() {
 }  // namespace
 
 std::optional<std::string> driveFolder(char letter) {
-  if (!std::isalpha(static_cast<unsigned char>(letter))) return std::nullopt;
-  const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  if (!isDriveLetter(letter)) return std::nullopt;
+  const char upper = static_cast<char>(text::asciiUpper(static_cast<char16_t>(letter)));
   std::string name(kDriveVariablePrefix);
   name.push_back(upper);
   if (const char* value = std::getenv(name.c_str()); value != nullptr && *value != '\0') {
@@ -40,7 +44,7 @@ std::optional<std::string> driveFolder(char letter) {
 }
 
 bool startsWithDrive(std::string_view p) {
-  return p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':';
+  return p.size() >= 2 && isDriveLetter(p[0]) && p[1] == ':';
 }
 
 std::vector<std::pair<char, std::string>> mappedDrives() {

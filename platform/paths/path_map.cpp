@@ -1,10 +1,10 @@
 #include "paths/path_map.h"
 
-#include <cctype>
 #include <cerrno>
 #include <vector>
 
 #include "paths/drives.h"
+#include "text/ascii_case.h"
 #include "text/case_fold.h"
 
 namespace zidevuv10::paths {
@@ -110,7 +110,7 @@ std::optional<HostPath> resolvePath(fs::FileSystem& fs, std::string_view p, bool
   bool absolute = true;
   char drive = 0;
   if (startsWithDrive(p)) {
-    drive = static_cast<char>(std::toupper(static_cast<unsigned char>(p[0])));
+    drive = static_cast<char>(text::asciiUpper(static_cast<char16_t>(p[0])));
     rest = p.substr(2);
     const auto folder = driveFolder(drive);
     if (!folder) return std::nullopt;

@@ -16,11 +16,6 @@ bool isBinaryByte(unsigned char c) {
   return c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\v' && c != '\f' && c != 0x1a;
 }
 
-std::string& foldBuffer() {
-  thread_local std::string buffer;
-  return buffer;
-}
-
 // Calls f(begin, end, next) for each line of single-byte text in
 // [pos, limit): CR, LF and CRLF end a line; a last line without an end
 // counts. Without any CR in the text, one memchr per line finds the end.
@@ -180,7 +175,7 @@ void Document::scanLines() {
 }
 
 void Document::indexSections() {
-  std::string& folded = foldBuffer();
+  std::string folded;
   const auto nameOf = [this](uint32_t id) { return sectionName(static_cast<int>(id)); };
   for (int s = 0; s < sectionCount(); ++s) {
     const std::string_view name = sectionName(s);
@@ -377,7 +372,10 @@ std::string_view Document::value(const Line& l) const {
 }
 
 int Document::findSection(std::string_view name) const {
-  std::string& folded = foldBuffer();
+  // A local text, not one kept per thread: a name of up to 15 bytes needs
+  // no allocation, and a thread's kept text would cost the process's first
+  // lookup the registration of its destructor.
+  std::string folded;
   text::foldCaseInto(name, folded);
   const auto found = sectionIndex_.find(
       folded, [this](uint32_t id) { return sectionName(static_cast<int>(id)); });
@@ -386,7 +384,7 @@ int Document::findSection(std::string_view name) const {
 
 std::optional<Line> Document::findKey(int section, std::string_view key) const {
   if ((section < 0 && section != kPreamble) || section >= sectionCount()) return std::nullopt;
-  std::string& folded = foldBuffer();
+  std::string folded;
   text::foldCaseInto(key, folded);
   if (bodyEnd(section) - bodyBegin(section) < kIndexedBody) {
     // A small section is searched line by line: an index would cost more
