@@ -2,13 +2,16 @@
 """Writes cmake/first_call.ld: the functions a process's first lookup runs
 in the shared library, to be laid out side by side.
 
-Runs a first-lookup program (bench/startup/first_lookup.c, linked to the
+Runs a first-lookup program (bench/startup/first_lookup.c, linked to a
 library) under valgrind's callgrind, collecting only inside
-GetPrivateProfileStringA, and lists the library's functions that ran.
+GetPrivateProfileStringA, and lists the library's functions that ran; for
+each program and library given, so that the list serves both libraries
+(zidevuv10-profile.so links the C++ runtime's functions in).
 
-    cmake --build build-rel --target start_first_lookup_whole
-    python3 cmake/first_call_sections.py build-rel/bench/start_first_lookup_whole \\
-        build-rel/zidevuv10.so.1.0.0
+    cmake --build build-rel --target start_first_lookup_whole start_first_lookup
+    python3 cmake/first_call_sections.py \\
+        build-rel/bench/start_first_lookup_whole build-rel/zidevuv10.so.1.0.0 \\
+        build-rel/bench/start_first_lookup build-rel/zidevuv10-profile.so.1.0.0
 
 Needs valgrind and binutils' nm. A name that no longer exists matches
 nothing and is harmless: the layout only gets less compact.
@@ -33,14 +36,16 @@ SECTIONS
   {
 """
 FOOTER = """\
+    /* The C library's registration of fork handlers, linked in. */
+    *libc_nonshared.a:pthread_atfork.oS(.text .text.*)
   }
 }
 INSERT BEFORE .text;
 """
 
 
-def main():
-    program, library = sys.argv[1], sys.argv[2]
+def functions_run(program, library):
+    """The mangled names of the library's functions that ran."""
     with tempfile.TemporaryDirectory() as tmp:
         ini = os.path.join(tmp, "a.ini")
         with open(ini, "w") as f:
@@ -74,11 +79,23 @@ def main():
         pa, pb = a.split(" ", 2), b.split(" ", 2)
         if len(pa) == 3 and pa[1] in "tTWw":
             mangled[pb[2]] = pa[2]
-    names = sorted(mangled[f] for f in ran if f in mangled)
+    return {mangled[f] for f in ran if f in mangled}
+
+
+def main():
+    args = sys.argv[1:]
+    if not args or len(args) % 2:
+        sys.exit("usage: first_call_sections.py PROGRAM LIBRARY [PROGRAM LIBRARY ...]")
+    names = set()
+    for program, library in zip(args[0::2], args[1::2]):
+        names |= functions_run(program, library)
+    names = sorted(names)
     target = os.path.join(os.path.dirname(os.path.abspath(__file__)), "first_call.ld")
     with open(target, "w") as f:
         f.write(HEADER)
         for name in names:
+            if name == "pthread_atfork":
+                continue  # in the footer, by the file it comes from
             f.write("    *(.text.%s)\n" % name)
         f.write(FOOTER)
     print("%d functions written to %s" % (len(names), target))
