@@ -26,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "store/file_bytes.h"
 #include "store/profile_store.h"
 #include "support/faulty_file_system.h"
 #include "support/test_files.h"
@@ -227,6 +228,34 @@ TEST_P(StoreFreshness, ChangeDuringAReadIsSeenByTheNextRead) {
       EXPECT_TRUE(during == valueFor(next - 1) || during == valueFor(next)) << during;
       if (!done) overwriteInPlace(file_, contentFor(next));  // the store read from its cache
       ASSERT_EQ(get(store, file_), valueFor(next)) << "version " << next;
+    }
+  }
+}
+
+TEST(StoreFreshnessRead, FileGrownSinceItsStatIsReadToItsEnd) {
+  // The store reads a file into a buffer sized from its stat: small ones
+  // on the heap, bigger ones with their pages mapped at once, big ones in a
+  // mapping of their own. Whatever the size expected, every byte the file
+  // holds when it is read comes back, in order, and nothing else.
+  zt::TempDir dir;
+  const std::string file = dir.file("grown.ini");
+  auto fs = zidevuv10::fs::posixFileSystem();
+  const std::size_t sizes[] = {0, 1, 65'535, 65'536, 262'143, 262'144, (std::size_t{2} << 20) + 1};
+  for (const std::size_t size : sizes) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+      bytes[i] = static_cast<char>('a' + (i * 7 + i / 4093) % 26);
+    }
+    zt::writeFile(file, bytes);
+    for (const std::size_t expected : {size, size / 3, std::size_t{0}}) {
+      SCOPED_TRACE("file of " + std::to_string(size) + " bytes, " + std::to_string(expected) +
+                   " expected");
+      const int fd = ::open(file.c_str(), O_RDONLY);
+      ASSERT_GE(fd, 0);
+      zidevuv10::store::FileBytes read;
+      EXPECT_EQ(zidevuv10::store::readFileBytes(*fs, fd, expected, read), 0);
+      ::close(fd);
+      EXPECT_TRUE(read.view() == bytes) << "got " << read.view().size() << " bytes";
     }
   }
 }
