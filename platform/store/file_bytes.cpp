@@ -6,6 +6,12 @@
 #include <cstring>
 #include <new>
 
+// Linux 5.14's request, for C libraries whose headers predate it (an older
+// kernel refuses it, and the pages fault in as before).
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23
+#endif
+
 namespace zidevuv10::store {
 
 namespace {
