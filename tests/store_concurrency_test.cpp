@@ -445,6 +445,23 @@ TEST(StoreConcurrencyLock, HeldFolderLockDelaysAWriteBrieflyAndAWritersLockStops
   ProfileStore store;
   EXPECT_EQ(store.writeString("s", "k", "new", file), 1);
   EXPECT_EQ(get(store, "s", "k", file), "new");
+  // A lock file its holder removes between this writer's open and fstat is
+  // not someone else's file in the way: the writer makes a new one rather
+  // than fall back to the folder's lock (held here, so that would fail).
+  const std::string lockFile = dir.file(".held.ini.zdv-lock");
+  {
+    const int stale = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(stale, 0);
+    ::close(stale);
+    auto fs = std::make_shared<zt::FaultyFileSystem>();
+    bool removed = false;
+    fs->setHook([&](zt::FsOp op, const std::string& path) {
+      if (op == zt::FsOp::Fstat && path == lockFile && !removed) removed = ::unlink(path.c_str()) == 0;
+    });
+    ProfileStore racing(fs);
+    EXPECT_EQ(racing.writeString("s", "k", "new", file), 1);
+    EXPECT_TRUE(removed);
+  }
   ::close(folder);
   const int writer = ::open(dir.file(".held.ini.zdv-lock").c_str(), O_RDWR | O_CREAT, 0600);
   ASSERT_GE(writer, 0);

@@ -33,6 +33,7 @@ namespace {
 
 namespace zt = zidevuv10::testing;
 using zidevuv10::store::ProfileStore;
+using zidevuv10::store::Status;
 
 // Version n of the value: its number at both ends of a long padding made of
 // the number too, so a file cut anywhere or mixing two versions shows.
@@ -104,7 +105,11 @@ Writer startWriter(const std::string& file, uint64_t id) {
     bool told = false;
     for (uint64_t i = 1;; ++i) {
       const uint64_t n = id * 1000000000ull + i;
-      if (store.writeString("s", "blob", versionValue(n), file) != 1) ::_exit(3);
+      // A failed write exits with 32 + its status, for the test to name.
+      Status status = Status::Ok;
+      if (store.writeString("s", "blob", versionValue(n), file, status) != 1) {
+        ::_exit(32 + static_cast<int>(status));
+      }
       if (!told) {
         const char c = 'w';
         if (::write(fds[1], &c, 1) != 1) ::_exit(4);
@@ -123,13 +128,15 @@ bool waitReady(const Writer& w) {
   return ::read(w.readyFd, &c, 1) == 1;
 }
 
-// Kills the writer; true when it was still running (not failed on its own).
-bool killWriter(Writer& w) {
+// Kills the writer: "" when it was still running, else how it had ended.
+std::string killWriter(Writer& w) {
   ::kill(w.pid, SIGKILL);
   int status = 0;
   ::waitpid(w.pid, &status, 0);
   ::close(w.readyFd);
-  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+  if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) return "";
+  return WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
+                           : "signal " + std::to_string(WTERMSIG(status));
 }
 
 TEST(StoreCrash, KilledWritersLeaveOneCompleteVersion) {
@@ -159,9 +166,9 @@ TEST(StoreCrash, KilledWritersLeaveOneCompleteVersion) {
     for (const Writer& w : writers) EXPECT_TRUE(waitReady(w)) << "a writer never wrote";
     std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
     for (Writer& w : writers) {
-      const bool wasRunning = killWriter(w);
-      EXPECT_TRUE(wasRunning) << "a writer failed before the kill";
-      killed += wasRunning ? 1 : 0;
+      const std::string ended = killWriter(w);
+      EXPECT_EQ(ended, "") << "a writer failed before the kill (32 + its status)";
+      killed += ended.empty() ? 1 : 0;
     }
 
     // Exactly one complete version, in the file's own layout.
@@ -462,7 +469,7 @@ TEST(StoreCrash, KilledInPlaceWritersShowAConcurrentReaderNoTornRead) {
     for (uint64_t id = 1; id <= 2; ++id) writers.push_back(startWriter(f.file, id + 2 * round));
     for (const Writer& w : writers) EXPECT_TRUE(waitReady(w)) << "a writer never wrote";
     std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
-    for (Writer& w : writers) EXPECT_TRUE(killWriter(w)) << "a writer failed before the kill";
+    for (Writer& w : writers) EXPECT_EQ(killWriter(w), "") << "a writer failed before the kill";
     ASSERT_TRUE(readVersion(f.file).has_value()) << "a fresh read saw no whole version";
   }
   zt::writeFile(f.dir.file("stop"), "");
@@ -504,7 +511,11 @@ TEST(StoreCrash, ReadersNeverSeeAnOverwriteInPlaceHalfDone) {
     fs->setMaxWriteChunk(16384);
     ProfileStore store(fs);
     for (uint64_t n = 100001; n <= kLast; ++n) {
-      if (store.writeString("s", "blob", versionValue(n), file) != 1) ::_exit(3);
+      // A failed write exits with 32 + its status, for the test to name.
+      Status status = Status::Ok;
+      if (store.writeString("s", "blob", versionValue(n), file, status) != 1) {
+        ::_exit(32 + static_cast<int>(status));
+      }
     }
     ::_exit(0);
   }

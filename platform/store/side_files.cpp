@@ -65,6 +65,10 @@ int openSide(fs::FileSystem& fs, const std::string& path, int flags, const SideC
   if (fd < 0) return fd;
   struct stat st {};
   int rc = fs.fstat(fd, st);
+  // No links left: its owner removed the name after this open. That is no
+  // file in the way (it would make a writer fall back to the folder's lock
+  // beside the next lock file's holder), just none there any more.
+  if (rc == 0 && st.st_nlink == 0) rc = -ENOENT;
   if (rc == 0 && !trustedSide(fs, st, ctx, kind)) rc = -EEXIST;
   if (rc != 0) {
     fs.close(fd);
