@@ -8,8 +8,11 @@
 # targets stay in the build tree.
 #
 # The target zidevuv10_installables builds exactly what is installed, for a
-# build folder that has not built everything.
+# build folder that has not built everything; installing takes what it
+# built rather than building everything first.
 include(CMakePackageConfigHelpers)
+
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 set(ZIDEVUV10_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/zidevuv10)
 
