@@ -27,18 +27,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "corpus.h"
 #include "store/profile_store.h"
 
 namespace {
 
-namespace stdfs = std::filesystem;
+using zidevuv10::bench::fail;
+using zidevuv10::bench::Workspace;
+using zidevuv10::bench::writeFile;
 using zidevuv10::store::ProfileStore;
 using Clock = std::chrono::steady_clock;
 
@@ -46,20 +47,8 @@ constexpr int kBigFolderFiles = 100'000;
 constexpr int kWriters = 4;
 constexpr int kValuesPerWriter = 40;
 
-[[noreturn]] void fail(const std::string& what) {
-  std::fprintf(stderr, "folder_bench: %s: %s\n", what.c_str(), std::strerror(errno));
-  std::exit(2);
-}
-
 double since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) fail("open " + path);
-  if (::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) fail("write " + path);
-  ::close(fd);
 }
 
 // A small settings file: 10 sections of 10 keys.
@@ -76,26 +65,6 @@ std::string settingsText() {
   }
   return text;
 }
-
-class Workspace {
- public:
-  Workspace() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/folder_bench.XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) fail("mkdtemp " + pattern);
-    dir_ = pattern;
-  }
-  ~Workspace() {
-    std::error_code ec;
-    stdfs::remove_all(dir_, ec);
-  }
-  Workspace(const Workspace&) = delete;
-  Workspace& operator=(const Workspace&) = delete;
-  const std::string& dir() const { return dir_; }
-
- private:
-  std::string dir_;
-};
 
 struct Folders {
   std::string empty;    // holds only the settings file
@@ -283,7 +252,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
-  static Workspace workspace;
+  static Workspace workspace("folder_bench");
   Folders& f = folders();
   f.empty = workspace.dir() + "/empty";
   f.big = workspace.dir() + "/big";

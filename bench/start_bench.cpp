@@ -27,7 +27,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -237,21 +236,10 @@ void cppStart(benchmark::State& state) {
   state.SetLabel("x_plain <= 1.3");
 }
 
-// The temporary folder with the generated files; removed at exit.
-std::string& workspace() {
-  static std::string dir;
-  return dir;
-}
-
 void makeFiles() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string dir = std::string(tmp && *tmp ? tmp : "/tmp") + "/start_bench.XXXXXX";
-  if (::mkdtemp(dir.data()) == nullptr) fail("mkdtemp " + dir);
-  workspace() = dir;
-  std::atexit([] {
-    std::error_code ec;
-    std::filesystem::remove_all(workspace(), ec);
-  });
+  // The generated files' folder, removed at exit.
+  static const zidevuv10::bench::Workspace workspace("start_bench");
+  const std::string& dir = workspace.dir();
   uint64_t seed = 0x5eed0001;  // store_bench's files
   for (const auto& shape : kShapes) {
     Target t;

@@ -28,13 +28,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <initializer_list>
 #include <memory>
 #include <random>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <thread>
 #include <unordered_set>
 #include <vector>
@@ -45,7 +43,6 @@
 
 namespace {
 
-namespace stdfs = std::filesystem;
 using zidevuv10::store::ProfileStore;
 
 using zidevuv10::bench::ageFile;
@@ -54,6 +51,7 @@ using zidevuv10::bench::GeneratedFile;
 using zidevuv10::bench::kShapes;
 using zidevuv10::bench::Probe;
 using zidevuv10::bench::Shape;
+using zidevuv10::bench::Workspace;
 using zidevuv10::bench::writeFile;
 
 // Minimum measuring time per case; fsync-bound cases get more, since each
@@ -69,27 +67,6 @@ struct Corpus : GeneratedFile {
   std::string oursLinkedPath;    // written by the store, with a second hard link
   std::string simpleWritePath;   // written by SimpleIni
   std::string floorWritePath;    // rewritten whole by the floor case
-};
-
-// The temporary folder with every generated file; removed at exit.
-class Workspace {
- public:
-  Workspace() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/store_bench.XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) fail("mkdtemp " + pattern);
-    dir_ = pattern;
-  }
-  ~Workspace() {
-    std::error_code ec;
-    stdfs::remove_all(dir_, ec);
-  }
-  Workspace(const Workspace&) = delete;
-  Workspace& operator=(const Workspace&) = delete;
-  const std::string& dir() const { return dir_; }
-
- private:
-  std::string dir_;
 };
 
 std::vector<Corpus>& corpora() {
@@ -652,7 +629,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
   // Static, so that the folder also goes when fail() ends the program.
-  static Workspace workspace;
+  static Workspace workspace("store_bench");
   uint64_t seed = 0x5eed0001;
   for (const Shape& shape : kShapes) {
     Corpus c;
