@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -103,6 +104,26 @@ int readFileBytes(fs::FileSystem& fs, int fd, std::size_t sizeHint, FileBytes& o
   out.text_.clear();
   out.buffer_ = std::move(buffer);
   out.size_ = len;
+  return 0;
+}
+
+int fileHolds(fs::FileSystem& fs, int fd, std::string_view expected, bool& same) {
+  constexpr std::size_t kChunk = 64 * 1024;
+  same = false;
+  const std::unique_ptr<char[]> chunk(new char[kChunk]);
+  std::size_t done = 0;
+  for (;;) {
+    // One byte past the expected end is asked for too, to see the file end.
+    const std::size_t want = std::min(kChunk, expected.size() - done + 1);
+    const ssize_t n = fs.pread(fd, chunk.get(), want, static_cast<off_t>(done));
+    if (n < 0) return static_cast<int>(n);
+    const auto got = static_cast<std::size_t>(n);
+    if (got > expected.size() - done) return 0;  // longer than expected
+    if (std::memcmp(chunk.get(), expected.data() + done, got) != 0) return 0;
+    if (got == 0) break;
+    done += got;
+  }
+  same = done == expected.size();
   return 0;
 }
 

@@ -74,6 +74,25 @@ Snapshot FileCache::read(fs::FileSystem& fs, const std::string& hostPath) {
                    opened.st_ino != snap.st.st_ino)) {
     err = -EAGAIN;
   }
+  // A copy kept under the same identity (a file read or written within
+  // its timestamp's tick, which the stat cannot vouch for) is compared with
+  // the file rather than replaced by a fresh read: the usual answer, the
+  // same bytes, then costs no new buffer and no parse.
+  std::shared_ptr<const Document> cached;
+  {
+    std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
+    const auto it = entries_.find({snap.st.st_dev, snap.st.st_ino});
+    if (it != entries_.end() && it->second.id == identityOf(snap.st)) cached = it->second.doc;
+  }
+  if (err == 0 && cached) {
+    bool same = false;
+    err = fileHolds(fs, fd, cached->raw(), same);
+    if (err == 0 && same) {
+      fs.close(fd);
+      snap.doc = std::move(cached);
+      return snap;
+    }
+  }
   FileBytes bytes;
   if (err == 0) {
     try {
@@ -90,13 +109,7 @@ Snapshot FileCache::read(fs::FileSystem& fs, const std::string& hostPath) {
     snap.error = err;
     return snap;
   }
-  std::shared_ptr<const Document> cached;
-  {
-    std::lock_guard<sync::ForkSafeMutex> lock(mutex_);
-    const auto it = entries_.find({snap.st.st_dev, snap.st.st_ino});
-    if (it != entries_.end() && it->second.id == identityOf(snap.st)) cached = it->second.doc;
-  }
-  snap.doc = cached && cached->raw() == bytes.view() ? cached : Document::parse(std::move(bytes));
+  snap.doc = Document::parse(std::move(bytes));
   return snap;
 }
 
