@@ -423,7 +423,7 @@ void writeOurs(benchmark::State& state, const Corpus* c, bool newKeys,
     replaceWhole(c->floorWritePath, c->text);
     floorSeconds += since(floorStart);
   }
-  describe(state, *c, "<= 2x Floor/write_sync_rename");
+  describe(state, *c, "<= 1.5x Floor/write_sync_rename");
   if (state.iterations() > 0 && floorSeconds > 0) {
     state.counters["floor_us"] = floorSeconds * 1e6 / static_cast<double>(state.iterations());
     state.counters["x_floor"] = oursSeconds / floorSeconds;

@@ -437,6 +437,46 @@ TEST(StoreCrash, EveryStopOfAnInPlaceWriteAndOfItsRecoveryResolvesToOldOrNew) {
   RecordProperty("torn_stops", tornStops);
 }
 
+TEST(StoreCrash, PowerLostDuringOrAfterAReplaceLeavesAWholeVersion) {
+  // A file with one link goes by rename. With the power lost before any
+  // call of the write, the file holds one whole version. A write is
+  // durable once its folder is synced by anyone (here a flush of another
+  // file of the folder): then the new version, whole, because its copy was
+  // synced before it was renamed.
+  for (int k = 1;; ++k) {
+    ASSERT_LT(k, 400) << "the write never completed";
+    SCOPED_TRACE("power lost before call " + std::to_string(k));
+    zt::TempDir dir, shadow;
+    const std::string file = dir.file("f.ini");
+    zt::writeFile(file, LinkedFile::content(1));
+    const zt::PowerLossModel model(dir.path(), shadow.path());
+    const int code = stoppedAt(k, file, 2, &model);
+    ASSERT_TRUE(code == 0 || code == 77) << "the write failed: " << code;
+    const auto seen = readVersion(file);
+    ASSERT_TRUE(seen == 1u || seen == 2u) << "no whole version after the power loss";
+    if (code == 0) break;
+  }
+  zt::TempDir dir, shadow;
+  const std::string file = dir.file("f.ini");
+  zt::writeFile(file, LinkedFile::content(1));
+  zt::writeFile(dir.file("other.ini"), "[o]\n");
+  const zt::PowerLossModel model(dir.path(), shadow.path());
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    auto fs = std::make_shared<zt::FaultyFileSystem>();
+    model.record(*fs);
+    ProfileStore store(fs);
+    const bool ok = store.writeString("s", "blob", versionValue(2), file) == 1;
+    store.writeString(std::nullopt, std::nullopt, std::nullopt, dir.file("other.ini"));
+    ::_exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  model.loseUnsynced();
+  EXPECT_TRUE(zt::readFile(file) == LinkedFile::content(2)) << "the write was lost or torn";
+}
+
 TEST(StoreCrash, KilledInPlaceWritersShowAConcurrentReaderNoTornRead) {
   // Two writers of a file with a second hard link are killed at random
   // moments, 60 rounds, while a reader process reads it without pause: no

@@ -66,9 +66,14 @@
 // empty list); writes that meet one return 0 and leave the file unchanged.
 //
 // Thread and process safety: every function may be called from any thread.
-// Writes are atomic (the file is replaced as a whole and synced before the
-// call returns) and read-modify-write cycles of all threads and processes
+// Writes are atomic (the file is replaced as a whole, its new copy synced
+// before the call returns, so a crash or power loss leaves the old or the
+// new file) and read-modify-write cycles of all threads and processes
 // using this library on one file are serialised, so no update is lost.
+// The flush (WritePrivateProfileStringA with section, key and value all
+// NULL) makes every earlier write of the file durable: until it, or the
+// file system's own writeback, syncs the folder, a power loss may bring
+// back the old file.
 #pragma once
 
 #include <stdint.h>

@@ -95,12 +95,14 @@ int replaceByRename(fs::FileSystem& fs, const std::string& target, std::string_v
   const int closed = fs.close(fd);
   if (rc == 0) rc = closed;
   if (rc == 0) rc = fs.rename(temp, target);
-  if (rc != 0) {
-    fs.unlink(temp);
-    return rc;
-  }
-  // The rename itself must survive a machine crash too: sync the folder.
-  return syncFolder(fs, paths::folderOf(target));
+  if (rc != 0) fs.unlink(temp);
+  // The folder is not synced here: until it is (by the all-absent flush, a
+  // journal's creation or the file system's own writeback), a power loss
+  // may bring back the old file, never a torn one, because the new copy was
+  // synced before its name replaced the old. The flush is the call that
+  // makes a change durable; a folder sync on every write would cost a
+  // second flush of the disk, as much again as the rest of the write.
+  return rc;
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// Durable, atomic replacement of a file.
+// Atomic replacement of a file.
 //
 // A new version is written to a temporary file in the same folder, synced
 // and renamed over the original, so that a crash of the process or the
-// machine leaves the old or the new file, never a torn one. The temporary
+// machine leaves the old or the new file, never a torn one (the rename is
+// durable once the folder is synced: by the all-absent flush). The temporary
 // file is created exclusively under an unpredictable name
 // (".<name>.zdv-tmp.<12 random letters and digits>"), so that in a shared
 // folder nobody can prepare or take it over; leftovers of the caller's own

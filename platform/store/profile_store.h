@@ -85,6 +85,11 @@ class ProfileStore {
   // whether the file's bytes changed. Not a Windows function.
   int32_t update(const std::function<EditPlan(const Document&)>& planner, OptText file,
                  Status& status, bool& changed);
+  // Makes every earlier change of the file durable, the file and its folder
+  // synced, as the all-absent flush does (which answers 0 whatever happens,
+  // as on Windows): 1, or 0 with the cause. A missing file syncs its folder.
+  // Not a Windows function.
+  int32_t sync(OptText file, Status& status);
   // The file as the reads see it (nullptr when missing or unreadable), for
   // what the profile functions do not answer, such as the lines before the
   // first header. Not a Windows function.

@@ -193,14 +193,23 @@ int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status)
   return fail(status, Status::WriteFault);
 }
 
-int32_t ProfileStore::flush(OptText file) {
-  // Makes every earlier change durable; the result is always 0, as on Windows.
+int32_t ProfileStore::sync(OptText file, Status& status) {
+  status = Status::Ok;
   const std::string_view name = file.value_or(kWinIni);
-  if (name.empty()) return 0;
-  if (const auto path = paths::resolveProfileFile(*fs_, name, true, &folderNames_)) {
-    std::string target;
-    if (resolveWriteTarget(*fs_, path->path, target) == 0) syncFileAndFolder(*fs_, target);
-  }
+  if (name.empty()) return fail(status, Status::FileNotFound);
+  const auto path = paths::resolveProfileFile(*fs_, name, true, &folderNames_);
+  if (!path) return fail(status, Status::PathNotFound);
+  std::string target;
+  int rc = resolveWriteTarget(*fs_, path->path, target);
+  if (rc == 0) rc = syncFileAndFolder(*fs_, target);
+  if (rc != 0) return failStep(status, rc, Access::Write);
+  return 1;
+}
+
+int32_t ProfileStore::flush(OptText file) {
+  // The result is always 0, as on Windows.
+  Status ignored = Status::Ok;
+  sync(file, ignored);
   return 0;
 }
 

@@ -89,6 +89,8 @@ void replaceOutput(const std::string& argument, const std::string& bytes) {
       rc != 0) {
     throw fail(rc);
   }
+  // On disk before the command reports success, as a changed file is.
+  if (const int rc = store::syncFileAndFolder(fs, target); rc != 0) throw fail(rc);
 }
 
 }  // namespace

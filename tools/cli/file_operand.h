@@ -34,6 +34,9 @@ class FileOperand {
   // The name handed to the store.
   const std::string& storeName() const { return storeName_; }
   bool isStandardInput() const { return argument_ == kStandardInput; }
+  // Whether the store works on a private copy (standard input, --output)
+  // rather than on the file named.
+  bool isPrivateCopy() const { return !privateFolder_.empty(); }
 
   // Whether the store finds the file; Failure naming the cause when it
   // cannot read it (a folder, no permission, ...).

@@ -302,6 +302,12 @@ int change(const FileOperand& file, store::ProfileStore& store, const ChangeOpti
       }) == 0) {
     throw writeFailed(file, description, status);
   }
+  // The library leaves making a change durable to the flush; a command
+  // that ends with success has its change on disk.
+  if (changed && !file.isPrivateCopy() && store.sync(file.storeName(), status) == 0) {
+    throw Failure(file.argument() + ": the change is made but could not be synced to disk: " +
+                  causeOf(status));
+  }
   reportChange(options, args, command, changed);
   file.printResult();
   return kExitOk;
