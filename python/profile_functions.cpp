@@ -259,6 +259,16 @@ class error(Exception):
     if (!path) return py::none();
     return py::str(*path);
   });
+  module.def("_host_path", [](const py::str& given) -> py::object {
+    const std::string file = utf8Of(given, "path", "Profile.flush");
+    std::optional<std::string> path;
+    {
+      py::gil_scoped_release released;
+      path = hostPathOf(file);
+    }
+    if (!path) return py::none();
+    return py::str(*path);
+  });
 }
 
 }  // namespace zidevuv10::python

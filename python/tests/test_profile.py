@@ -110,6 +110,18 @@ def test_profile_view(tmp_path):
     assert win32api.GetProfileVal("S", "k", "", ".\\rel.ini") == "v"
 
 
+def test_flush_syncs_the_file_and_its_folder(tmp_path, monkeypatch):
+    profile = Profile(tmp_path / "f.ini")
+    profile["S"] = {"k": "v"}
+    synced = []
+    fsync = os.fsync
+    monkeypatch.setattr(os, "fsync", lambda fd: synced.append(os.readlink(f"/proc/self/fd/{fd}")) or fsync(fd))
+    profile.flush()
+    assert synced == [os.path.realpath(tmp_path / "f.ini"), os.path.realpath(tmp_path)]
+    with pytest.raises(FileNotFoundError):
+        Profile(tmp_path / "gone" / "f.ini").flush()
+
+
 @pytest.mark.parametrize("bad, error", [("a\0b", ValueError), ("a\ud800b", win32api.error)])
 def test_text_with_a_nul_or_a_lone_surrogate_is_refused(tmp_path, bad, error):
     # A NUL would end the text in the C functions (a value "bob\0admin=1"

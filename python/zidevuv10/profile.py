@@ -109,6 +109,14 @@ class Section(MutableMapping):
         return f"<Section [{self._name}] of {self._path}>"
 
 
+def _sync(path, flags):
+    fd = os.open(path, flags)
+    try:
+        os.fsync(fd)
+    finally:
+        os.close(fd)
+
+
 def _store_name(path):
     """The name the store is given for a Profile's path. A bare name (no
     folder part, no drive) is a file of the current folder, as open() has
@@ -145,6 +153,22 @@ class Profile(MutableMapping):
         if path is None:
             raise ValueError(f"{self._path!r} names no file")
         return path
+
+    def flush(self):
+        """Makes every write of the file so far durable: the file and its
+        folder synced, so that a power loss cannot bring back an older
+        version. A write replaces the file atomically (a crash leaves the old
+        or the new one) and leaves this sync to a flush, as the library's
+        own flush does; OSError when a sync fails."""
+        host = _zidevuv10._host_path(self._path)
+        if host is None:
+            raise ValueError(f"{self._path!r} names no file")
+        target = os.path.realpath(host)
+        try:
+            _sync(target, os.O_RDONLY)
+        except FileNotFoundError:
+            pass  # no file: its folder still holds its removal
+        _sync(os.path.dirname(target), os.O_RDONLY | os.O_DIRECTORY)
 
     def sections(self):
         """The section names in file order (duplicates too)."""
