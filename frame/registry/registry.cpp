@@ -60,6 +60,13 @@ bool deleteSection(const std::string& registry, const std::string& section) {
   return services::store()->writeString(section, std::nullopt, std::nullopt, registry) != 0;
 }
 
+// A registration is on disk when it reports success (a write alone is
+// atomic, and durable only once its folder is synced).
+bool syncRegistry(const std::string& registry) {
+  store::Status status = store::Status::Ok;
+  return services::store()->sync(registry, status) != 0;
+}
+
 std::string progIdSection(const ClassInfo& c) { return utf8(c.progId()); }
 std::string classIdSection(std::u16string_view id) { return "CLSID\\{" + utf8(id) + "}"; }
 std::string typeLibSection() { return "TypeLib\\{" + utf8(typeLibrary().id) + "}"; }
@@ -213,7 +220,7 @@ bool registerLibrary(const std::optional<std::string>& file) {
                         std::to_string(lib.majorVersion) + "." + std::to_string(lib.minorVersion));
   ok = ok && writeEntry(*registry, typeLibSection(), "Locale", std::to_string(lib.locale));
   ok = ok && writeEntry(*registry, typeLibSection(), "Library", library);
-  return ok;
+  return ok && syncRegistry(*registry);
 }
 
 bool unregisterLibrary() {
@@ -228,7 +235,8 @@ bool unregisterLibrary() {
     ok = deleteSection(*registry, progIdSection(*c)) && ok;
     ok = deleteSection(*registry, classIdSection(c->classId)) && ok;
   }
-  return deleteSection(*registry, typeLibSection()) && ok;
+  ok = deleteSection(*registry, typeLibSection()) && ok;
+  return ok && syncRegistry(*registry);
 }
 
 }  // namespace zidevuv10
