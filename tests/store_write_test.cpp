@@ -7,12 +7,16 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "services/services.h"
+#include "store/edit.h"
 #include "store/profile_store.h"
 #include "support/faulty_file_system.h"
 #include "support/test_files.h"
@@ -258,6 +262,72 @@ TEST(StoreWrite, DeleteSectionRemovesEveryCopyAndKeepsOtherLines) {
   // A NULL entry list deletes the section too.
   ASSERT_NE(WritePrivateProfileSectionA("b", nullptr, f.c_str()), 0);
   EXPECT_EQ(readFile(f), "; top\n\n; about B\n; end\n");
+}
+
+// Everything a read asks of a document, as one text.
+std::string describe(const zidevuv10::store::Document& d) {
+  std::string out(d.raw());
+  out += "|" + std::string(d.lineEnd()) + std::to_string(d.hasLineEnd()) +
+         std::to_string(d.endOfText()) + std::to_string(d.endsWithLineEnd()) + "|" +
+         d.sectionNameList() + "|";
+  std::string scratch;
+  for (int i = -1; i < d.sectionCount(); ++i) {
+    const int s = i < 0 ? zidevuv10::store::Document::kPreamble : i;
+    const std::string name = i < 0 ? std::string() : std::string(d.sectionName(s));
+    out += name + "@" + std::to_string(d.findSection(name)) + ":" +
+           std::string(d.entryList(s, scratch)) + ";";
+    for (std::string_view keys = d.keyList(s, scratch); !keys.empty();) {
+      const std::string key(keys.substr(0, keys.find('\0')));
+      keys.remove_prefix(std::min(keys.size(), key.size() + 1));
+      const auto line = d.findKey(s, key);
+      out += key + "=" + (line ? std::string(d.value(*line)) : "?") + ",";
+    }
+  }
+  return out;
+}
+
+TEST(StoreWrite, TheDocumentKeptAfterAWriteIsTheNewFileParsedAgain) {
+  // A write keeps the new file's document built from the old one where
+  // only entry lines changed: it must answer every read as parsing the new
+  // bytes does, for every kind of change and file.
+  namespace st = zidevuv10::store;
+  std::string big = "[big]\n";
+  for (int i = 0; i < 60; ++i) big += "k" + std::to_string(i) + "=value " + std::to_string(i) + "\n";
+  const std::vector<std::string> files = {
+      "[a]\nx=1\ny=2\n[b]\nz=3\n",
+      "\xEF\xBB\xBF; top\r\n[a]\r\nx=1\r\n\r\n[B]\r\n;c\r\nz=3\r\n[a]\r\nx=dup\r\n",
+      "pre=1\n[a]\nx=1\n[b]\nz=3",           // no line end at the end
+      "[a]\rx=1\r[b]\rz=3\r[c]\n",          // lone CRs
+      "[a]\nx=1\n[not a header\n  [b] \nz=3\n" + big,
+      "[a]\nx=1\n[b]\nz=3\n",
+  };
+  using Plan = std::function<st::EditPlan(const st::Document&)>;
+  const std::vector<st::ValueWrite> several = {
+      {"a", "x", "new"}, {"b", "z", std::nullopt}, {"big", "k30", "changed"}, {"b", "w", "4"}};
+  const std::vector<Plan> plans = {
+      [](const st::Document& d) { return st::planWriteValue(d, "a", "x", "changed value"); },
+      [](const st::Document& d) { return st::planWriteValue(d, "B", "new", "v"); },
+      [](const st::Document& d) { return st::planWriteValue(d, "fresh", "k", "v"); },
+      [](const st::Document& d) { return st::planWriteValue(d, "", "pre", "2"); },
+      [](const st::Document& d) { return st::planWriteValue(d, "a", "x", "[b]"); },
+      [](const st::Document& d) { return st::planDeleteKey(d, "a", "x"); },
+      [](const st::Document& d) { return st::planDeleteKey(d, "b", "z"); },
+      [](const st::Document& d) { return st::planDeleteSection(d, "a"); },
+      [](const st::Document& d) { return st::planAddSection(d, "added"); },
+      [](const st::Document& d) { return st::planReplaceSection(d, "b", {"p=1", "q=2"}); },
+      [&](const st::Document& d) { return st::planWriteValues(d, several); },
+  };
+  for (std::size_t f = 0; f < files.size(); ++f) {
+    const auto base = st::Document::parse(std::string(files[f]));
+    for (std::size_t p = 0; p < plans.size(); ++p) {
+      SCOPED_TRACE("file " + std::to_string(f) + ", change " + std::to_string(p));
+      const st::EditPlan plan = plans[p](*base);
+      const auto bytes = st::applyPlan(*base, plan);
+      ASSERT_TRUE(bytes.has_value());
+      EXPECT_EQ(describe(*st::documentAfter(*base, plan, *bytes)),
+                describe(*st::Document::parse(std::string(*bytes))));
+    }
+  }
 }
 
 TEST(StoreWrite, DeletingWhatIsAbsentSucceedsAndChangesNoFileThatExists) {

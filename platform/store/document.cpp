@@ -5,6 +5,7 @@
 
 #include "text/blanks.h"
 #include "text/case_fold.h"
+#include "text/utf8.h"
 
 namespace zidevuv10::store {
 
@@ -95,6 +96,70 @@ std::shared_ptr<const Document> Document::parse(FileBytes raw) {
     }
   }
   doc->indexSections();
+  return doc;
+}
+
+std::shared_ptr<const Document> Document::edited(const Document& base, FileBytes raw,
+                                                 std::span<const Change> changes) {
+  if (!base.identity_ || !base.hasLineEnd_) return parse(std::move(raw));
+  const std::string_view bytes = raw.view();
+  const char* old = base.base_;
+  const uint32_t oldSize = base.textSize_;
+  const auto start = static_cast<uint32_t>(base.markLength_);
+  // Nothing up to the end of the first line's end changes (it is the line
+  // end new lines take), nor the last byte (whether the file ends with a
+  // line end).
+  const uint32_t firstNext = base.nextLineStart(start);
+  const auto isEnd = [](char c) { return c == '\n' || c == '\r'; };
+  std::shared_ptr<Document> doc(new Document());
+  doc->headers_.reserve(base.headers_.size());
+  std::size_t h = 0;  // the next of base's headers to carry over
+  int64_t shift = 0;  // how far the bytes after the last change moved
+  uint32_t touchedEnd = 0;
+  for (const Change& c : changes) {
+    if (c.from < firstNext || c.to < c.from || c.to >= oldSize) return parse(std::move(raw));
+    // The lines the change touches, in base: [a, b).
+    uint32_t a = c.from;
+    while (a > start && !isEnd(old[a - 1])) --a;
+    if (old[a - 1] == '\r' && old[a] == '\n') return parse(std::move(raw));  // inside a CRLF
+    const uint32_t b = base.nextLineStart(c.to);
+    if (a < touchedEnd) return parse(std::move(raw));  // the lines of the change before
+    while (h < base.headers_.size() && base.headers_[h] < a) {
+      doc->headers_.push_back(static_cast<uint32_t>(base.headers_[h++] + shift));
+    }
+    if (h < base.headers_.size() && base.headers_[h] < b) return parse(std::move(raw));
+    const int64_t delta = static_cast<int64_t>(c.length) - (c.to - c.from);
+    // The same lines in the new bytes: whole lines, valid UTF-8, no header.
+    const auto na = static_cast<std::size_t>(a + shift);
+    const auto nb = static_cast<std::size_t>(b + shift + delta);
+    if (nb > bytes.size() || nb <= na || (bytes[na - 1] == '\r' && bytes[na] == '\n')) {
+      return parse(std::move(raw));
+    }
+    const std::string_view lines = bytes.substr(na, nb - na);
+    if (!isEnd(lines.back()) || !text::isValidUtf8(lines)) return parse(std::move(raw));
+    bool header = false;
+    forEachLine(bytes.data(), na, nb, lines.find('\r') != std::string_view::npos,
+                [&](std::size_t lb, std::size_t le, std::size_t) {
+                  header = header || isHeaderText(cutAtNul(bytes.substr(lb, le - lb)));
+                });
+    if (header) return parse(std::move(raw));
+    shift += delta;
+    touchedEnd = b;
+  }
+  if (static_cast<int64_t>(bytes.size()) != oldSize + shift) return parse(std::move(raw));
+  while (h < base.headers_.size()) {
+    doc->headers_.push_back(static_cast<uint32_t>(base.headers_[h++] + shift));
+  }
+  doc->raw_ = std::move(raw);
+  doc->base_ = doc->raw().data();
+  doc->textSize_ = static_cast<uint32_t>(doc->raw().size());
+  doc->markLength_ = base.markLength_;
+  doc->lineEnd_ = base.lineEnd_;
+  doc->hasLineEnd_ = true;
+  doc->endOfText_ = doc->textSize_;
+  doc->endsWithLineEnd_ = base.endsWithLineEnd_;
+  doc->sectionIndex_ = base.sectionIndex_;
+  doc->sectionNameList_ = base.sectionNameList_;
   return doc;
 }
 

@@ -23,6 +23,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -64,6 +65,20 @@ class Document {
   // Parses file bytes (empty for a missing file): as read by
   // readFileBytes(), or any text.
   static std::shared_ptr<const Document> parse(FileBytes raw);
+
+  // Bytes [from, to) of a file replaced by `length` new bytes.
+  struct Change {
+    uint32_t from = 0;
+    uint32_t to = 0;
+    uint32_t length = 0;
+  };
+  // The document of `raw`, which is `base`'s bytes with `changes` (in file
+  // order, not overlapping) made: what parse(raw) gives, built from `base`
+  // by reading only the lines the changes touch when the file is plain
+  // UTF-8 and no change makes, removes or alters a section header or the
+  // file's first or last line end; otherwise by parse(raw).
+  static std::shared_ptr<const Document> edited(const Document& base, FileBytes raw,
+                                                std::span<const Change> changes);
 
   std::string_view raw() const { return raw_.view(); }
   // Memory the raw bytes take (their buffer may be bigger than the file).

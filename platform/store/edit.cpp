@@ -291,4 +291,15 @@ std::optional<std::string> applyPlan(const Document& doc, const EditPlan& plan) 
   return out;
 }
 
+std::shared_ptr<const Document> documentAfter(const Document& doc, const EditPlan& plan,
+                                              std::string bytes) {
+  std::vector<Document::Change> changes;
+  changes.reserve(plan.size());
+  // Lengths as UTF-8: edited() reads every line again in any other encoding.
+  for (const Splice& sp : plan) {
+    changes.push_back({sp.from, sp.to, static_cast<uint32_t>(sp.text.size())});
+  }
+  return Document::edited(doc, std::move(bytes), changes);
+}
+
 }  // namespace zidevuv10::store

@@ -57,4 +57,9 @@ EditPlan planReplaceSection(const Document& doc, std::string_view section,
 // The new file bytes, or nullopt when the file's encoding cannot hold the new text.
 std::optional<std::string> applyPlan(const Document& doc, const EditPlan& plan);
 
+// The document of `bytes`, which applyPlan(doc, plan) gave (Document::edited:
+// only the lines the plan touches are read again where it can).
+std::shared_ptr<const Document> documentAfter(const Document& doc, const EditPlan& plan,
+                                              std::string bytes);
+
 }  // namespace zidevuv10::store

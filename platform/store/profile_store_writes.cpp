@@ -166,7 +166,8 @@ int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status)
           return fail(status, Status::Unencodable);
         }
         base = Document::parse(text::decodeToUtf8(text::Encoding::Windows1252, base->raw()));
-        bytes = applyPlan(*base, planner(*base));
+        plan = planner(*base);
+        bytes = applyPlan(*base, plan);
         if (!bytes) return fail(status, Status::Unencodable);
       }
     }
@@ -182,7 +183,7 @@ int32_t ProfileStore::modifyOnce(OptText file, Planner& planner, Status& status)
       settleStaleJournal(*fs_, target, ctx);
     }
     try {
-      cache_.remember(*fs_, target, Document::parse(std::move(*bytes)), previous);
+      cache_.remember(*fs_, target, documentAfter(*base, plan, std::move(*bytes)), previous);
     } catch (const std::bad_alloc&) {
       // The file is written; the cache merely goes without the new version
       // (every cached copy is checked against the file before use).
