@@ -249,26 +249,21 @@ class error(Exception):
   // For the Profile view.
   module.def("_section_names", &getSectionNames, py::arg("file"));
   module.def("_get_value", &getValueOrNone, py::arg("section"), py::arg("key"), py::arg("file"));
-  module.def("_windows_path", [](const py::str& given) -> py::object {
-    const std::string file = utf8Of(given, "path", "Profile.windows_path");
-    std::optional<std::string> path;
-    {
-      py::gil_scoped_release released;
-      path = profileFileWindowsPath(file);
-    }
-    if (!path) return py::none();
-    return py::str(*path);
-  });
-  module.def("_host_path", [](const py::str& given) -> py::object {
-    const std::string file = utf8Of(given, "path", "Profile.flush");
-    std::optional<std::string> path;
-    {
-      py::gil_scoped_release released;
-      path = hostPathOf(file);
-    }
-    if (!path) return py::none();
-    return py::str(*path);
-  });
+  // A path the library maps, for a str: the answer, or None where it names no file.
+  const auto mapped = [](decltype(&hostPathOf) map, const char* caller) {
+    return [map, caller](const py::str& given) -> py::object {
+      const std::string file = utf8Of(given, "path", caller);
+      std::optional<std::string> path;
+      {
+        py::gil_scoped_release released;
+        path = map(file);
+      }
+      if (!path) return py::none();
+      return py::str(*path);
+    };
+  };
+  module.def("_windows_path", mapped(&profileFileWindowsPath, "Profile.windows_path"));
+  module.def("_host_path", mapped(&hostPathOf, "Profile.flush"));
 }
 
 }  // namespace zidevuv10::python
