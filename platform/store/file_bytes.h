@@ -57,7 +57,8 @@ int readFileBytes(fs::FileSystem& fs, int fd, std::size_t sizeHint, FileBytes& o
 // Whether an open file holds exactly `expected`, read through a small
 // buffer with pread (the descriptor's offset is left alone, so that the
 // file can still be read whole after a difference): a file read again
-// unchanged costs no fresh memory. 0 or -errno.
+// unchanged costs no fresh memory. 0 or -errno; throws std::bad_alloc
+// when there is no room for the buffer.
 int fileHolds(fs::FileSystem& fs, int fd, std::string_view expected, bool& same);
 
 }  // namespace zidevuv10::store

@@ -86,7 +86,11 @@ Snapshot FileCache::read(fs::FileSystem& fs, const std::string& hostPath) {
   }
   if (err == 0 && cached) {
     bool same = false;
-    err = fileHolds(fs, fd, cached->raw(), same);
+    try {
+      err = fileHolds(fs, fd, cached->raw(), same);
+    } catch (const std::bad_alloc&) {
+      err = -ENOMEM;  // as for a file with no room to be read
+    }
     if (err == 0 && same) {
       fs.close(fd);
       snap.doc = std::move(cached);
