@@ -110,6 +110,7 @@ class Section(MutableMapping):
 
 
 def _sync(path, flags):
+    """Syncs the file or folder at path to disk; OSError when that fails."""
     fd = os.open(path, flags)
     try:
         os.fsync(fd)
