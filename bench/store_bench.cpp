@@ -353,16 +353,7 @@ void floorCopySection(benchmark::State& state, const Corpus* c) {
 
 void replaceWhole(const std::string& target, std::string_view bytes) {
   const std::string temp = target + ".tmp";
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) fail("open " + temp);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) fail("write " + temp);
-    done += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0) fail("fsync " + temp);
-  ::close(fd);
+  writeFile(temp, bytes);  // written whole and synced
   if (::rename(temp.c_str(), target.c_str()) != 0) fail("rename " + temp);
 }
 

@@ -9,6 +9,8 @@
 #include <strings.h>
 #include <time.h>
 
+#include "now_ns.h"
+
 struct Query {
   const char* section;
   const char* key;
@@ -23,12 +25,6 @@ static int handler(void* user, const char* section, const char* name, const char
     q->found = 1;
   }
   return 1;
-}
-
-static long long nowNs(clockid_t clock) {
-  struct timespec t;
-  clock_gettime(clock, &t);
-  return (long long)t.tv_sec * 1000000000LL + t.tv_nsec;
 }
 
 int main(int argc, char** argv) {

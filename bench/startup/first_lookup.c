@@ -8,13 +8,8 @@
 #include <stdio.h>
 #include <time.h>
 
+#include "now_ns.h"
 #include "zidevuv10/profile.h"
-
-static long long nowNs(clockid_t clock) {
-  struct timespec t;
-  clock_gettime(clock, &t);
-  return (long long)t.tv_sec * 1000000000LL + t.tv_nsec;
-}
 
 int main(int argc, char** argv) {
   if (argc != 5) return 2;
